@@ -1,0 +1,134 @@
+// A simulated line sensor: it serves the far end of a pseudo-terminal (or a
+// real serial device) on a thread of its own and answers the sensor's serial
+// protocol as a real sensor would. It shares no code with the program: its
+// frame encoding is its own, so a fault in the program's encoder is not
+// mirrored by the peer that tests it.
+#ifndef KVOR_SIM_SENSOR_SIM_H
+#define KVOR_SIM_SENSOR_SIM_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kvorsim {
+
+// What the sensor says it is (the hardware-information reply and the
+// firmware text).
+struct Identity {
+  uint16_t ccdType = 20;          // 20, 202 or anything else
+  uint16_t ccdMaxPixel = 1024;
+  uint16_t ccdResolution = 2;
+  uint16_t pcbType = 0;           // 0: firmware text as 36 words, else 72 bytes
+  uint16_t ccdVirtPixel = 4096;
+  uint16_t ccdSubPixel = 4;
+  uint16_t ccdPixB = 0;
+  uint16_t ccdPixE = 1023;
+  uint16_t softVersion = 301;
+  uint16_t hardwareType = 80;     // word 11 of the reply
+  uint16_t adcFullScale = 256;    // 256 or 1024: the video samples' full scale (word 12)
+  std::string firmwareText = "K-VOR sensor firmware V3.01 (simulated)";
+};
+
+// One parameter frame: 15 words as they travel.
+using ParamFrame = std::vector<uint16_t>;
+
+// What the sensor measures right now (the value frame of a raw-values reply).
+struct Measurement {
+  uint16_t aval = 0, bval = 0, mvalue = 0;
+  int32_t umValue = 0;
+  uint16_t tolup = 0, tollo = 0, edcntA = 0, edcntB = 0, tValA = 0, tValB = 0;
+  uint16_t anaMax = 0, anaMin = 0, raw13 = 0, raw14 = 0, raw15 = 0;
+};
+
+// A frame the sensor received, with the time it was complete.
+struct ReceivedFrame {
+  double time = 0;                // seconds on the monotonic clock (CLOCK_MONOTONIC)
+  std::vector<uint8_t> bytes;     // the 36 bytes
+  uint16_t sync() const;
+  uint16_t command() const;
+  uint16_t argument() const;
+  uint16_t dataWord(int i) const; // i = 0..14
+};
+
+struct Options {
+  Identity identity;
+  bool paced = false;             // write replies at baud (10 bit times a byte)
+  int baud = 19200;
+  uint32_t seed = 1;              // the motion's random numbers
+  bool moving = true;             // false: the measurement stays as set
+};
+
+class SensorSim {
+ public:
+  explicit SensorSim(const Options &options = Options());
+  ~SensorSim();
+  SensorSim(const SensorSim &) = delete;
+  SensorSim &operator=(const SensorSim &) = delete;
+
+  // Opens a pseudo-terminal and starts serving its master side. The device
+  // path to give to the program is devicePath().
+  bool start();
+  // Serves a real serial device instead (bench tests with a null-modem cable).
+  bool startOnDevice(const std::string &path);
+  void stop();
+  bool running() const;
+  std::string devicePath() const;
+  std::string lastError() const;
+
+  // ---- Identity, state and measurement (thread-safe) ----
+  void setIdentity(const Identity &id);
+  Identity identity() const;
+  ParamFrame ram(int frame) const;
+  ParamFrame eeprom(int frame) const;
+  void setRam(int frame, const ParamFrame &words);
+  void setEeprom(int frame, const ParamFrame &words);
+  void setMoving(bool moving);
+  // Fixes the measurement the next raw-values replies carry (stops the motion).
+  void setMeasurement(const Measurement &m);
+  Measurement measurement() const;
+  // Edge positions in virtual pixels (the motion starts from here).
+  void setEdges(double edgeA, double edgeB);
+  // The video line the next block replies carry, 128 samples per channel.
+  std::vector<uint16_t> videoLine(int channel) const;  // channel 1 = A, 0 = B
+  void setVideoLine(int channel, const std::vector<uint16_t> &samples);
+
+  // ---- Faults, each switchable while it runs ----
+  void setMute(bool on);                // answers nothing
+  void setWrongSync(bool on);           // replies begin with 0x0055 instead of 0x00AA
+  void setLengthDelta(int bytes);       // replies this many bytes shorter (<0) or longer (>0)
+  void setReplyDelayMs(int ms);         // waits before each reply
+  void setGarbage(int bytes);           // sends this many random bytes before each reply
+  void setDropEvery(int n);             // drops every n-th reply (0: none)
+  void setMuteCommands(const std::vector<int> &commands);  // never answers these commands
+  void setEchoOverride(int command);    // replies carry this command word (-1: the real echo)
+  void hangUp();                        // closes its end of the line
+
+  // ---- What it received ----
+  std::vector<ReceivedFrame> received() const;
+  void clearReceived();
+  // Waits (up to timeoutSeconds) until at least n frames have been received.
+  bool waitForFrames(size_t n, double timeoutSeconds) const;
+  int repliesSent() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> d;
+};
+
+// The protocol, as the sensor's side writes it down.
+namespace proto {
+constexpr uint16_t kSyncCommand = 0x0055;
+constexpr uint16_t kSyncReply = 0x00AA;
+constexpr int kFrameBytes = 36;
+constexpr int kFirmwareBytes = 72;
+constexpr int kBlockBytes = 128;
+enum Command : uint16_t {
+  WriteRam = 1, ReadRam = 2, WriteEeprom = 3, ReadEeprom = 4, Echo = 5, Teach = 6,
+  GetVersion = 7, GetRaw = 8, ReadBlock = 9, GetHardware = 10, ResetMaxMin = 11,
+};
+}  // namespace proto
+
+}  // namespace kvorsim
+
+#endif

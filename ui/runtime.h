@@ -1,0 +1,25 @@
+// Start and end of the run-time layer, and the serial port table.
+#ifndef KVOR_UI_RUNTIME_H
+#define KVOR_UI_RUNTIME_H
+
+#include <cstddef>
+
+// Creates the application object and reads the layer's own options:
+//   --port N=DEVICE   port N is DEVICE (may repeat)
+// Other arguments are left to the caller. Returns 0, or a negative value when
+// the user interface cannot be started. Safe to call more than once.
+int InitCVIRTE(int argc, char **argv);
+void CloseCVIRTE(void);
+
+// ---- Port table ------------------------------------------------------------------
+// Port numbers start at 1. On start the table lists the machine's serial
+// devices, USB and ACM adapters first, then the others, each group sorted by
+// name; --port and SetComPortDevice override single entries.
+enum { MAX_COM_PORTS = 64 };
+int SetComPortDevice(int port, const char *device);   // device "" removes the entry
+int GetComPortDevice(int port, char *device, size_t size);  // UIE/RS error if none
+int GetComPortCount(void);            // highest port number in the table
+// Fills out with "N: DEVICE" for port N (for the port selector).
+int GetComPortLabel(int port, char *out, size_t size);
+
+#endif

@@ -1,0 +1,82 @@
+// What a test needs to act as the operator and to read back what the
+// operator would see. Linked only into tests and benchmarks.
+#ifndef KVOR_UI_TESTKIT_H
+#define KVOR_UI_TESTKIT_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testkit {
+
+// ---- Operator actions (real mouse and key events on the real widgets) ----
+int Click(int panel, int control);                 // press and release the left button
+int TypeValue(int panel, int control, const std::string &text);  // select all, type, Enter
+int SelectRingIndex(int panel, int control, int index);          // as the operator picks it
+int SelectRingValue(int panel, int control, double value);
+int MoveSlider(int panel, int control, int value);  // as a drag to that value
+int ClosePanelWindow(int panel);                    // the window's close box
+// Runs fn from event processing after the given delay (seconds).
+void RunLater(double seconds, std::function<void()> fn);
+// Processes events for the given time (seconds).
+void Pump(double seconds);
+// Processes events until pred() holds or the time-out passes; returns pred().
+bool PumpUntil(const std::function<bool()> &pred, double timeoutSeconds);
+
+// ---- File dialog answers ----------------------------------------------------
+// The next FileSelectPopup returns result with path, without showing a dialog.
+void QueueFileSelectAnswer(int result, const std::string &path);
+struct FileSelectCall {
+  std::string directory, defaultName, filter, title;
+  int buttonLabel;
+};
+std::vector<FileSelectCall> FileSelectCalls();     // every call so far
+void ClearFileSelectCalls();
+
+// ---- Read-back ------------------------------------------------------------
+struct Plot {
+  int handle = 0;
+  enum Kind { XY, Rectangle } kind = XY;
+  std::vector<double> x, y;  // XY points
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // rectangle corners
+  int color = 0, fillColor = 0;
+  int plotStyle = 0, pointStyle = 0, lineStyle = 0, pointFrequency = 0;
+};
+std::vector<Plot> GraphPlots(int panel, int control);  // in drawing order
+
+struct Cursor {
+  double x = 0, y = 0;
+  int pointStyle = 0;
+  bool exists = false;
+};
+Cursor GraphCursor(int panel, int control, int cursorNumber);
+
+struct AxisRange {
+  double min = 0, max = 0;
+  int mode = 0;
+};
+AxisRange GraphAxis(int panel, int control, int axis);
+
+// Strip charts: the points each trace holds now, oldest first.
+std::vector<double> StripChartTrace(int panel, int control, int trace);
+int StripChartTraceColor(int panel, int control, int trace);
+int StripChartPointsPerScreen(int panel, int control);
+
+bool IsVisible(int panel, int control);   // the control's own visibility flag
+bool IsPanelVisible(int panel);
+bool IsDimmed(int panel, int control);
+std::string Text(int panel, int control);  // what a text, string or numeric control shows
+std::string AccessibleName(int panel, int control);
+int ChildControlCount(int panel);          // controls including those made by NewCtrl
+// The dynamically created text controls, in creation order.
+struct TextMsg {
+  std::string text;
+  int top = 0, left = 0, pointSize = 0, color = 0, bgColor = 0;
+};
+std::vector<TextMsg> CreatedTextMessages(int panel);
+// A PNG of the panel's window as it is drawn now.
+bool SaveScreenshot(int panel, const std::string &path);
+
+}  // namespace testkit
+
+#endif

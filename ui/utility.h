@@ -1,0 +1,62 @@
+// Time, paths and text files for the system code. Plain C++; no Qt here.
+#ifndef KVOR_UI_UTILITY_H
+#define KVOR_UI_UTILITY_H
+
+#include <cstddef>
+
+// ---- Time ------------------------------------------------------------------
+double Timer(void);                 // monotonic seconds
+void Delay(double seconds);         // blocks, runs no events
+#ifndef _WIN32
+void Sleep(unsigned int milliseconds);  // blocks, runs no events (Windows has its own)
+#endif
+const char *DateStr(void);          // "MM-DD-YYYY", local time
+const char *TimeStr(void);          // "HH:MM:SS", local time, 24-hour clock
+
+// ---- Paths -------------------------------------------------------------------
+enum {
+  UTIL_NO_ERROR = 0,
+  UTIL_TOO_LONG = -1,       // result does not fit the buffer; buffer left empty
+  UTIL_FILE_ERROR = -2,     // the file could not be opened, read or written
+  UTIL_FORMAT_ERROR = -3,   // the file's content is not what was asked for
+  UTIL_BAD_ARGUMENT = -4,
+};
+
+// The folder that holds the program.
+int GetProjectDir(char *directory, size_t size);
+// The folder for the program's default files: the program's folder when it can
+// be written to, else the per-user data folder (created when missing).
+int GetDataDir(char *directory, size_t size);
+// directory + separator + fileName into out.
+int MakePathname(const char *directory, const char *fileName, char *out, size_t size);
+int DeleteFile(const char *path);   // 0, or UTIL_FILE_ERROR when it existed and stays
+
+// ---- Text files --------------------------------------------------------------
+enum {
+  VAL_TRUNCATE = 0,
+  VAL_APPEND = 1,
+};
+enum {
+  VAL_ONE_PER_LINE = 0,     // each value on a line of its own
+  VAL_ONE_LINE_TABS = 1,    // all values on one line, separated by tabs, then a line end
+  VAL_PLAIN_TEXT = 2,       // a VAL_CHAR array written as it is, no line end
+};
+
+// Writes count values of the given type (VAL_* of userint.h), each right-aligned
+// in a field of fieldWidth characters (0: no padding), with "\n" line ends.
+// The bytes reach the operating system before it returns (the file is closed,
+// and synced to disk). Returns the number of bytes written or UTIL_*.
+int ArrayToFile(const char *path, const void *array, int dataType, int count, int layout,
+                int fieldWidth, int action);
+
+// Reads the file as unsigned decimal numbers separated by blanks, tabs and
+// line ends (LF or CRLF). Each number keeps its low 32 bits. Returns how many
+// numbers the file holds when that is exactly count, else UTIL_FORMAT_ERROR
+// (anything that is not such a number, too few or too many numbers, an
+// over-long line) or UTIL_FILE_ERROR. values is written only on success.
+int FileToArray(const char *path, unsigned int *values, int count);
+
+// The same rules over text already in memory.
+int ParseUnsignedList(const char *text, size_t length, unsigned int *values, int count);
+
+#endif
