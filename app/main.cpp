@@ -1,0 +1,42 @@
+// Command line of the program:
+//   --port N=DEVICE   port N is the serial device DEVICE (may repeat)
+//   --simulate        port 1 is the built-in simulated sensor
+#include <cstring>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "sim/sensor_sim.h"
+
+int main(int argc, char **argv) {
+  std::vector<char *> args(argv, argv + argc);
+  bool simulate = false;
+  for (auto it = args.begin() + 1; it != args.end();) {
+    if (std::strcmp(*it, "--simulate") == 0) {
+      simulate = true;
+      it = args.erase(it);
+    } else {
+      ++it;
+    }
+  }
+
+  // The simulated sensor stands behind a pseudo-terminal like a real one
+  // behind a serial port, so the program takes its usual path to it.
+  kvorsim::SensorSim sensor;
+  std::string simulatedPort;
+  if (simulate) {
+    if (!sensor.start()) {
+      std::fprintf(stderr, "Cannot start the simulated sensor: %s\n", sensor.lastError().c_str());
+      return 1;
+    }
+    simulatedPort = "1=" + sensor.devicePath();
+    args.push_back(const_cast<char *>("--port"));
+    args.push_back(&simulatedPort[0]);
+  }
+  args.push_back(nullptr);
+  int count = static_cast<int>(args.size()) - 1;
+  const int code = WinMain(count, args.data());
+  sensor.stop();
+  return code;
+}

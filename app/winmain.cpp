@@ -1,0 +1,59 @@
+// The program's entry: load the panels, set the start values, open the line
+// to the sensor, show the main window and run until it is closed.
+#include "app/app.h"
+#include "app/controls.h"
+#include "app/globals.h"
+#include "link/com232.h"
+#include "ui/rs232.h"
+#include "ui/runtime.h"
+#include "ui/userint.h"
+#include "ui/utility.h"
+
+namespace {
+
+int LoadAllPanels(void) {
+  pHandle = LoadPanel(0, UIR_FILE, RES_MAIN);
+  if (pHandle < 0) return -1;
+  pPara1 = LoadPanel(pHandle, UIR_FILE, RES_PARA1);
+  if (pPara1 < 0) return -1;
+  pPara2 = LoadPanel(pHandle, UIR_FILE, RES_PARA2);
+  if (pPara2 < 0) return -1;
+  pCalib = LoadPanel(pHandle, UIR_FILE, RES_CALIB);
+  if (pCalib < 0) return -1;
+  panelPopUp = LoadPanel(0, UIR_FILE, RES_RECORDER);
+  if (panelPopUp < 0) return -1;
+  return 0;
+}
+
+}  // namespace
+
+int StartProgram(int argc, char **argv) {
+  if (InitCVIRTE(argc, argv) < 0) return -1;
+  RegisterCallbacks();
+  if (LoadAllPanels() < 0) return -1;
+  // Default files go where they can be written: the program's folder, or the
+  // per-user data folder for an installed program.
+  if (GetDataDir(proj_dir, sizeof proj_dir) < 0) proj_dir[0] = '\0';
+  InitVars();
+  InitRS232(com);
+  InitGUI();
+  DisplayPanel(pHandle);
+  DisplayPanel(pPara1);
+  return 0;
+}
+
+void EndProgram(void) {
+  CloseCom(com);  // already closed by the close box; that error is of no interest
+  DiscardPanel(pPara1);
+  DiscardPanel(pPara2);
+  DiscardPanel(pCalib);
+  DiscardPanel(panelPopUp);
+  DiscardPanel(pHandle);
+}
+
+int WinMain(int argc, char **argv) {
+  if (StartProgram(argc, argv) < 0) return -1;
+  RunUserInterface();
+  EndProgram();
+  return 0;
+}

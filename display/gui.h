@@ -1,0 +1,34 @@
+// What the operator sees of the measurement: video curves, bar graphs with
+// their cursors and displays, the strip chart and the tolerance windows.
+#ifndef KVOR_DISPLAY_GUI_H
+#define KVOR_DISPLAY_GUI_H
+
+#include <cstdint>
+
+void PlotVIDEOCurveA(const uint16_t *curve, const uint16_t *threshold, const double *x);
+void PlotVIDEOCurveB(const uint16_t *curve, const uint16_t *threshold, const double *x);
+void PlotVIDEOBarGraph(void);
+void PlotRAWGraph(void);
+void PlotTOLWindow(uint16_t mode, uint16_t refA, uint16_t refB);
+
+// The set-point of the evaluated quantity for a mode, from two channel
+// set-points; other modes keep current.
+uint16_t SetpointForMode(uint16_t mode, uint16_t setpointA, uint16_t setpointB,
+                         uint16_t current);
+
+int CC_SLIDEVideoTHD_A(int panel, int control, int event, void *callbackData, int eventData1,
+                       int eventData2);
+int CC_SLIDEVideoTHD_B(int panel, int control, int event, void *callbackData, int eventData1,
+                       int eventData2);
+int CC_TOGBTN_Zoom(int panel, int control, int event, void *callbackData, int eventData1,
+                   int eventData2);
+
+// ---- Array utilities ---------------------------------------------------------------
+enum {
+  ARRAY_BAD_SIZE = -20003,
+  ARRAY_BAD_SHIFT = -20102,
+};
+int Copy1D(const double *input, int n, double *output);
+int Shift(const double *input, int n, int shift, double *output);
+
+#endif

@@ -1,0 +1,37 @@
+// The serial link to the sensor: the port, the command and reply frames in
+// the shared buffers, the receive callback, the echo check, identification,
+// raw values, data blocks and the max/min reset.
+#ifndef KVOR_LINK_COM232_H
+#define KVOR_LINK_COM232_H
+
+#include <cstdint>
+
+// ---- Frames in szWriteBuf / szReadBuf ---------------------------------------
+void FillTxBuf(uint16_t command, uint16_t argument, const uint16_t *words);
+int GetRxBuf(void);
+
+// ---- Port and receive callback ------------------------------------------------
+void RX_Receive_Function(int port, int eventWord, void *callbackData);
+void AttachReceiveCallback(void);   // the receive callback as installed at start-up
+void DetachReceiveCallback(void);   // same settings, no function: bytes stay queued
+void InitRS232(int port);
+int CheckComLine(int port);
+int WaitRxFull(void);
+// Waits for rx_flag by the request/reply pattern with the given poll interval:
+// 1 when a reply frame arrived, 0 after TIMEOUT with szStatus "Timeout-RS-232...".
+int WaitForReply(int pollMs);
+// The operator's message for a negative port error code.
+const char *PortErrorMessage(int code);
+int CC_DropDCom(int panel, int control, int event, void *callbackData, int eventData1,
+                int eventData2);
+
+// ---- Identification ---------------------------------------------------------------
+int GetHARDWAREInfo(void);
+int GetVERSIONInfo(void);
+
+// ---- Raw values, data blocks, max/min reset --------------------------------------
+int PushGETRAW(void);
+int ReadData64(int start, int channel);
+void ResetMaxMin(void);
+
+#endif

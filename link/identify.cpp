@@ -1,0 +1,116 @@
+// Identification of the sensor: its hardware description and firmware text.
+#include <algorithm>
+
+#include "app/controls.h"
+#include "app/globals.h"
+#include "app/status.h"
+#include "link/ccd_tables.h"
+#include "link/com232.h"
+#include "link/protocol.h"
+#include "ui/rs232.h"
+#include "ui/userint.h"
+#include "ui/utility.h"
+
+namespace {
+
+// Reply word that carries the ADC full scale (256 or 1024). Word 11 is the
+// hardware type, so the full scale has a word of its own.
+const int kAdcFullScaleWord = 12;
+
+uint16_t ReplyWord(int n) {
+  return ReadWordBE(reinterpret_cast<const unsigned char *>(szReadBuf) + 2 * n);
+}
+
+void ApplyHardwareDescription(void) {
+  SetAxisScalingMode(pHandle, MAIN_VIDEO_A, VAL_BOTTOM_XAXIS, VAL_MANUAL, 1.0, ccdvirtpixel);
+  SetAxisScalingMode(pHandle, MAIN_VIDEO_B, VAL_BOTTOM_XAXIS, VAL_MANUAL, 1.0, ccdvirtpixel);
+
+  uint16_t step = SampleStepForVirtPixel(ccdvirtpixel);
+  if (step == 0) {
+    step = 16;
+    ccdvirtpixel = 2048;
+  }
+  for (int i = 0; i < VIDEO_SAMPLES; ++i) xArray8[i] = static_cast<double>(i * step);
+
+  const CcdDescription d = DescribeCcd(ccdtype, hardwaretype, ReplyWord(kAdcFullScaleWord));
+  for (int line = 0; line < CCD_DESCRIPTION_LINES; ++line)
+    ReplaceTextBoxLine(pCalib, CALIB_DESCRIPTION, line, d.line[line]);
+  YMAXADC = d.adcFullScale;
+}
+
+}  // namespace
+
+int GetHARDWAREInfo(void) {
+  int result = 0;
+  parameter.command = CMD_GET_HARDWARE;
+  parameter.frameNo = 0;
+  FillTxBuf(parameter.command, parameter.frameNo, pp);
+  FlushOutQ(com);
+  FlushInQ(com);
+  rx_flag = 0;
+  nBytesW = ComWrt(com, szWriteBuf, FRAME_BYTES);
+
+  WaitForReply(POLL_REPLY_MS);
+  if (rx_flag) {
+    // Every field is taken before the echo is looked at.
+    ccdtype = ReplyWord(2);
+    ccdmaxpixel = ReplyWord(3);
+    ccdresolution = ReplyWord(4);
+    pcbtype = ReplyWord(5);
+    ccdvirtpixel = ReplyWord(6);
+    ccdsubpixel = ReplyWord(7);
+    ccdpixB = ReplyWord(8);
+    ccdpixE = ReplyWord(9);
+    softversion = ReplyWord(10);
+    hardwaretype = ReplyWord(11);
+    if (ReplyWord(1) == CMD_GET_HARDWARE) {
+      result = 1;
+      ApplyHardwareDescription();
+    }
+  }
+  return result;
+}
+
+int GetVERSIONInfo(void) {
+  // The 72-byte reply must stay in the queue: no callback may take 36 of it.
+  InstallComCallback(com, 0, RX_NOTIFY_BYTES, EVENT_CHARACTER, nullptr, nullptr);
+  FlushInQ(com);
+  FlushOutQ(com);
+  parameter.command = CMD_GET_VERSION;
+  parameter.frameNo = 0;
+  FillTxBuf(parameter.command, parameter.frameNo, pp);
+  nBytesW = ComWrt(com, szWriteBuf, FRAME_BYTES);
+  ShowText("Waiting for firmware info ...");
+
+  // A blocking wait: no events run until the reply is complete or late.
+  int waiting = 0;
+  tstart = Timer();
+  do {
+    waiting = GetInQLen(com);
+    if (Timer() - tstart > TIMEOUT) {
+      SetStatus("Timeout - reading firmware info!");
+      break;
+    }
+    Sleep(POLL_FIRMWARE_MS);
+  } while (waiting < FIRMWARE_REPLY_BYTES);
+
+  szVersion[0] = '\0';
+  const int toRead = std::min(std::max(waiting, 0), static_cast<int>(SERIAL_BUFFER_SIZE));
+  nBytesR = toRead > 0 ? ComRd(com, szReadBuf, toRead) : 0;
+  if (nBytesR == FIRMWARE_REPLY_BYTES) {
+    const unsigned char *reply = reinterpret_cast<const unsigned char *>(szReadBuf);
+    if (pcbtype == 0) {
+      DecodeFirmwareText(reply, pcbtype, szVersion, sizeof szVersion);
+      SetStatus(szVersion);
+    } else {
+      DecodeFirmwareText(reply, pcbtype, szStatus, sizeof szStatus);
+    }
+  }
+
+  AttachReceiveCallback();
+  FlushInQ(com);
+  FlushOutQ(com);
+  rx_flag = 0;
+  ShowStatus();
+  return waiting;
+}

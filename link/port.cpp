@@ -1,0 +1,86 @@
+// Opening the port, the serial start-up, the port selector, and the one
+// place where a vanished serial device is told to the operator.
+#include <cstdio>
+
+#include "app/controls.h"
+#include "app/globals.h"
+#include "app/status.h"
+#include "link/com232.h"
+#include "link/protocol.h"
+#include "params/params.h"
+#include "ui/rs232.h"
+#include "ui/userint.h"
+#include "ui/utility.h"
+
+namespace {
+
+const char kDeviceLostMessage[] = "Serial device lost - choose a port!";
+
+// The layer closes a vanished port itself and tells us once.
+void OnComLost(int port) {
+  if (port != com) return;
+  stop_flag = 1;
+  SetStatus(kDeviceLostMessage);
+  ShowStatus();
+}
+
+}  // namespace
+
+const char *PortErrorMessage(int code) {
+  switch (code) {
+    case -1: return "Unknown system error";
+    case -2: return "Invalid port number";
+    case -3: return "Port is not open";
+    case -4: return "Unknown I/0 error";
+    case -6: return "No serial port found";
+    case -7: return "Cannot open port";
+    case -13: return "Invalid parameter";
+    case -99: return "Timeout";
+    default: return "RS-232 error!";
+  }
+}
+
+void InitRS232(int port) {
+  InstallComLostCallback(OnComLost);
+  const int result = OpenComConfig(port, "", LINE_BAUD_RATE, RS_NO_PARITY, LINE_DATA_BITS,
+                                   LINE_STOP_BITS, LINE_QUEUE_BYTES, LINE_QUEUE_BYTES);
+  if (result < 0) {
+    SetStatus(PortErrorMessage(result));
+    ShowStatus();
+    return;
+  }
+  SetComTime(port, TIMEOUT);
+  FlushInQ(port);
+  FlushOutQ(port);
+  SetCTSMode(port, 0);
+  AttachReceiveCallback();
+
+  if (CheckComLine(port) != 1) {
+    ShowStatus();
+    return;
+  }
+  Delay(STARTUP_STEP_MS / 1000.0);
+  if (GetHARDWAREInfo() == 0) SetStatus("Error reading HARDWARE-info!");
+  Sleep(STARTUP_STEP_MS);
+  PushGET(1, 0);
+  Sleep(STARTUP_STEP_MS);
+  PushGET(1, 1);
+  Sleep(STARTUP_STEP_MS);
+  if (GetVERSIONInfo() < FIRMWARE_REPLY_BYTES) SetStatus("Error reading firmware-info!");
+  ShowStatus();
+}
+
+int CC_DropDCom(int panel, int control, int event, void *callbackData, int eventData1,
+                int eventData2) {
+  (void)callbackData;
+  (void)eventData1;
+  (void)eventData2;
+  if (event != EVENT_COMMIT) return 0;
+  stop_flag = 1;
+  CloseCom(com);
+  int chosen = com;
+  if (GetCtrlVal(panel, control, &chosen) >= 0) com = chosen;
+  ShowText("Init COM-Port ...");
+  InitRS232(com);
+  return 0;
+}

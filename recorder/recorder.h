@@ -1,0 +1,38 @@
+// The data recorder: its pop-up, the recording loop and the recorder file.
+#ifndef KVOR_RECORDER_RECORDER_H
+#define KVOR_RECORDER_RECORDER_H
+
+#include <cstdint>
+
+#define RECORDER_DEFAULT_FILE "KVorRecord.dat"
+
+void CalcRecTime(void);
+int CC_NEDITRecTime(int panel, int control, int event, void *callbackData, int eventData1,
+                    int eventData2);
+int CC_NEDITRecSamples(int panel, int control, int event, void *callbackData, int eventData1,
+                       int eventData2);
+int CC_TOGGBTN_Recorder(int panel, int control, int event, void *callbackData, int eventData1,
+                        int eventData2);
+int CC_RecordFileNameBtn(int panel, int control, int event, void *callbackData,
+                         int eventData1, int eventData2);
+int CC_BTNStartRecord(int panel, int control, int event, void *callbackData, int eventData1,
+                      int eventData2);
+int CC_BTNStopRecord(int panel, int control, int event, void *callbackData, int eventData1,
+                     int eventData2);
+
+// ---- Recorder file ----------------------------------------------------------------
+// Replaces any file at path by the two header lines; 1 on success, 0 when the
+// file cannot be written.
+int WriteRecorderHeader(const char *path, const char *date, const char *time,
+                        uint16_t intervalSeconds, uint32_t setpointUm);
+// Appends one sample line; 1 on success, 0 when it cannot be written.
+int AppendRecorderSample(const char *path, uint16_t aval, uint16_t bval, uint16_t mvalue,
+                         int32_t umValue, uint16_t edcntA, uint16_t edcntB);
+
+// ---- Duration ------------------------------------------------------------------------
+struct RecordingDuration {
+  uint32_t days, hours, minutes, seconds;
+};
+RecordingDuration SplitRecordingTime(uint16_t intervalSeconds, uint16_t samples);
+
+#endif
