@@ -1,0 +1,91 @@
+#include "support/program_fixture.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+#include "app/app.h"
+#include "app/controls.h"
+#include "app/globals.h"
+#include "ui/testkit/testkit.h"
+
+namespace support {
+
+ProgramTest::ProgramTest() {
+  char pattern[] = "/tmp/kvor-test-XXXXXX";
+  const char *dir = mkdtemp(pattern);
+  tempDir_ = dir ? dir : "/tmp";
+  sensorOptions.moving = false;
+}
+
+ProgramTest::~ProgramTest() {
+  if (!tempDir_.empty() && tempDir_ != "/tmp") {
+    const std::string command = "rm -rf '" + tempDir_ + "'";
+    if (std::system(command.c_str()) != 0) {
+    }
+  }
+}
+
+int ProgramTest::StartProgramWithPort(const std::string &device) {
+  argStorage_ = {"K-VOR-NE-ZevevU301", "--port", "1=" + device};
+  argv_.clear();
+  for (auto &s : argStorage_) argv_.push_back(&s[0]);
+  argv_.push_back(nullptr);
+  const int result = StartProgram(static_cast<int>(argStorage_.size()), argv_.data());
+  programStarted_ = result == 0;
+  return result;
+}
+
+int ProgramTest::Start() {
+  sensor_ = std::make_unique<kvorsim::SensorSim>(sensorOptions);
+  if (!sensor_->start()) {
+    ADD_FAILURE() << "simulated sensor did not start: " << sensor_->lastError();
+    return -100;
+  }
+  return StartProgramWithPort(sensor_->devicePath());
+}
+
+int ProgramTest::StartOnDevice(const std::string &device) { return StartProgramWithPort(device); }
+
+int ProgramTest::StartWithSilentLine() {
+  sensor_ = std::make_unique<kvorsim::SensorSim>(sensorOptions);
+  if (!sensor_->start()) {
+    ADD_FAILURE() << "simulated sensor did not start: " << sensor_->lastError();
+    return -100;
+  }
+  sensor_->setMute(true);
+  return StartProgramWithPort(sensor_->devicePath());
+}
+
+std::vector<kvorsim::ReceivedFrame> ProgramTest::Frames() const {
+  return sensor_ ? sensor_->received() : std::vector<kvorsim::ReceivedFrame>();
+}
+
+std::vector<int> ProgramTest::Commands() const {
+  std::vector<int> out;
+  for (const auto &f : Frames()) out.push_back(f.command());
+  return out;
+}
+
+std::string ProgramTest::Status() const { return testkit::Text(pHandle, MAIN_STATUS); }
+
+std::string ProgramTest::TempPath(const std::string &name) const { return tempDir_ + "/" + name; }
+
+void ProgramTest::TearDown() {
+  if (programStarted_) {
+    stop_flag = 1;
+    EndProgram();
+    programStarted_ = false;
+  }
+  if (sensor_) sensor_->stop();
+}
+
+std::vector<int> DataWords(const kvorsim::ReceivedFrame &frame) {
+  std::vector<int> words;
+  for (int i = 0; i < 15; ++i) words.push_back(frame.dataWord(i));
+  return words;
+}
+
+std::vector<int> StartFrame0() { return {500, 50, 512, 1, 2048, 50, 50, 1, 1, 1, 1, 0, 1, 1, 0}; }
+std::vector<int> StartFrame1() { return {500, 50, 512, 1, 2048, 0, 0, 0, 0, 0, 0, 4096, 0, 37000, 0}; }
+
+}  // namespace support

@@ -1,0 +1,61 @@
+// The real chain for end-to-end tests: the panels from the resource file,
+// QSerialPort on a pseudo-terminal, and the simulated sensor at its far end.
+#ifndef KVOR_TESTS_PROGRAM_FIXTURE_H
+#define KVOR_TESTS_PROGRAM_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/sensor_sim.h"
+
+namespace support {
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  ProgramTest();
+  ~ProgramTest() override;
+
+  // The sensor's settings; change before Start().
+  kvorsim::Options sensorOptions;
+
+  // Starts the sensor, then the program with port 1 on it. Returns what the
+  // program's start-up returned (0, or -1 when it could not load its panels).
+  int Start();
+  // Starts the program with port 1 on the given device and no sensor.
+  int StartOnDevice(const std::string &device);
+  // Starts the program against a line on which nobody answers.
+  int StartWithSilentLine();
+
+  kvorsim::SensorSim &Sensor() { return *sensor_; }
+  std::vector<kvorsim::ReceivedFrame> Frames() const;
+  // Commands of the received frames, in order.
+  std::vector<int> Commands() const;
+
+  std::string Status() const;
+  // A path in a fresh folder of this test's own.
+  std::string TempPath(const std::string &name) const;
+  const std::string &TempDir() const { return tempDir_; }
+
+  void TearDown() override;
+
+ private:
+  int StartProgramWithPort(const std::string &device);
+  std::unique_ptr<kvorsim::SensorSim> sensor_;
+  std::string tempDir_;
+  bool programStarted_ = false;
+  std::vector<std::string> argStorage_;
+  std::vector<char *> argv_;
+};
+
+// The data words 0..14 of a received frame.
+std::vector<int> DataWords(const kvorsim::ReceivedFrame &frame);
+// The program's start values of parameter frame 0 and 1, as on the wire.
+std::vector<int> StartFrame0();
+std::vector<int> StartFrame1();
+
+}  // namespace support
+
+#endif
