@@ -27,11 +27,25 @@ struct Identity {
   uint16_t softVersion = 301;
   uint16_t hardwareType = 80;     // word 11 of the reply
   uint16_t adcFullScale = 256;    // 256 or 1024: the video samples' full scale (word 12)
-  std::string firmwareText = "K-VOR sensor firmware V3.01 (simulated)";
+  std::string firmwareText = "K-VOR firmware V3.01 (simulated)";
 };
+
+// The identity of a sensor with the given CCD: 20 is the 1024-pixel line
+// (4096 virtual pixels, hardware type 80), 202 the 256-pixel line (1024
+// virtual pixels); any other type keeps the 1024-pixel geometry.
+Identity identityForCcdType(uint16_t ccdType);
 
 // One parameter frame: 15 words as they travel.
 using ParamFrame = std::vector<uint16_t>;
+
+// The parameter frames a sensor leaves the factory with (RAM and EEPROM
+// both start from them): the settings the program also starts from, except
+// that the set-points (teachA, teachB) sit on the edges the sensor sees at
+// power-up and the set-point in micrometres matches teachA, so a program that
+// reads them shows something of this sensor rather than its own start values.
+ParamFrame factoryFrame(int frame, const Identity &id);
+// The edge positions (virtual pixels) the sensor sees at power-up.
+double powerUpEdge(int channel, const Identity &id);  // channel 1 = A, 0 = B
 
 // What the sensor measures right now (the value frame of a raw-values reply).
 struct Measurement {
@@ -59,6 +73,9 @@ struct Options {
   bool moving = true;             // false: the measurement stays as set
 };
 
+// Seconds on the clock that time stamps received frames (CLOCK_MONOTONIC).
+double monotonicSeconds();
+
 class SensorSim {
  public:
   explicit SensorSim(const Options &options = Options());
@@ -85,13 +102,19 @@ class SensorSim {
   void setEeprom(int frame, const ParamFrame &words);
   void setMoving(bool moving);
   // Fixes the measurement the next raw-values replies carry (stops the motion).
+  // The value frame then goes out exactly as given; only a max/min reset
+  // changes its anaMax and anaMin.
   void setMeasurement(const Measurement &m);
   Measurement measurement() const;
-  // Edge positions in virtual pixels (the motion starts from here).
+  // Edge positions in virtual pixels (the motion starts from here). Lets go
+  // of a measurement fixed by setMeasurement.
   void setEdges(double edgeA, double edgeB);
   // The video line the next block replies carry, 128 samples per channel.
   std::vector<uint16_t> videoLine(int channel) const;  // channel 1 = A, 0 = B
+  // Replaces the generated line of a channel; an empty vector goes back to it.
   void setVideoLine(int channel, const std::vector<uint16_t> &samples);
+  // Pacing can be switched while it runs as well.
+  void setPacing(bool paced, int baud = 19200);
 
   // ---- Faults, each switchable while it runs ----
   void setMute(bool on);                // answers nothing
@@ -102,7 +125,9 @@ class SensorSim {
   void setDropEvery(int n);             // drops every n-th reply (0: none)
   void setMuteCommands(const std::vector<int> &commands);  // never answers these commands
   void setEchoOverride(int command);    // replies carry this command word (-1: the real echo)
-  void hangUp();                        // closes its end of the line
+  // Closes its end of the line (the program's end then sees a hang-up) and
+  // stops serving. Returns once the line is closed.
+  void hangUp();
 
   // ---- What it received ----
   std::vector<ReceivedFrame> received() const;
@@ -121,8 +146,10 @@ namespace proto {
 constexpr uint16_t kSyncCommand = 0x0055;
 constexpr uint16_t kSyncReply = 0x00AA;
 constexpr int kFrameBytes = 36;
+constexpr int kFrameDataWords = 15;
 constexpr int kFirmwareBytes = 72;
 constexpr int kBlockBytes = 128;
+constexpr int kVideoSamples = 128;
 enum Command : uint16_t {
   WriteRam = 1, ReadRam = 2, WriteEeprom = 3, ReadEeprom = 4, Echo = 5, Teach = 6,
   GetVersion = 7, GetRaw = 8, ReadBlock = 9, GetHardware = 10, ResetMaxMin = 11,

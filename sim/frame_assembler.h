@@ -1,0 +1,41 @@
+// Cuts the byte stream from the line into 36-byte command frames: it finds
+// the sync word 00 55, throws away whatever came before it, drops a partial
+// frame that stays incomplete for more than 200 ms, and on a paced line
+// counts a frame complete only when its last byte could have arrived (36 byte
+// times after its first).
+#ifndef KVOR_SIM_FRAME_ASSEMBLER_H
+#define KVOR_SIM_FRAME_ASSEMBLER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace kvorsim {
+
+class FrameAssembler {
+ public:
+  static constexpr double kPartialFrameLifetime = 0.2;  // seconds
+
+  // 0: frames are complete as soon as their bytes are here.
+  void setByteTime(double seconds) { byteTime_ = seconds; }
+  void feed(const uint8_t *bytes, size_t count, double arrival);
+  // Takes the next complete frame, if one is complete at `now`; `completed`
+  // gets the time it became complete.
+  bool take(double now, std::vector<uint8_t> *frame, double *completed);
+  // When take() next has something to do: a frame becomes complete or a
+  // partial frame expires. Negative when it waits for bytes only.
+  double nextDue() const;
+  size_t pending() const { return bytes_.size(); }
+
+ private:
+  void discardBeforeSync();
+  void dropFront(size_t n);
+
+  std::vector<uint8_t> bytes_;
+  std::vector<double> arrivals_;   // one per byte
+  double byteTime_ = 0;
+};
+
+}  // namespace kvorsim
+
+#endif

@@ -1,0 +1,338 @@
+#include "sim/sensor_sim.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "sim/clock.h"
+#include "sim/fault_plan.h"
+#include "sim/frame_assembler.h"
+#include "sim/line_endpoint.h"
+#include "sim/sensor_model.h"
+#include "sim/wire_format.h"
+
+namespace kvorsim {
+
+uint16_t ReceivedFrame::sync() const { return bytes.size() >= 2 ? wire::wordAt(bytes.data(), 0) : 0; }
+uint16_t ReceivedFrame::command() const { return bytes.size() >= 4 ? wire::wordAt(bytes.data(), 1) : 0; }
+uint16_t ReceivedFrame::argument() const { return bytes.size() >= 6 ? wire::wordAt(bytes.data(), 2) : 0; }
+uint16_t ReceivedFrame::dataWord(int i) const {
+  if (i < 0 || bytes.size() < static_cast<size_t>(2 * (3 + i) + 2)) return 0;
+  return wire::wordAt(bytes.data(), 3 + i);
+}
+
+struct SensorSim::Impl {
+  explicit Impl(const Options &o)
+      : model(o.identity, o.seed, o.moving), faults(o.seed), paced(o.paced), baud(o.baud) {}
+
+  bool launch();
+  void shutDown();
+  void serve();
+  void answer(const std::vector<uint8_t> &frame, double completed);
+  // Seconds per byte on the line (10 bit times), 0 when not paced.
+  double byteTimeLocked() const { return paced && baud > 0 ? 10.0 / baud : 0.0; }
+
+  mutable std::mutex mutex;
+  mutable std::condition_variable framesArrived;
+  SensorModel model;
+  FaultPlan faults;
+  bool paced;
+  int baud;
+  std::vector<ReceivedFrame> frames;
+  std::string error;
+  std::string path;
+
+  LineEndpoint line;
+  std::thread thread;
+  std::atomic<bool> quit{false};
+  std::atomic<bool> serving{false};
+  std::atomic<int> replies{0};
+  int wake[2] = {-1, -1};  // a pipe that interrupts the thread's poll
+};
+
+bool SensorSim::Impl::launch() {
+  if (pipe2(wake, O_NONBLOCK | O_CLOEXEC) != 0) {
+    line.close();
+    std::lock_guard<std::mutex> lock(mutex);
+    error = "cannot create the wake-up pipe";
+    return false;
+  }
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    path = line.path();
+    error.clear();
+  }
+  quit = false;
+  serving = true;
+  thread = std::thread(&Impl::serve, this);
+  return true;
+}
+
+void SensorSim::Impl::shutDown() {
+  quit = true;
+  if (wake[1] >= 0) {
+    const char c = 'q';
+    (void)::write(wake[1], &c, 1);
+  }
+  if (thread.joinable()) thread.join();
+  line.close();
+  for (int &fd : wake) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+  serving = false;
+}
+
+void SensorSim::Impl::serve() {
+  FrameAssembler assembler;
+  uint8_t buffer[4096];
+  std::vector<uint8_t> frame;
+  while (!quit) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      assembler.setByteTime(byteTimeLocked());
+    }
+    const double due = assembler.nextDue();
+    const double wait = due < 0 ? 0.05 : std::clamp(due - monotonicSeconds(), 0.0, 0.05);
+    timespec ts{0, static_cast<long>(wait * 1e9)};
+    pollfd fds[2] = {{line.fd(), POLLIN, 0}, {wake[0], POLLIN, 0}};
+    const int ready = ppoll(fds, 2, &ts, nullptr);
+    if (quit) break;
+    if (ready > 0 && (fds[1].revents & POLLIN)) {
+      char drain[16];
+      while (::read(wake[0], drain, sizeof drain) > 0) {
+      }
+    }
+    if (ready > 0 && (fds[0].revents & POLLIN)) {
+      size_t got = 0, n = 0;
+      while ((n = line.readAvailable(buffer, sizeof buffer)) > 0) {
+        assembler.feed(buffer, n, monotonicSeconds());
+        got += n;
+      }
+      if (got == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } else if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+      // A real device that went away; a pseudo-terminal never gets here
+      // while the simulator holds its slave open.
+      std::lock_guard<std::mutex> lock(mutex);
+      error = "the line was closed at the far end";
+      break;
+    }
+    double completed = 0;
+    while (!quit && assembler.take(monotonicSeconds(), &frame, &completed)) answer(frame, completed);
+  }
+  serving = false;
+}
+
+void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed) {
+  const uint16_t command = wire::wordAt(frame.data(), 1);
+  wire::Bytes reply;
+  int delayMs = 0;
+  double byteTime = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    frames.push_back(ReceivedFrame{completed, frame});
+    framesArrived.notify_all();
+    if (!model.answer(frame.data(), &reply)) return;
+    if (!faults.shape(command, &reply)) return;
+    delayMs = faults.settings().delayMs;
+    byteTime = byteTimeLocked();
+  }
+  double start = completed;
+  if (delayMs > 0) {
+    start = completed + delayMs / 1000.0;
+    if (!sleepUntilUnless(start, quit)) return;
+  }
+  // Keep to the line's clock from the frame's end, unless the thread woke so
+  // late that catching up would send a burst.
+  const double now = monotonicSeconds();
+  if (byteTime <= 0 || now - start > 10 * byteTime) start = now;
+  if (line.write(reply, byteTime, start, quit)) ++replies;
+}
+
+SensorSim::SensorSim(const Options &options) : d(new Impl(options)) {}
+
+SensorSim::~SensorSim() { stop(); }
+
+bool SensorSim::start() {
+  if (d->serving) return false;
+  d->shutDown();
+  std::string error;
+  if (!d->line.openPseudoTerminal(&error)) {
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->error = error;
+    return false;
+  }
+  return d->launch();
+}
+
+bool SensorSim::startOnDevice(const std::string &path) {
+  if (d->serving) return false;
+  d->shutDown();
+  std::string error;
+  int baud = 19200;
+  {
+    std::lock_guard<std::mutex> lock(d->mutex);
+    baud = d->baud;
+  }
+  if (!d->line.openDevice(path, baud, &error)) {
+    std::lock_guard<std::mutex> lock(d->mutex);
+    d->error = error;
+    return false;
+  }
+  return d->launch();
+}
+
+void SensorSim::stop() { d->shutDown(); }
+
+void SensorSim::hangUp() {
+  if (!d->thread.joinable()) return;
+  d->shutDown();
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->error = "hung up";
+}
+
+bool SensorSim::running() const { return d->serving && !d->quit; }
+
+std::string SensorSim::devicePath() const {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  return d->path;
+}
+
+std::string SensorSim::lastError() const {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  return d->error;
+}
+
+void SensorSim::setIdentity(const Identity &id) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->model.setIdentity(id);
+}
+
+Identity SensorSim::identity() const {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  return d->model.identity();
+}
+
+ParamFrame SensorSim::ram(int frame) const {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  return d->model.ram(frame);
+}
+
+ParamFrame SensorSim::eeprom(int frame) const {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  return d->model.eeprom(frame);
+}
+
+void SensorSim::setRam(int frame, const ParamFrame &words) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->model.setRam(frame, words);
+}
+
+void SensorSim::setEeprom(int frame, const ParamFrame &words) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->model.setEeprom(frame, words);
+}
+
+void SensorSim::setMoving(bool moving) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->model.setMoving(moving);
+}
+
+void SensorSim::setMeasurement(const Measurement &m) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->model.setMeasurement(m);
+}
+
+Measurement SensorSim::measurement() const {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  return d->model.measurement();
+}
+
+void SensorSim::setEdges(double edgeA, double edgeB) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->model.setEdges(edgeA, edgeB);
+}
+
+std::vector<uint16_t> SensorSim::videoLine(int channel) const {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  return d->model.videoLine(channel);
+}
+
+void SensorSim::setVideoLine(int channel, const std::vector<uint16_t> &samples) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->model.setVideoLine(channel, samples);
+}
+
+void SensorSim::setPacing(bool paced, int baud) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->paced = paced;
+  d->baud = baud;
+}
+
+void SensorSim::setMute(bool on) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->faults.settings().mute = on;
+}
+
+void SensorSim::setWrongSync(bool on) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->faults.settings().wrongSync = on;
+}
+
+void SensorSim::setLengthDelta(int bytes) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->faults.settings().lengthDelta = bytes;
+}
+
+void SensorSim::setReplyDelayMs(int ms) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->faults.settings().delayMs = std::max(0, ms);
+}
+
+void SensorSim::setGarbage(int bytes) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->faults.settings().garbage = std::max(0, bytes);
+}
+
+void SensorSim::setDropEvery(int n) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->faults.settings().dropEvery = std::max(0, n);
+  d->faults.restartDropCount();
+}
+
+void SensorSim::setMuteCommands(const std::vector<int> &commands) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->faults.settings().muteCommands = commands;
+}
+
+void SensorSim::setEchoOverride(int command) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->faults.settings().echoOverride = command;
+}
+
+std::vector<ReceivedFrame> SensorSim::received() const {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  return d->frames;
+}
+
+void SensorSim::clearReceived() {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->frames.clear();
+}
+
+bool SensorSim::waitForFrames(size_t n, double timeoutSeconds) const {
+  std::unique_lock<std::mutex> lock(d->mutex);
+  return d->framesArrived.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
+                                   [&] { return d->frames.size() >= n; });
+}
+
+int SensorSim::repliesSent() const { return d->replies.load(); }
+
+}  // namespace kvorsim

@@ -1,0 +1,118 @@
+#include "line_probe.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <stdexcept>
+
+namespace simtest {
+
+Bytes hex(const std::string &text) {
+  Bytes out;
+  int nibbles = 0, value = 0;
+  for (char c : text) {
+    if (std::isspace(static_cast<unsigned char>(c))) continue;
+    if (!std::isxdigit(static_cast<unsigned char>(c))) throw std::invalid_argument("not hex: " + text);
+    value = value * 16 + (std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10);
+    if (++nibbles == 2) {
+      out.push_back(static_cast<uint8_t>(value));
+      nibbles = value = 0;
+    }
+  }
+  if (nibbles != 0) throw std::invalid_argument("odd number of hex digits: " + text);
+  return out;
+}
+
+Bytes zeros(size_t count) { return Bytes(count, 0); }
+
+Bytes operator+(Bytes a, const Bytes &b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+std::string toHex(const Bytes &bytes) {
+  std::string s;
+  char buf[4];
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    std::snprintf(buf, sizeof buf, i ? " %02X" : "%02X", bytes[i]);
+    s += buf;
+  }
+  return s;
+}
+
+uint16_t wordAt(const Bytes &bytes, size_t at) {
+  return static_cast<uint16_t>((bytes.at(at) << 8) | bytes.at(at + 1));
+}
+
+double now() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+LineProbe::LineProbe(const std::string &devicePath) {
+  fd_ = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  if (fd_ < 0) return;
+  termios tio{};
+  tcgetattr(fd_, &tio);
+  cfmakeraw(&tio);
+  cfsetspeed(&tio, B19200);
+  tcsetattr(fd_, TCSANOW, &tio);
+}
+
+LineProbe::~LineProbe() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+double LineProbe::send(const Bytes &bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+    } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+      break;
+    } else {
+      pollfd p{fd_, POLLOUT, 0};
+      poll(&p, 1, 10);
+    }
+  }
+  return now();
+}
+
+Bytes LineProbe::receive(size_t count, double timeout) {
+  Bytes out;
+  arrivals_.clear();
+  const double end = now() + timeout;
+  while (out.size() < count) {
+    const double left = end - now();
+    if (left <= 0) break;
+    pollfd p{fd_, POLLIN, 0};
+    timespec ts{static_cast<time_t>(left), static_cast<long>((left - static_cast<time_t>(left)) * 1e9)};
+    if (ppoll(&p, 1, &ts, nullptr) <= 0) continue;
+    if (!(p.revents & POLLIN)) break;  // hang-up without data
+    uint8_t buf[512];
+    const size_t want = count - out.size() < sizeof buf ? count - out.size() : sizeof buf;
+    const ssize_t n = ::read(fd_, buf, want);
+    if (n <= 0) break;
+    const double t = now();
+    out.insert(out.end(), buf, buf + n);
+    arrivals_.insert(arrivals_.end(), static_cast<size_t>(n), t);
+  }
+  return out;
+}
+
+Bytes LineProbe::receiveFor(double seconds) { return receive(static_cast<size_t>(-1), seconds); }
+
+Bytes LineProbe::exchange(const Bytes &request, size_t count) {
+  send(request);
+  return receive(count, 1.5);
+}
+
+}  // namespace simtest

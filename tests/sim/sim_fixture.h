@@ -1,0 +1,46 @@
+// A simulated sensor on a fresh pseudo-terminal with the test's end of the
+// line opened on it; the sensor stands still unless a test moves it.
+#ifndef KVOR_TESTS_SIM_SIM_FIXTURE_H
+#define KVOR_TESTS_SIM_SIM_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "line_probe.h"
+#include "sim/sensor_sim.h"
+
+namespace simtest {
+
+// Sends a request and expects no answer within `seconds`.
+inline void expectSilence(LineProbe &line, const Bytes &request, double seconds = 0.3) {
+  line.send(request);
+  const Bytes got = line.receiveFor(seconds);
+  EXPECT_TRUE(got.empty()) << "unexpected reply: " << toHex(got);
+}
+
+class SimTest : public ::testing::Test {
+ protected:
+  void SetUp() override { startSensor(stillOptions()); }
+
+  static kvorsim::Options stillOptions() {
+    kvorsim::Options o;
+    o.moving = false;
+    return o;
+  }
+
+  void startSensor(const kvorsim::Options &options) {
+    line.reset();
+    sensor = std::make_unique<kvorsim::SensorSim>(options);
+    ASSERT_TRUE(sensor->start()) << sensor->lastError();
+    line = std::make_unique<LineProbe>(sensor->devicePath());
+    ASSERT_TRUE(line->isOpen()) << sensor->devicePath();
+  }
+
+  std::unique_ptr<kvorsim::SensorSim> sensor;
+  std::unique_ptr<LineProbe> line;
+};
+
+}  // namespace simtest
+
+#endif
