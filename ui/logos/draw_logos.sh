@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Draws the branding logos: a small wordmark of our fictional vendor "Orlinea"
-# (an emblem of line-sensor pixels with an edge, then the name). One picture per
-# branding that shows one: 2 and 4 sit on the blue band, 3 and 6 on white.
+# Draws the branding logos: small wordmarks of the fictional vendors that the
+# brandings name (an emblem of line-sensor pixels with an edge, then the name).
+# One picture per branding that shows one: 2 and 4 sit on the blue band, 3 and
+# 6 on white. Branding 3 has no vendor lines; it carries the light variant of 2.
 # The band places them at a fixed spot, so every picture is 160 x 24 pixels.
 # Run from anywhere; writes logo2.png, logo3.png, logo4.png and logo6.png beside
 # this script. Needs ImageMagick 6 and the DejaVu fonts (scripts/setup.sh).
@@ -46,18 +47,17 @@ draw() {
 
 # Branding 2: white on the blue band.
 draw logo2.png "$(emblem 1 white)" \
-  -font DejaVu-Sans-Bold -pointsize 17 -kerning 1.5 -fill white -annotate +30+19 ORLINEA
+  -font DejaVu-Sans-Bold -pointsize 17 -kerning 2 -fill white -annotate +30+19 DUVEV
 
-# Branding 3: blue emblem and grey name on white.
+# Branding 3: the same vendor on white, blue emblem and grey name.
 draw logo3.png "$(emblem 1 "'$BLUE'")" \
-  -font DejaVu-Sans-Bold -pointsize 17 -kerning 1.5 -fill "'$GREY'" -annotate +30+19 ORLINEA
+  -font DejaVu-Sans-Bold -pointsize 17 -kerning 2 -fill "'$GREY'" -annotate +30+19 DUVEV
 
 # Branding 4: a white badge on the blue band, emblem and name in blue.
 draw logo4.png -fill white -draw "'roundrectangle 0,0 $((W - 1)),$((H - 1)) 6,6'" \
   "$(emblem 6 "'$BLUE'")" \
-  -font DejaVu-Sans-Bold -pointsize 15 -kerning 1.5 -fill "'$BLUE'" -annotate +36+18 ORLINEA
+  -font DejaVu-Sans-Bold -pointsize 14 -kerning 1 -fill "'$BLUE'" -annotate +35+17 LUMENLINE
 
-# Branding 6: grey emblem, blue name and a lighter "optics" on white.
+# Branding 6: grey emblem and blue name on white.
 draw logo6.png "$(emblem 1 "'$GREY'")" \
-  -font DejaVu-Sans-Bold -pointsize 15 -kerning 1 -fill "'$BLUE'" -annotate +30+18 ORLINEA \
-  -font DejaVu-Sans -pointsize 13 -kerning 0 -fill "'$GREY'" -annotate +118+18 optics
+  -font DejaVu-Sans-Bold -pointsize 14 -kerning 0.5 -fill "'$BLUE'" -annotate +29+18 KANTENWERK
