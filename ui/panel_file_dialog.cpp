@@ -1,0 +1,161 @@
+// FileSelectPopup on a non-native QFileDialog.
+#include "ui/panel_file_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPushButton>
+
+#include <cstring>
+#include <deque>
+
+#include "ui/panel_registry.h"
+#include "ui/panel_text_helpers.h"
+
+namespace uilayer {
+namespace {
+
+struct QueuedAnswer {
+  int result;
+  QString path;
+};
+
+std::deque<QueuedAnswer> &Answers() {
+  static std::deque<QueuedAnswer> answers;
+  return answers;
+}
+
+QList<FileSelectRecord> &Records() {
+  static QList<FileSelectRecord> records;
+  return records;
+}
+
+// A dialog that may refuse to be cancelled.
+class FileSelectDialog : public QFileDialog {
+ public:
+  bool allowCancel = true;
+  void reject() override {
+    if (allowCancel) QFileDialog::reject();
+  }
+};
+
+QString AcceptLabel(int buttonLabel) {
+  switch (buttonLabel) {
+    case VAL_SAVE_BUTTON: return QStringLiteral("Save");
+    case VAL_SELECT_BUTTON: return QStringLiteral("Select");
+    case VAL_LOAD_BUTTON: return QStringLiteral("Load");
+    default: return QStringLiteral("OK");
+  }
+}
+
+// ".cfg" for "*.cfg" (the first pattern of the list); empty when the filter
+// allows any extension.
+QString FilterExtension(const QString &filter) {
+  const QString first = filter.split(QLatin1Char(';'), Qt::SkipEmptyParts).value(0).trimmed();
+  if (!first.startsWith(QLatin1String("*."))) return QString();
+  const QString extension = first.mid(1);
+  if (extension.size() < 2 || extension.contains(QLatin1Char('*')) || extension.contains(QLatin1Char('?')))
+    return QString();
+  return extension;
+}
+
+QString WithExtension(const QString &path, const QString &extension) {
+  if (extension.isEmpty() || path.endsWith(extension, Qt::CaseInsensitive)) return path;
+  return path + extension;
+}
+
+// Platforms without a screen have no operator to answer a dialog.
+bool CanShowDialogs() {
+  const QString platform = QGuiApplication::platformName();
+  return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+int RunDialog(const QString &directory, const QString &defaultName, const QString &filter,
+              const QString &title, int buttonLabel, bool restrictDirectory,
+              bool allowCancel, bool allowMakeDirectory, QString *chosen) {
+  FileSelectDialog dialog;
+  dialog.allowCancel = allowCancel;
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setWindowTitle(title);
+  const QString startDir = directory.isEmpty() ? QDir::currentPath() : directory;
+  dialog.setDirectory(startDir);
+  if (!defaultName.isEmpty() && !defaultName.contains(QLatin1Char('*'))) dialog.selectFile(defaultName);
+  dialog.setNameFilter(filter.isEmpty() ? QStringLiteral("*") : filter);
+  const bool load = buttonLabel == VAL_LOAD_BUTTON;
+  dialog.setAcceptMode(load ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  dialog.setFileMode(load ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setLabelText(QFileDialog::Accept, AcceptLabel(buttonLabel));
+  if (!allowMakeDirectory) dialog.setOption(QFileDialog::ReadOnly, true);
+  if (!allowCancel) {
+    if (auto *box = dialog.findChild<QDialogButtonBox *>())
+      if (QPushButton *cancel = box->button(QDialogButtonBox::Cancel)) cancel->hide();
+  }
+  if (restrictDirectory) {
+    const QDir start(startDir);
+    QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog, [&dialog, start](const QString &entered) {
+      if (QDir(entered) != start) dialog.setDirectory(start);
+    });
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return VAL_NO_FILE_SELECTED;
+  QString path = dialog.selectedFiles().first();
+  if (restrictDirectory) path = QDir(startDir).filePath(QFileInfo(path).fileName());
+  *chosen = path;
+  return VAL_EXISTING_FILE_SELECTED;  // refined by the caller
+}
+
+}  // namespace
+
+void QueueFileSelectAnswer(int result, const QString &path) { Answers().push_back({result, path}); }
+QList<FileSelectRecord> FileSelectRecords() { return Records(); }
+void ClearFileSelectRecords() { Records().clear(); }
+
+}  // namespace uilayer
+
+using namespace uilayer;
+
+int FileSelectPopup(const char *defaultDirectory, const char *defaultFileSpec,
+                    const char *fileTypeList, const char *title, int buttonLabel,
+                    int restrictDirectory, int restrictExtension, int allowCancel,
+                    int allowMakeDirectory, char *path, size_t pathSize) {
+  if (!path || pathSize == 0) return UIE_BAD_VALUE;
+  path[0] = '\0';
+  FileSelectRecord call;
+  call.directory = DecodeText(defaultDirectory);
+  call.defaultName = DecodeText(defaultFileSpec);
+  call.filter = DecodeText(fileTypeList);
+  call.title = DecodeText(title);
+  call.buttonLabel = buttonLabel;
+  Records().append(call);
+
+  int result = VAL_NO_FILE_SELECTED;
+  QString chosen;
+  if (!Answers().empty()) {
+    QueuedAnswer answer = Answers().front();
+    Answers().pop_front();
+    result = answer.result;
+    chosen = answer.path;
+  } else {
+    if (!LayerReady()) return UIE_NOT_INITIALISED;
+    if (!CanShowDialogs()) {
+      qWarning("FileSelectPopup: no screen to show the file dialog on; taken as cancelled");
+      return VAL_NO_FILE_SELECTED;
+    }
+    result = RunDialog(call.directory, call.defaultName, call.filter, call.title, buttonLabel,
+                       restrictDirectory != 0, allowCancel != 0, allowMakeDirectory != 0, &chosen);
+    if (result != VAL_NO_FILE_SELECTED) {
+      if (restrictExtension) chosen = WithExtension(chosen, FilterExtension(call.filter));
+      result = QFileInfo::exists(chosen) ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
+    }
+  }
+  if (result <= VAL_NO_FILE_SELECTED) return result;
+  if (restrictExtension) chosen = WithExtension(chosen, FilterExtension(call.filter));
+
+  const QByteArray encoded = QFile::encodeName(chosen);
+  if (static_cast<size_t>(encoded.size()) > pathSize - 1) return UIE_PATH_TOO_LONG;
+  std::memcpy(path, encoded.constData(), static_cast<size_t>(encoded.size()));
+  path[encoded.size()] = '\0';
+  return result;
+}

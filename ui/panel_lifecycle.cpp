@@ -1,0 +1,80 @@
+// Showing, hiding, placing and discarding panels.
+#include <QCoreApplication>
+#include <QWidget>
+
+#include "ui/panel_control_binding.h"
+#include "ui/panel_registry.h"
+
+using namespace uilayer;
+
+int DisplayPanel(int panel) {
+  QWidget *w = FindPanelWidget(panel);
+  if (!w) return UIE_BAD_PANEL;
+  w->show();
+  w->raise();
+  if (w->isWindow()) w->activateWindow();
+  return UIE_NO_ERROR;
+}
+
+int HidePanel(int panel) {
+  QWidget *w = FindPanelWidget(panel);
+  if (!w) return UIE_BAD_PANEL;
+  w->hide();
+  return UIE_NO_ERROR;
+}
+
+int DiscardPanel(int panel) {
+  QWidget *w = FindPanelWidget(panel);
+  if (!w) return UIE_BAD_PANEL;
+  RemovePanelTree(panel);
+  // The discard may come from a callback of one of the panel's own controls,
+  // whose widget is still on the call stack: delete once control returns to
+  // the event loop.
+  w->hide();
+  w->deleteLater();
+  return UIE_NO_ERROR;
+}
+
+int SetPanelAttribute(int panel, int attribute, int value) {
+  QWidget *w = FindPanelWidget(panel);
+  if (!w) return UIE_BAD_PANEL;
+  switch (attribute) {
+    case ATTR_LEFT: w->move(value, w->y()); return UIE_NO_ERROR;
+    case ATTR_TOP: w->move(w->x(), value); return UIE_NO_ERROR;
+    case ATTR_VISIBLE: w->setVisible(value != 0); return UIE_NO_ERROR;
+    case ATTR_DIMMED: w->setEnabled(value == 0); return UIE_NO_ERROR;
+    case ATTR_LABEL_TEXT: return UIE_BAD_TYPE;
+    default: return UIE_BAD_ATTRIBUTE;
+  }
+}
+
+int SetPanelAttribute(int panel, int attribute, const char *value) {
+  QWidget *w = FindPanelWidget(panel);
+  if (!w) return UIE_BAD_PANEL;
+  switch (attribute) {
+    case ATTR_LABEL_TEXT:  // the window's title
+      if (!value) return UIE_BAD_VALUE;
+      w->setWindowTitle(QString::fromUtf8(value));
+      return UIE_NO_ERROR;
+    case ATTR_LEFT:
+    case ATTR_TOP:
+    case ATTR_VISIBLE:
+    case ATTR_DIMMED:
+      return UIE_BAD_TYPE;
+    default:
+      return UIE_BAD_ATTRIBUTE;
+  }
+}
+
+int GetPanelAttribute(int panel, int attribute, int *value) {
+  QWidget *w = FindPanelWidget(panel);
+  if (!w) return UIE_BAD_PANEL;
+  if (!value) return UIE_BAD_VALUE;
+  switch (attribute) {
+    case ATTR_LEFT: *value = w->x(); return UIE_NO_ERROR;
+    case ATTR_TOP: *value = w->y(); return UIE_NO_ERROR;
+    case ATTR_VISIBLE: *value = OwnVisibleFlag(w) ? 1 : 0; return UIE_NO_ERROR;
+    case ATTR_DIMMED: *value = OwnDimmedFlag(w) ? 1 : 0; return UIE_NO_ERROR;
+    default: return UIE_BAD_ATTRIBUTE;
+  }
+}

@@ -1,0 +1,326 @@
+// LoadPanel: a panel is a Qt Designer form inside an rcc resource file.
+// Widgets that carry a `ctrlId` become controls; `callback` names are looked
+// up in the table the system registered before loading.
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QRadioButton>
+#include <QResource>
+#include <QSpinBox>
+#include <QUiLoader>
+#include <QtEndian>
+
+#include <cmath>
+#include <memory>
+
+#include "ui/graph_control.h"
+#include "ui/graph_strip_chart.h"
+#include "ui/panel_control_binding.h"
+#include "ui/panel_numeric_widgets.h"
+#include "ui/panel_registry.h"
+#include "ui/panel_window_guard.h"
+#include "ui/runtime.h"
+
+namespace uilayer {
+namespace {
+
+// Builds the layer's own widget classes and notes any class it cannot build.
+class PanelUiLoader : public QUiLoader {
+ public:
+  QString unknownClass;
+
+  QWidget *createWidget(const QString &className, QWidget *parent, const QString &name) override {
+    QWidget *widget = nullptr;
+    if (className == QLatin1String("GraphControl")) widget = new GraphControl(parent);
+    else if (className == QLatin1String("StripChartControl")) widget = new StripChartControl(parent);
+    else if (className == QLatin1String("QSpinBox")) widget = new NumericSpinBox(parent);
+    else if (className == QLatin1String("QDoubleSpinBox")) widget = new NumericDoubleSpinBox(parent);
+    else widget = QUiLoader::createWidget(className, parent, name);
+    if (!widget) {
+      // A stand-in keeps the form builder going; the load fails afterwards.
+      if (unknownClass.isEmpty()) unknownClass = className;
+      widget = new QWidget(parent);
+    }
+    widget->setObjectName(name);
+    return widget;
+  }
+};
+
+QMap<QString, QString> &MountedFiles() {
+  static QMap<QString, QString> mounted;  // canonical path -> resource root
+  return mounted;
+}
+
+int g_nextMount = 1;
+
+QString ResolveResourceFile(const QString &name) {
+  QFileInfo given(name);
+  if (given.isAbsolute()) return given.isFile() ? given.absoluteFilePath() : QString();
+  QFileInfo besideProgram(QDir(QCoreApplication::applicationDirPath()), name);
+  if (besideProgram.isFile()) return besideProgram.absoluteFilePath();
+  QFileInfo inWorkingDir(QDir::current(), name);
+  if (inWorkingDir.isFile()) return inWorkingDir.absoluteFilePath();
+  return QString();
+}
+
+// The rcc header: "qres", version, then the offsets of the tree, the data and
+// the names. A file whose offsets point past its end is damaged; Qt would
+// read beyond the mapping.
+bool HeaderLooksSound(const QString &path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const qint64 size = file.size();
+  QByteArray head = file.read(20);
+  if (head.size() < 20 || !head.startsWith("qres")) return false;
+  const uchar *p = reinterpret_cast<const uchar *>(head.constData());
+  quint32 version = qFromBigEndian<quint32>(p + 4);
+  quint32 tree = qFromBigEndian<quint32>(p + 8);
+  quint32 data = qFromBigEndian<quint32>(p + 12);
+  quint32 names = qFromBigEndian<quint32>(p + 16);
+  if (version < 1 || version > 3) return false;
+  return tree < size && data < size && names < size;
+}
+
+int MountResourceFile(const char *file, QString *root) {
+  if (!file || !*file) return UIE_RESOURCE_FILE;
+  QString path = ResolveResourceFile(QFile::decodeName(file));
+  if (path.isEmpty()) return UIE_RESOURCE_FILE;
+  QString canonical = QFileInfo(path).canonicalFilePath();
+  auto it = MountedFiles().constFind(canonical);
+  if (it != MountedFiles().constEnd()) {
+    *root = it.value();
+    return UIE_NO_ERROR;
+  }
+  if (!HeaderLooksSound(canonical)) return UIE_RESOURCE_FILE;
+  QString mapRoot = QStringLiteral("/kvor_uir_%1").arg(g_nextMount++);
+  if (!QResource::registerResource(canonical, mapRoot)) return UIE_RESOURCE_FILE;
+  MountedFiles().insert(canonical, mapRoot);
+  *root = mapRoot;
+  return UIE_NO_ERROR;
+}
+
+QString FindPanelForm(const QString &root, int resourceId) {
+  const QString fileName = QStringLiteral("panel%1.ui").arg(resourceId);
+  const QString direct = QStringLiteral(":%1/%2").arg(root, fileName);
+  if (QFile::exists(direct)) return direct;
+  QDirIterator it(QStringLiteral(":") + root, QDir::Files, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    QString candidate = it.next();
+    if (QFileInfo(candidate).fileName() == fileName) return candidate;
+  }
+  return QString();
+}
+
+ValueType DefaultValueType(ControlKind kind, const QWidget *widget) {
+  switch (kind) {
+    case ControlKind::ToggleButton:
+    case ControlKind::RadioButton:
+    case ControlKind::Ring:
+    case ControlKind::Slider:
+      return ValueType::I32;
+    case ControlKind::Numeric:
+      return qobject_cast<const QDoubleSpinBox *>(widget) ? ValueType::Double : ValueType::I32;
+    case ControlKind::String:
+    case ControlKind::TextBox:
+    case ControlKind::TextMessage:
+      return ValueType::String;
+    default:
+      return ValueType::None;
+  }
+}
+
+bool TypeFitsKind(ValueType type, ControlKind kind) {
+  switch (kind) {
+    case ControlKind::String:
+    case ControlKind::TextBox:
+    case ControlKind::TextMessage:
+      return type == ValueType::String;
+    case ControlKind::Ring:
+      return type != ValueType::None;
+    case ControlKind::ToggleButton:
+    case ControlKind::RadioButton:
+    case ControlKind::Numeric:
+    case ControlKind::Slider:
+      return type != ValueType::None && type != ValueType::String;
+    default:
+      return true;  // controls without a value ignore it
+  }
+}
+
+// Ring items come from the port table: value = port number.
+void FillPortRing(QComboBox *combo, ControlBinding *binding) {
+  combo->clear();
+  binding->ringValues.clear();
+  const int count = GetComPortCount();
+  for (int port = 1; port <= count && port <= MAX_COM_PORTS; ++port) {
+    char label[512];
+    if (GetComPortLabel(port, label, sizeof label) < 0) continue;
+    combo->addItem(QString::fromLocal8Bit(label));
+    binding->ringValues.append(port);
+  }
+  if (combo->count() == 0) {
+    // The program still starts on port 1; the ring shows it so the operator
+    // sees which port failed and the selector keeps a value.
+    combo->addItem(QStringLiteral("1: none"));
+    binding->ringValues.append(1);
+  }
+}
+
+bool SetUpRing(QComboBox *combo, ControlBinding *binding) {
+  if (combo->property("ringSource").toString() == QLatin1String("comports")) {
+    FillPortRing(combo, binding);
+    return true;
+  }
+  QVariant given = combo->property("ringValues");
+  if (given.isValid() && binding->valueType() != ValueType::String) {
+    const QStringList parts = given.toString().split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (parts.size() != combo->count()) return false;
+    for (const QString &part : parts) {
+      bool ok = false;
+      double v = part.trimmed().toDouble(&ok);
+      if (!ok || !std::isfinite(v)) return false;
+      binding->ringValues.append(v);
+    }
+  } else {
+    for (int i = 0; i < combo->count(); ++i) binding->ringValues.append(i);
+  }
+  return true;
+}
+
+bool SetUpControl(ControlBinding *binding) {
+  QWidget *w = binding->widget();
+  switch (binding->kind()) {
+    case ControlKind::RadioButton:
+      // The system keeps its radio groups itself.
+      static_cast<QRadioButton *>(w)->setAutoExclusive(false);
+      return true;
+    case ControlKind::Numeric:
+      // Every keystroke that makes a new value is a value change.
+      static_cast<QAbstractSpinBox *>(w)->setKeyboardTracking(true);
+      return true;
+    case ControlKind::Ring:
+      return SetUpRing(static_cast<QComboBox *>(w), binding);
+    case ControlKind::Graph:
+      return static_cast<GraphControl *>(w)->configureFromProperties();
+    case ControlKind::StripChart:
+      return static_cast<StripChartControl *>(w)->configureFromProperties();
+    default:
+      return true;
+  }
+}
+
+struct ControlSpec {
+  QWidget *widget;
+  int id;
+  ControlKind kind;
+  ValueType type;
+  CtrlCallbackPtr callback;
+};
+
+// Checks every control of the form; returns UIE_NO_ERROR and the specs, or
+// the first error.
+int CollectControls(QWidget *top, QList<ControlSpec> *specs) {
+  QMap<int, QWidget *> seen;
+  const QList<QWidget *> widgets = top->findChildren<QWidget *>();
+  for (QWidget *w : widgets) {
+    QVariant idValue = w->property("ctrlId");
+    if (!idValue.isValid()) continue;
+    bool ok = false;
+    int id = idValue.toInt(&ok);
+    if (!ok || id <= 0 || seen.contains(id)) return UIE_RESOURCE_FILE;
+    seen.insert(id, w);
+
+    ControlSpec spec{w, id, ControlKind::Decoration, ValueType::None, nullptr};
+    if (!KindOfWidget(w, &spec.kind)) return UIE_BAD_WIDGET;
+    spec.type = DefaultValueType(spec.kind, w);
+    QVariant typeName = w->property("dataType");
+    if (typeName.isValid()) {
+      if (!ParseValueType(typeName.toString(), &spec.type)) return UIE_RESOURCE_FILE;
+      if (!TypeFitsKind(spec.type, spec.kind)) return UIE_RESOURCE_FILE;
+    }
+    QString callbackName = w->property("callback").toString();
+    if (!callbackName.isEmpty()) {
+      spec.callback = FindCtrlCallback(callbackName);
+      if (!spec.callback) return UIE_BAD_CALLBACK;
+    }
+    specs->append(spec);
+  }
+  return UIE_NO_ERROR;
+}
+
+}  // namespace
+}  // namespace uilayer
+
+using namespace uilayer;
+
+int LoadPanel(int parentPanel, const char *resourceFile, int resourceId) {
+  if (!LayerReady()) return UIE_NOT_INITIALISED;
+  QWidget *parentWidget = nullptr;
+  if (parentPanel < 0) return UIE_BAD_PANEL;
+  if (parentPanel > 0) {
+    parentWidget = FindPanelWidget(parentPanel);
+    if (!parentWidget) return UIE_BAD_PANEL;
+  }
+
+  QString root;
+  int error = MountResourceFile(resourceFile, &root);
+  if (error != UIE_NO_ERROR) return error;
+  if (resourceId <= 0) return UIE_RESOURCE_ID;
+  QString formPath = FindPanelForm(root, resourceId);
+  if (formPath.isEmpty()) return UIE_RESOURCE_ID;
+  QFile form(formPath);
+  if (!form.open(QIODevice::ReadOnly)) return UIE_RESOURCE_FILE;
+
+  PanelUiLoader loader;
+  loader.clearPluginPaths();  // only the classes the layer knows
+  std::unique_ptr<QWidget> top(loader.load(&form, nullptr));
+  if (!loader.unknownClass.isEmpty()) return UIE_BAD_WIDGET;
+  if (!top) return UIE_RESOURCE_FILE;
+
+  QList<ControlSpec> specs;
+  error = CollectControls(top.get(), &specs);
+  if (error != UIE_NO_ERROR) return error;
+
+  PanelCallbackPtr panelCallback = nullptr;
+  QString panelCallbackName = top->property("callback").toString();
+  if (!panelCallbackName.isEmpty()) {
+    panelCallback = FindPanelCallback(panelCallbackName);
+    if (!panelCallback) return UIE_BAD_CALLBACK;
+  }
+
+  // Set up every control before the panel gets a handle, so a damaged
+  // setting leaves nothing behind.
+  QList<ControlBinding *> bindings;
+  for (const ControlSpec &spec : specs) {
+    auto *binding = new ControlBinding(spec.widget, 0, spec.id, spec.kind, spec.type, spec.callback);
+    if (!SetUpControl(binding)) return UIE_RESOURCE_FILE;  // bindings die with top
+    bindings.append(binding);
+  }
+
+  auto *record = new PanelRecord;
+  record->parentHandle = parentPanel;
+  record->callback = panelCallback;
+  QWidget *panel = top.release();
+  record->widget = panel;
+  int handle = AddPanel(record);
+
+  for (ControlBinding *binding : bindings) {
+    binding->setPanel(handle);
+    record->controls.insert(binding->id(), binding);
+    binding->connectOperatorSignals();
+  }
+
+  new PanelWindowGuard(panel, handle);
+  if (parentWidget) {
+    // A child panel lives inside its parent and stays hidden until shown.
+    QPoint position = panel->pos();
+    panel->setParent(parentWidget, Qt::Widget);
+    panel->move(position);
+    panel->hide();
+  }
+  return handle;
+}

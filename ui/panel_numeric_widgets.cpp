@@ -1,0 +1,69 @@
+#include "ui/panel_numeric_widgets.h"
+
+#include <QKeyEvent>
+
+namespace uilayer {
+namespace {
+
+bool IsEnterKey(const QKeyEvent *event) {
+  return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+}  // namespace
+
+NumericSpinBox::NumericSpinBox(QWidget *parent) : QSpinBox(parent) {
+  // Blocked signals (values set by the layer) never reach this, so only the
+  // operator's changes count.
+  connect(this, &QSpinBox::valueChanged, this, [this] { tracker_.noteOperatorChange(); });
+}
+
+void NumericSpinBox::stepBy(int steps) {
+  int before = value();
+  QSpinBox::stepBy(steps);
+  // A step against the end of the range changes nothing and commits nothing.
+  if (value() != before) commit();
+}
+
+void NumericSpinBox::keyPressEvent(QKeyEvent *event) {
+  bool enter = IsEnterKey(event) && !isReadOnly();
+  QSpinBox::keyPressEvent(event);
+  if (enter) commit();
+}
+
+void NumericSpinBox::focusOutEvent(QFocusEvent *event) {
+  QSpinBox::focusOutEvent(event);
+  if (tracker_.takeCommitOnFocusLeave() && !isReadOnly()) emit committed();
+}
+
+void NumericSpinBox::commit() {
+  tracker_.noteCommitted();
+  emit committed();
+}
+
+NumericDoubleSpinBox::NumericDoubleSpinBox(QWidget *parent) : QDoubleSpinBox(parent) {
+  connect(this, &QDoubleSpinBox::valueChanged, this, [this] { tracker_.noteOperatorChange(); });
+}
+
+void NumericDoubleSpinBox::stepBy(int steps) {
+  double before = value();
+  QDoubleSpinBox::stepBy(steps);
+  if (value() != before) commit();
+}
+
+void NumericDoubleSpinBox::keyPressEvent(QKeyEvent *event) {
+  bool enter = IsEnterKey(event) && !isReadOnly();
+  QDoubleSpinBox::keyPressEvent(event);
+  if (enter) commit();
+}
+
+void NumericDoubleSpinBox::focusOutEvent(QFocusEvent *event) {
+  QDoubleSpinBox::focusOutEvent(event);
+  if (tracker_.takeCommitOnFocusLeave() && !isReadOnly()) emit committed();
+}
+
+void NumericDoubleSpinBox::commit() {
+  tracker_.noteCommitted();
+  emit committed();
+}
+
+}  // namespace uilayer

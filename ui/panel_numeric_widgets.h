@@ -1,0 +1,67 @@
+// Internal to the run-time layer: spin boxes that say when the operator has
+// committed a value. Qt reports every change but has no single "the operator
+// is done" signal; a numeric control commits on Enter, on an arrow step
+// (keys, wheel or the arrow buttons), and when focus leaves after a change.
+#ifndef KVOR_UI_PANEL_NUMERIC_WIDGETS_H
+#define KVOR_UI_PANEL_NUMERIC_WIDGETS_H
+
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+
+namespace uilayer {
+
+// The commit rules, shared by both spin box classes.
+class CommitTracker {
+ public:
+  void noteOperatorChange() { changedSinceCommit_ = true; }
+  // Enter and steps always commit; leaving the field only after a change.
+  bool takeCommitOnFocusLeave() {
+    bool commit = changedSinceCommit_;
+    changedSinceCommit_ = false;
+    return commit;
+  }
+  void noteCommitted() { changedSinceCommit_ = false; }
+
+ private:
+  bool changedSinceCommit_ = false;
+};
+
+class NumericSpinBox : public QSpinBox {
+  Q_OBJECT
+ public:
+  explicit NumericSpinBox(QWidget *parent = nullptr);
+  void stepBy(int steps) override;
+
+ signals:
+  void committed();
+
+ protected:
+  void keyPressEvent(QKeyEvent *event) override;
+  void focusOutEvent(QFocusEvent *event) override;
+
+ private:
+  void commit();
+  CommitTracker tracker_;
+};
+
+class NumericDoubleSpinBox : public QDoubleSpinBox {
+  Q_OBJECT
+ public:
+  explicit NumericDoubleSpinBox(QWidget *parent = nullptr);
+  void stepBy(int steps) override;
+
+ signals:
+  void committed();
+
+ protected:
+  void keyPressEvent(QKeyEvent *event) override;
+  void focusOutEvent(QFocusEvent *event) override;
+
+ private:
+  void commit();
+  CommitTracker tracker_;
+};
+
+}  // namespace uilayer
+
+#endif

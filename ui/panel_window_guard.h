@@ -1,0 +1,27 @@
+// Internal to the run-time layer: a panel's window never closes by itself.
+// The close box (or the window manager) asks; the layer refuses and hands the
+// request to the panel's callback as a close event, which decides.
+#ifndef KVOR_UI_PANEL_WINDOW_GUARD_H
+#define KVOR_UI_PANEL_WINDOW_GUARD_H
+
+#include <QObject>
+
+class QWidget;
+
+namespace uilayer {
+
+class PanelWindowGuard : public QObject {
+  Q_OBJECT
+ public:
+  PanelWindowGuard(QWidget *panel, int handle);
+
+ protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
+
+ private:
+  int handle_;
+};
+
+}  // namespace uilayer
+
+#endif

@@ -1,0 +1,88 @@
+// Start and end of the run-time layer.
+#include <QApplication>
+#include <QByteArray>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "ui/panel_registry.h"
+#include "ui/port_table.h"
+#include "ui/runtime.h"
+
+namespace {
+
+// QApplication keeps references to argc and argv for its whole life, so they
+// live here rather than on the caller's stack.
+int g_argc = 0;
+std::vector<QByteArray> g_argStorage;
+std::vector<char *> g_argv;
+bool g_initialised = false;
+
+void KeepArguments(int argc, char **argv) {
+  g_argStorage.clear();
+  if (argv) {
+    for (int i = 0; i < argc; ++i)
+      if (argv[i]) g_argStorage.emplace_back(argv[i]);
+  }
+  if (g_argStorage.empty()) g_argStorage.emplace_back("K-VOR-NE-ZevevU301");
+  g_argv.clear();
+  for (QByteArray &arg : g_argStorage) g_argv.push_back(arg.data());
+  g_argv.push_back(nullptr);
+  g_argc = static_cast<int>(g_argStorage.size());
+}
+
+bool HasPlatformArgument() {
+  for (int i = 0; i < g_argc; ++i)
+    if (std::strcmp(g_argv[i], "-platform") == 0 || std::strcmp(g_argv[i], "--platform") == 0)
+      return true;
+  return false;
+}
+
+// Qt ends the process when its default X11 platform finds no display; tell
+// the caller instead, so the program can end with its own exit code.
+bool DisplayLooksReachable() {
+#if defined(Q_OS_LINUX)
+  if (HasPlatformArgument() || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
+  return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+  return true;
+#endif
+}
+
+}  // namespace
+
+int InitCVIRTE(int argc, char **argv) {
+  if (g_initialised && uilayer::LayerReady()) return 0;
+  if (!uilayer::LayerReady()) {
+    if (QCoreApplication::instance()) {
+      std::fprintf(stderr, "InitCVIRTE: a non-GUI application object already exists\n");
+      return -1;
+    }
+    KeepArguments(argc, argv);
+    if (!DisplayLooksReachable()) {
+      std::fprintf(stderr, "InitCVIRTE: no display (set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n");
+      return -1;
+    }
+    new QApplication(g_argc, g_argv.data());
+  } else {
+    KeepArguments(argc, argv);
+  }
+  // Windows are closed only by the system's own callbacks; hiding the last
+  // one must not end the program behind their back.
+  QApplication::setQuitOnLastWindowClosed(false);
+  int result = InitPortTable(g_argc, g_argv.data());
+  if (result < 0) {
+    std::fprintf(stderr, "InitCVIRTE: malformed --port argument\n");
+    return result;
+  }
+  g_initialised = true;
+  return 0;
+}
+
+void CloseCVIRTE(void) {
+  if (!uilayer::LayerReady()) return;
+  for (int handle : uilayer::AllPanelHandles())
+    if (uilayer::FindPanel(handle)) DiscardPanel(handle);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}

@@ -1,0 +1,163 @@
+// The operator's actions, as real mouse and key events on the real widgets.
+// A widget that is hidden or dimmed takes them as Qt does: not at all.
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QCheckBox>
+#include <QSlider>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/panel_control_binding.h"
+#include "ui/panel_registry.h"
+#include "ui/testkit/testkit.h"
+
+using namespace uilayer;
+
+namespace testkit {
+namespace {
+
+// Where a click hits the button: on its indicator for radio buttons and
+// check boxes, whose clickable area is only the indicator and the label.
+QPoint ClickPoint(QWidget *w) {
+  if (auto *radio = qobject_cast<QRadioButton *>(w)) {
+    QStyleOptionButton option;
+    option.initFrom(radio);
+    return radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio).center();
+  }
+  if (auto *check = qobject_cast<QCheckBox *>(w)) {
+    QStyleOptionButton option;
+    option.initFrom(check);
+    return check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check).center();
+  }
+  return w->rect().center();
+}
+
+// The control's widget, or an error for a bad handle or id.
+QWidget *Widget(int panel, int control, ControlBinding **bindingOut, int *error) {
+  ControlBinding *binding = FindControl(panel, control, error);
+  if (!binding) return nullptr;
+  if (bindingOut) *bindingOut = binding;
+  return binding->widget();
+}
+
+void GiveFocus(QWidget *w) {
+  QWidget *window = w->window();
+  window->activateWindow();
+  w->setFocus(Qt::MouseFocusReason);
+}
+
+}  // namespace
+
+int Click(int panel, int control) {
+  int error;
+  QWidget *w = Widget(panel, control, nullptr, &error);
+  if (!w) return error;
+  QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, ClickPoint(w));
+  return UIE_NO_ERROR;
+}
+
+int TypeValue(int panel, int control, const std::string &text) {
+  int error;
+  QWidget *w = Widget(panel, control, nullptr, &error);
+  if (!w) return error;
+  if (!w->isEnabled()) return UIE_NO_ERROR;  // a dimmed field takes no keys
+  GiveFocus(w);
+  QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(w, QString::fromStdString(text));
+  QTest::keyClick(w, Qt::Key_Return);
+  return UIE_NO_ERROR;
+}
+
+int SelectRingIndex(int panel, int control, int index) {
+  int error;
+  ControlBinding *binding = nullptr;
+  QWidget *w = Widget(panel, control, &binding, &error);
+  if (!w) return error;
+  auto *combo = qobject_cast<QComboBox *>(w);
+  if (!combo) return UIE_BAD_TYPE;
+  if (index < 0 || index >= combo->count()) return UIE_BAD_VALUE;
+  if (!combo->isEnabled() || !combo->isVisible()) return UIE_NO_ERROR;
+  // Open the list, walk to the item with the keys and take it with Enter: a
+  // single choice, as the operator makes it.
+  GiveFocus(combo);
+  combo->showPopup();
+  QAbstractItemView *view = combo->view();
+  QTest::keyClick(view, Qt::Key_Home);
+  for (int i = 0; i < index; ++i) QTest::keyClick(view, Qt::Key_Down);
+  QTest::keyClick(view, Qt::Key_Return);
+  if (view->isVisible()) combo->hidePopup();
+  return UIE_NO_ERROR;
+}
+
+int SelectRingValue(int panel, int control, double value) {
+  int error;
+  ControlBinding *binding = FindControl(panel, control, &error);
+  if (!binding) return error;
+  if (binding->kind() != ControlKind::Ring) return UIE_BAD_TYPE;
+  for (int i = 0; i < binding->ringValues.size(); ++i)
+    if (binding->ringValues[i] == value) return SelectRingIndex(panel, control, i);
+  return UIE_BAD_VALUE;
+}
+
+int MoveSlider(int panel, int control, int value) {
+  int error;
+  QWidget *w = Widget(panel, control, nullptr, &error);
+  if (!w) return error;
+  auto *slider = qobject_cast<QSlider *>(w);
+  if (!slider) return UIE_BAD_TYPE;
+  if (!slider->isEnabled() || !slider->isVisible()) return UIE_NO_ERROR;
+  const int target = std::clamp(value, slider->minimum(), slider->maximum());
+  const int from = slider->value();
+  // A drag passes through a few positions on its way.
+  const int steps = std::min(4, std::abs(target - from));
+  slider->setSliderDown(true);
+  for (int i = 1; i <= steps; ++i) slider->setSliderPosition(from + (target - from) * i / steps);
+  slider->setSliderDown(false);
+  return UIE_NO_ERROR;
+}
+
+int ClosePanelWindow(int panel) {
+  QWidget *w = FindPanelWidget(panel);
+  if (!w) return UIE_BAD_PANEL;
+  w->close();
+  return UIE_NO_ERROR;
+}
+
+void RunLater(double seconds, std::function<void()> fn) {
+  QTimer::singleShot(std::max(0, static_cast<int>(std::lround(seconds * 1000))), qApp,
+                     [fn = std::move(fn)] { fn(); });
+}
+
+void Pump(double seconds) {
+  QEventLoop loop;
+  QTimer::singleShot(std::max(0, static_cast<int>(std::lround(seconds * 1000))), &loop,
+                     &QEventLoop::quit);
+  loop.exec();
+}
+
+bool PumpUntil(const std::function<bool()> &pred, double timeoutSeconds) {
+  QElapsedTimer clock;
+  clock.start();
+  // Wakes the wait below at least this often, for conditions that no Qt
+  // event announces (another thread's work).
+  QTimer tick;
+  tick.start(2);
+  while (!pred()) {
+    if (clock.elapsed() >= timeoutSeconds * 1000) return pred();
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  }
+  return true;
+}
+
+}  // namespace testkit
