@@ -1,5 +1,6 @@
 // Cuts the byte stream from the line into 36-byte command frames: it finds
-// the sync word 00 55, throws away whatever came before it, drops a partial
+// the sync word 00 55, throws away whatever came before it (and a sync word
+// that turns out to be part of the garbage), drops a partial
 // frame that stays incomplete for more than 200 ms, and on a paced line
 // counts a frame complete only when its last byte could have arrived (36 byte
 // times after its first).
@@ -14,7 +15,9 @@ namespace kvorsim {
 
 class FrameAssembler {
  public:
-  static constexpr double kPartialFrameLifetime = 0.2;  // seconds
+  // Seconds a frame may take to arrive whole; twice a frame's time on a line
+  // paced slower than about 3600 baud.
+  static constexpr double kPartialFrameLifetime = 0.2;
 
   // 0: frames are complete as soon as their bytes are here.
   void setByteTime(double seconds) { byteTime_ = seconds; }
@@ -29,6 +32,10 @@ class FrameAssembler {
 
  private:
   void discardBeforeSync();
+  // A candidate frame without a known command that has another sync word
+  // inside it began at 00 55 bytes in garbage: the frame starts later.
+  bool looksLikeFalseSync() const;
+  double lifetime() const;
   void dropFront(size_t n);
 
   std::vector<uint8_t> bytes_;

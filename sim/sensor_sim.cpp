@@ -95,10 +95,6 @@ void SensorSim::Impl::serve() {
   uint8_t buffer[4096];
   std::vector<uint8_t> frame;
   while (!quit) {
-    {
-      std::lock_guard<std::mutex> lock(mutex);
-      assembler.setByteTime(byteTimeLocked());
-    }
     const double due = assembler.nextDue();
     const double wait = due < 0 ? 0.05 : std::clamp(due - monotonicSeconds(), 0.0, 0.05);
     timespec ts{0, static_cast<long>(wait * 1e9)};
@@ -123,6 +119,11 @@ void SensorSim::Impl::serve() {
       std::lock_guard<std::mutex> lock(mutex);
       error = "the line was closed at the far end";
       break;
+    }
+    {
+      // Pacing may have been switched while the thread waited.
+      std::lock_guard<std::mutex> lock(mutex);
+      assembler.setByteTime(byteTimeLocked());
     }
     double completed = 0;
     while (!quit && assembler.take(monotonicSeconds(), &frame, &completed)) answer(frame, completed);

@@ -7,15 +7,15 @@ namespace {
 const kvorsim::ParamFrame kFrame0 = {500, 50, 1843, 1, 2048, 50, 50, 1, 1, 1, 1, 0, 1, 1, 0};
 const kvorsim::ParamFrame kFrame1 = {500, 50, 2253, 1, 2048, 0, 0, 0, 0, 0, 0, 0x0000, 0x0001, 0x9088, 0x0000};
 
-using CommandReplies = SimTest;
+using SimCommandReplies = SimTest;
 
-TEST_F(CommandReplies, EchoReturnsTheDataWordsWithSyncAAAndArgumentZero) {
+TEST_F(SimCommandReplies, EchoReturnsTheDataWordsWithSyncAAAndArgumentZero) {
   const Bytes request = hex("00 55 00 05 00 07 12 34 00 01 FF FF") + zeros(24);
   const Bytes reply = line->exchange(request, 36);
   EXPECT_EQ(toHex(reply), toHex(hex("00 AA 00 05 00 00 12 34 00 01 FF FF") + zeros(24)));
 }
 
-TEST_F(CommandReplies, ReadRamAndReadEepromReturnTheStoredFrame) {
+TEST_F(SimCommandReplies, ReadRamAndReadEepromReturnTheStoredFrame) {
   sensor->setRam(0, kFrame0);
   sensor->setEeprom(1, kFrame1);
   EXPECT_EQ(toHex(line->exchange(hex("00 55 00 02 00 00") + zeros(30), 36)),
@@ -27,7 +27,7 @@ TEST_F(CommandReplies, ReadRamAndReadEepromReturnTheStoredFrame) {
                   hex("00 00 00 01 90 88 00 00")));
 }
 
-TEST_F(CommandReplies, WriteRamStoresTheWordsAndRepliesWithThem) {
+TEST_F(SimCommandReplies, WriteRamStoresTheWordsAndRepliesWithThem) {
   const kvorsim::ParamFrame eepromBefore = sensor->eeprom(1);
   const Bytes words = hex("00 0A 00 0B 00 0C 00 0D 00 0E 00 0F 00 10 00 11 00 12 00 13 00 14 00 00 00 02 12 34 00 00");
   const Bytes reply = line->exchange(hex("00 55 00 01 00 01") + words, 36);
@@ -36,7 +36,7 @@ TEST_F(CommandReplies, WriteRamStoresTheWordsAndRepliesWithThem) {
   EXPECT_EQ(sensor->eeprom(1), eepromBefore);
 }
 
-TEST_F(CommandReplies, TeachMakesTheCurrentEdgesTheSetPoints) {
+TEST_F(SimCommandReplies, TeachMakesTheCurrentEdgesTheSetPoints) {
   sensor->setRam(0, {500, 50, 512, 1, 2048, 50, 50, 1, 1, 1, 1, 0, 1, 1, 0});
   sensor->setRam(1, {500, 50, 512, 1, 2048, 0, 0, 0, 0, 0, 0, 4096, 0, 37000, 0});
   sensor->setEdges(1000, 3000);
@@ -54,7 +54,7 @@ TEST_F(CommandReplies, TeachMakesTheCurrentEdgesTheSetPoints) {
   EXPECT_EQ(toHex(Bytes(raw.begin() + 22, raw.begin() + 26)), "03 E8 0B B8");
 }
 
-TEST_F(CommandReplies, FirmwareTextOnBoardTypeZeroIsOneCharacterPerWordLowByte) {
+TEST_F(SimCommandReplies, FirmwareTextOnBoardTypeZeroIsOneCharacterPerWordLowByte) {
   kvorsim::Identity id = sensor->identity();
   id.pcbType = 0;
   id.firmwareText = "V1.0";
@@ -64,7 +64,7 @@ TEST_F(CommandReplies, FirmwareTextOnBoardTypeZeroIsOneCharacterPerWordLowByte) 
   EXPECT_EQ(toHex(reply), toHex(hex("00 56 20 31 00 2E 20 30") + zeros(64)));
 }
 
-TEST_F(CommandReplies, FirmwareTextOnOtherBoardsIsSeventyTwoPlainBytes) {
+TEST_F(SimCommandReplies, FirmwareTextOnOtherBoardsIsSeventyTwoPlainBytes) {
   kvorsim::Identity id = sensor->identity();
   id.pcbType = 1;
   id.firmwareText = "V1.0";
@@ -73,26 +73,28 @@ TEST_F(CommandReplies, FirmwareTextOnOtherBoardsIsSeventyTwoPlainBytes) {
             toHex(hex("56 31 2E 30") + zeros(68)));
 }
 
-TEST_F(CommandReplies, FirmwareTextsTooLongAreCutToTheReplyLength) {
+TEST_F(SimCommandReplies, FirmwareTextsTooLongAreCutToTheReplyLength) {
   kvorsim::Identity id = sensor->identity();
   const std::string text80 = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz!#$%&()*+,-./:;<=>";
   ASSERT_EQ(text80.size(), 80u);
   id.pcbType = 2;
   id.firmwareText = text80;
   sensor->setIdentity(id);
-  Bytes reply = line->exchange(hex("00 55 00 07 00 00") + zeros(30), 200);
+  Bytes reply = line->exchange(hex("00 55 00 07 00 00") + zeros(30), 72);
   EXPECT_EQ(std::string(reply.begin(), reply.end()), text80.substr(0, 72));
+  EXPECT_TRUE(line->receiveFor(0.05).empty());
 
   id.pcbType = 0;
   sensor->setIdentity(id);
-  reply = line->exchange(hex("00 55 00 07 00 00") + zeros(30), 200);
+  reply = line->exchange(hex("00 55 00 07 00 00") + zeros(30), 72);
   ASSERT_EQ(reply.size(), 72u);
+  EXPECT_TRUE(line->receiveFor(0.05).empty());
   std::string lowBytes;
   for (size_t i = 1; i < reply.size(); i += 2) lowBytes += static_cast<char>(reply[i]);
   EXPECT_EQ(lowBytes, text80.substr(0, 36));
 }
 
-TEST_F(CommandReplies, RawValuesAreTheValueFrameWithoutArgumentWord) {
+TEST_F(SimCommandReplies, RawValuesAreTheValueFrameWithoutArgumentWord) {
   kvorsim::Measurement m;
   m.aval = 1843;
   m.bval = 2253;
@@ -119,7 +121,7 @@ TEST_F(CommandReplies, RawValuesAreTheValueFrameWithoutArgumentWord) {
   EXPECT_EQ(toHex(line->exchange(request, 36)), toHex(expected));
 }
 
-TEST_F(CommandReplies, DataBlockIsSixtyFourBigEndianSamplesFromTheStartIndex) {
+TEST_F(SimCommandReplies, DataBlockIsSixtyFourBigEndianSamplesFromTheStartIndex) {
   std::vector<uint16_t> lineA(128), lineB(128);
   for (int i = 0; i < 128; ++i) {
     lineA[i] = static_cast<uint16_t>(0x0100 + 3 * i);
@@ -142,7 +144,7 @@ TEST_F(CommandReplies, DataBlockIsSixtyFourBigEndianSamplesFromTheStartIndex) {
   EXPECT_TRUE(line->receiveFor(0.05).empty());
 }
 
-TEST_F(CommandReplies, HardwareDescriptionFillsWordsTwoToTwelve) {
+TEST_F(SimCommandReplies, HardwareDescriptionFillsWordsTwoToTwelve) {
   kvorsim::Identity id;
   id.ccdType = 20;
   id.ccdMaxPixel = 1024;
@@ -161,7 +163,7 @@ TEST_F(CommandReplies, HardwareDescriptionFillsWordsTwoToTwelve) {
                   zeros(10)));
 }
 
-TEST_F(CommandReplies, MaxMinResetRestartsFromTheCurrentValue) {
+TEST_F(SimCommandReplies, MaxMinResetRestartsFromTheCurrentValue) {
   const Bytes raw = hex("00 55 00 08 00 00") + zeros(30);
   sensor->setEdges(1000, 3000);  // evaluation mode 1: the value is edge A
   line->exchange(raw, 36);
@@ -180,7 +182,7 @@ TEST_F(CommandReplies, MaxMinResetRestartsFromTheCurrentValue) {
   EXPECT_EQ(toHex(Bytes(values.begin() + 26, values.begin() + 30)), "04 4C 04 4C");
 }
 
-TEST_F(CommandReplies, UnknownCommandsAndUnservableBlocksGetNoReply) {
+TEST_F(SimCommandReplies, UnknownCommandsAndUnservableBlocksGetNoReply) {
   line->send(hex("00 55 00 00 00 00") + zeros(30));
   line->send(hex("00 55 00 0C 00 00") + zeros(30));
   line->send(hex("00 55 FF FF 00 00") + zeros(30));

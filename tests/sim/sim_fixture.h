@@ -19,6 +19,14 @@ inline void expectSilence(LineProbe &line, const Bytes &request, double seconds 
   EXPECT_TRUE(got.empty()) << "unexpected reply: " << toHex(got);
 }
 
+// Reads `count` bytes (1.5 s at most) and checks that nothing follows them.
+inline Bytes receiveWhole(LineProbe &line, size_t count) {
+  const Bytes got = line.receive(count, 1.5);
+  const Bytes more = line.receiveFor(0.05);
+  EXPECT_TRUE(more.empty()) << more.size() << " bytes beyond the " << count << " expected";
+  return got;
+}
+
 class SimTest : public ::testing::Test {
  protected:
   void SetUp() override { startSensor(stillOptions()); }

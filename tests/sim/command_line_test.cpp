@@ -1,0 +1,158 @@
+// kvor-sensor-sim as an operator starts it.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "request_builder.h"
+#include "sim_fixture.h"
+
+#ifndef KVOR_SENSOR_SIM_PATH
+#error "the test needs the path of kvor-sensor-sim"
+#endif
+
+extern char **environ;
+
+namespace simtest {
+namespace {
+
+// The program, running with its standard output and error on pipes.
+class SimProcess {
+ public:
+  explicit SimProcess(std::vector<std::string> args) {
+    args.insert(args.begin(), KVOR_SENSOR_SIM_PATH);
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    posix_spawn_file_actions_addclose(&actions, err[0]);
+    std::vector<char *> argv;
+    for (std::string &a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    close(err[1]);
+    out_ = out[0];
+    err_ = err[0];
+  }
+  ~SimProcess() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (out_ >= 0) close(out_);
+    if (err_ >= 0) close(err_);
+  }
+
+  bool started() const { return pid_ > 0; }
+  // Standard output up to the first newline, waiting at most `timeout`.
+  std::string firstLine(double timeout) {
+    std::string line;
+    const double end = now() + timeout;
+    char c = 0;
+    while (now() < end) {
+      pollfd p{out_, POLLIN, 0};
+      if (poll(&p, 1, 50) <= 0) continue;
+      if (read(out_, &c, 1) != 1 || c == '\n') break;
+      line += c;
+    }
+    return line;
+  }
+  std::string rest(int fd) {
+    std::string text;
+    char buf[1024];
+    ssize_t n = 0;
+    while ((n = read(fd, buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
+    return text;
+  }
+  std::string allOutput() { return rest(out_); }
+  std::string allErrors() { return rest(err_); }
+  void signal(int sig) { kill(pid_, sig); }
+  // The exit code, or -1 if it did not exit normally within `timeout`.
+  int exitCode(double timeout) {
+    const double end = now() + timeout;
+    while (now() < end) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      usleep(10000);
+    }
+    return -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1, err_ = -1;
+};
+
+TEST(SimCommandLine, PrintsTheDeviceAnswersAndStopsOnSigterm) {
+  SimProcess sim({"--ccd-type", "202", "--pcb-type=1", "--firmware", "Bench V9", "--still", "--seed", "4"});
+  ASSERT_TRUE(sim.started());
+  const std::string path = sim.firstLine(5.0);
+  ASSERT_EQ(path.rfind("/dev/", 0), 0u) << path;
+  LineProbe line(path);
+  ASSERT_TRUE(line.isOpen());
+  EXPECT_EQ(toHex(line.exchange(hex("00 55 00 05 00 00 00 2A") + zeros(28), 36)),
+            toHex(hex("00 AA 00 05 00 00 00 2A") + zeros(28)));
+  // The options reached the sensor: CCD type 202 with its 1024 virtual
+  // pixels, board type 1, the firmware text as plain bytes.
+  const Bytes hardware = line.exchange(request(10, 0), 36);
+  ASSERT_EQ(hardware.size(), 36u);
+  EXPECT_EQ(wordAt(hardware, 4), 202);
+  EXPECT_EQ(wordAt(hardware, 10), 1);
+  EXPECT_EQ(wordAt(hardware, 12), 1024);
+  EXPECT_EQ(toHex(line.exchange(request(7, 0), 72)), toHex(hex("42 65 6E 63 68 20 56 39") + zeros(64)));
+
+  sim.signal(SIGTERM);
+  EXPECT_EQ(sim.exitCode(3.0), 0);
+  EXPECT_NE(sim.allOutput().find("Ctrl+C"), std::string::npos);
+}
+
+TEST(SimCommandLine, RejectsBadOptionsWithExitCodeTwo) {
+  for (std::vector<std::string> bad : {std::vector<std::string>{"--frobnicate"}, {"--seed"}, {"--delay-ms", "soon"},
+                                       {"--virt-pixel", "0"}, {"--still=yes"}}) {
+    SimProcess sim(bad);
+    ASSERT_TRUE(sim.started());
+    EXPECT_EQ(sim.exitCode(3.0), 2) << bad[0];
+    EXPECT_TRUE(sim.allOutput().empty()) << bad[0];
+    EXPECT_NE(sim.allErrors().find("kvor-sensor-sim:"), std::string::npos) << bad[0];
+  }
+}
+
+TEST(SimCommandLine, HelpExplainsEveryOption) {
+  SimProcess sim({"--help"});
+  ASSERT_TRUE(sim.started());
+  EXPECT_EQ(sim.exitCode(3.0), 0);
+  const std::string help = sim.allOutput();
+  for (const char *option : {"--ccd-type", "--hardware-type", "--virt-pixel", "--max-pixel", "--pcb-type", "--adc",
+                             "--firmware", "--paced", "--baud", "--device", "--seed", "--still", "--mute",
+                             "--wrong-sync", "--length-delta", "--delay-ms", "--garbage", "--drop-every"})
+    EXPECT_NE(help.find(std::string("  ") + option + " "), std::string::npos) << option;
+}
+
+TEST(SimCommandLine, FaultOptionsReachTheSensor) {
+  SimProcess sim({"--wrong-sync", "--garbage", "3"});
+  ASSERT_TRUE(sim.started());
+  LineProbe line(sim.firstLine(5.0));
+  ASSERT_TRUE(line.isOpen());
+  line.send(request(5, 0));
+  const Bytes got = receiveWhole(line, 39);
+  ASSERT_EQ(got.size(), 39u);
+  EXPECT_EQ(toHex(Bytes(got.begin() + 3, got.begin() + 7)), "00 55 00 05");
+  sim.signal(SIGINT);
+  EXPECT_EQ(sim.exitCode(3.0), 0);
+}
+
+}  // namespace
+}  // namespace simtest
