@@ -1,0 +1,172 @@
+// Time, paths and the folder for default files.
+#include "temp_dir.h"
+#include "ui/utility.h"
+#include "ui/utility_internal.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <vector>
+#include <cmath>
+#include <ctime>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+TEST(UtilityTime, TimerDelayAndSleepAgreeWithTheSteadyClock) {
+  const double t0 = Timer();
+  const auto c0 = std::chrono::steady_clock::now();
+  Delay(0.12);
+  const double delayTimer = Timer() - t0;
+  const double delayClock = Seconds(std::chrono::steady_clock::now() - c0);
+  EXPECT_GE(delayClock, 0.12);
+  EXPECT_LT(delayClock, 0.4);
+  EXPECT_NEAR(delayTimer, delayClock, 0.01);
+
+  const double t1 = Timer();
+  Sleep(60);
+  EXPECT_GE(Timer() - t1, 0.06);
+  EXPECT_LT(Timer() - t1, 0.3);
+
+  const double t2 = Timer();
+  Delay(-1.0);
+  Delay(std::nan(""));
+  EXPECT_LT(Timer() - t2, 0.05) << "nonsense delays do not block";
+
+  double last = Timer();
+  for (int i = 0; i < 1000; ++i) {
+    const double now = Timer();
+    ASSERT_GE(now, last);
+    last = now;
+  }
+}
+
+std::string Strftime(const char *format) {
+  const std::time_t now = std::time(nullptr);
+  std::tm t{};
+  localtime_r(&now, &t);
+  char text[32];
+  std::strftime(text, sizeof text, format, &t);
+  return text;
+}
+
+TEST(UtilityTime, DateAndTimeTextsHaveTheirFixedForms) {
+  // Taken between two readings of the clock, so a second (or midnight)
+  // passing in between cannot make the test flaky.
+  const std::string dateBefore = Strftime("%m-%d-%Y"), timeBefore = Strftime("%H:%M:%S");
+  const std::string date = DateStr(), time = TimeStr();
+  const std::string dateAfter = Strftime("%m-%d-%Y"), timeAfter = Strftime("%H:%M:%S");
+  EXPECT_TRUE(date == dateBefore || date == dateAfter) << date;
+  EXPECT_TRUE(time == timeBefore || time == timeAfter) << time;
+  ASSERT_EQ(date.size(), 10u);
+  EXPECT_EQ(date[2], '-');
+  EXPECT_EQ(date[5], '-');
+  ASSERT_EQ(time.size(), 8u);
+  EXPECT_EQ(time[2], ':');
+  EXPECT_EQ(time[5], ':');
+}
+
+TEST(UtilityPaths, MakePathnameJoinsWithinTheBufferOrLeavesItEmpty) {
+  char out[32];
+  ASSERT_EQ(MakePathname("/opt/kvor", "KVORpara.cfg", out, sizeof out), UTIL_NO_ERROR);
+  EXPECT_STREQ(out, "/opt/kvor/KVORpara.cfg");
+  ASSERT_EQ(MakePathname("/opt/kvor/", "KVORpara.cfg", out, sizeof out), UTIL_NO_ERROR);
+  EXPECT_STREQ(out, "/opt/kvor/KVORpara.cfg") << "no doubled separator";
+  ASSERT_EQ(MakePathname("", "KVORpara.cfg", out, sizeof out), UTIL_NO_ERROR);
+  EXPECT_STREQ(out, "KVORpara.cfg");
+
+  // "/opt/kvor/" + 12 characters = 22 characters: fits 23 bytes, not 22.
+  char exact[23];
+  EXPECT_EQ(MakePathname("/opt/kvor", "KVORpara.cfg", exact, sizeof exact), UTIL_NO_ERROR);
+  EXPECT_STREQ(exact, "/opt/kvor/KVORpara.cfg");
+  char shortBuffer[22];
+  std::memset(shortBuffer, 'x', sizeof shortBuffer);
+  EXPECT_EQ(MakePathname("/opt/kvor", "KVORpara.cfg", shortBuffer, sizeof shortBuffer), UTIL_TOO_LONG);
+  EXPECT_STREQ(shortBuffer, "");
+
+  const std::string longDir(300, 'd');
+  std::memset(out, 'x', sizeof out);
+  EXPECT_EQ(MakePathname(longDir.c_str(), "f", out, sizeof out), UTIL_TOO_LONG);
+  EXPECT_STREQ(out, "");
+  EXPECT_EQ(MakePathname(nullptr, "f", out, sizeof out), UTIL_BAD_ARGUMENT);
+  EXPECT_EQ(MakePathname("/d", nullptr, out, sizeof out), UTIL_BAD_ARGUMENT);
+  EXPECT_EQ(MakePathname("/d", "f", nullptr, 10), UTIL_BAD_ARGUMENT);
+}
+
+std::string ExecutableDir() {
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+}
+
+TEST(UtilityPaths, ProjectAndDataDirAreTheProgramsFolderWhenWritable) {
+  char dir[4096];
+  ASSERT_EQ(GetProjectDir(dir, sizeof dir), UTIL_NO_ERROR);
+  EXPECT_EQ(std::string(dir), ExecutableDir());
+  const size_t length = std::strlen(dir);
+  char tooSmall[8];
+  if (length >= sizeof tooSmall) {
+    EXPECT_EQ(GetProjectDir(tooSmall, sizeof tooSmall), UTIL_TOO_LONG);
+    EXPECT_STREQ(tooSmall, "");
+  }
+  std::vector<char> exact(length + 1);
+  EXPECT_EQ(GetProjectDir(exact.data(), exact.size()), UTIL_NO_ERROR);
+  EXPECT_EQ(GetProjectDir(nullptr, 10), UTIL_BAD_ARGUMENT);
+
+  ASSERT_EQ(access(dir, W_OK), 0) << "the test's own folder is writable";
+  char data[4096];
+  ASSERT_EQ(GetDataDir(data, sizeof data), UTIL_NO_ERROR);
+  EXPECT_STREQ(data, dir);
+}
+
+TEST(UtilityPaths, UnwritableProgramFolderFallsBackToThePerUserFolder) {
+  TempDir temp;
+  ASSERT_TRUE(temp.ok());
+  const std::string fallback = temp.File("user/data/kvor");
+  char out[4096];
+  // Nothing can be created in /proc, not even by the superuser.
+  ASSERT_EQ(ChooseDataDir("/proc", fallback.c_str(), out, sizeof out), UTIL_NO_ERROR);
+  EXPECT_EQ(std::string(out), fallback);
+  EXPECT_TRUE(std::filesystem::is_directory(fallback)) << "created when missing";
+  EXPECT_TRUE(std::filesystem::is_empty(fallback)) << "the write probe leaves nothing behind";
+
+  ASSERT_EQ(ChooseDataDir(temp.path().c_str(), fallback.c_str(), out, sizeof out), UTIL_NO_ERROR);
+  EXPECT_EQ(std::string(out), temp.path());
+
+  std::memset(out, 'x', 16);
+  EXPECT_EQ(ChooseDataDir("/proc", "/proc/kvor/none", out, sizeof out), UTIL_FILE_ERROR);
+  EXPECT_STREQ(out, "");
+  char small[8];
+  EXPECT_EQ(ChooseDataDir("/proc", fallback.c_str(), small, sizeof small), UTIL_TOO_LONG);
+  EXPECT_STREQ(small, "");
+
+  if (geteuid() != 0) {  // permission bits do not stop the superuser
+    const std::string readOnly = temp.File("ro");
+    ASSERT_EQ(mkdir(readOnly.c_str(), 0555), 0);
+    ASSERT_EQ(ChooseDataDir(readOnly.c_str(), fallback.c_str(), out, sizeof out), UTIL_NO_ERROR);
+    EXPECT_EQ(std::string(out), fallback);
+  }
+}
+
+TEST(UtilityPaths, DeleteFileRemovesFilesOnly) {
+  TempDir temp;
+  ASSERT_TRUE(temp.ok());
+  const std::string file = temp.File("KVorRecord.dat");
+  ASSERT_TRUE(WriteBytes(file, "x"));
+  EXPECT_EQ(DeleteFile(file.c_str()), UTIL_NO_ERROR);
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_EQ(DeleteFile(file.c_str()), UTIL_NO_ERROR) << "a file that is not there is no error";
+
+  const std::string folder = temp.File("folder");
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  EXPECT_EQ(DeleteFile(folder.c_str()), UTIL_FILE_ERROR);
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_EQ(DeleteFile(nullptr), UTIL_BAD_ARGUMENT);
+  EXPECT_EQ(DeleteFile(""), UTIL_BAD_ARGUMENT);
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+// Reading, writing and emptying the queues of an open port. None of these
+// runs the event loop: the system calls them from waits that must not let
+// other callbacks in (the firmware-text wait), and from the receive callback.
+#include "ui/rs232.h"
+#include "ui/rs232_ports.h"
+
+#include <QSerialPort>
+
+#include <chrono>
+#include <climits>
+
+using rs232::Slot;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+Clock::time_point DeadlineAfter(double seconds) {
+  return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+// Milliseconds left until the deadline, 0 when it has passed.
+int MillisecondsLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  if (left <= 0) return 0;
+  return left > INT_MAX ? INT_MAX : static_cast<int>(left);
+}
+
+// Range check of the port number, then whether it can be used.
+int PortState(int port) {
+  if (!rs232::IsPortNumber(port)) return RS_INVALID_PARAMETER;
+  return rs232::IsUsable(Slot(port)) ? 0 : RS_PORT_NOT_OPEN;
+}
+
+}  // namespace
+
+int ComWrt(int port, const char *buffer, int count) {
+  if (!rs232::IsPortNumber(port) || buffer == nullptr || count < 0) return RS_INVALID_PARAMETER;
+  if (const int state = PortState(port); state < 0) return state;
+  if (count == 0) return 0;
+  rs232::PortSlot &slot = Slot(port);
+  QSerialPort *serial = slot.serial;
+  const qint64 pendingBefore = serial->bytesToWrite();
+  if (serial->write(buffer, count) != count) return RS_UNKNOWN_IO_ERROR;
+
+  // Wait until the bytes have been handed to the device, so that a caller
+  // who then polls without event processing still gets its reply.
+  const Clock::time_point deadline = DeadlineAfter(slot.timeoutSeconds);
+  while (serial->bytesToWrite() > 0 && rs232::IsUsable(slot)) {
+    const int left = MillisecondsLeft(deadline);
+    if (left == 0) break;
+    serial->waitForBytesWritten(left);
+  }
+  if (!rs232::IsUsable(slot)) return RS_PORT_NOT_OPEN;  // the device went away meanwhile
+  // Bytes still queued after the time-out stay queued (the next FlushOutQ
+  // drops them); the result is what has gone out of this call's bytes.
+  const qint64 stillQueued = serial->bytesToWrite();
+  const qint64 ownQueued = stillQueued > pendingBefore ? stillQueued - pendingBefore : 0;
+  const qint64 written = count - (ownQueued > count ? count : ownQueued);
+  return static_cast<int>(written);
+}
+
+int ComRd(int port, char *buffer, int count) {
+  if (!rs232::IsPortNumber(port) || buffer == nullptr || count < 0) return RS_INVALID_PARAMETER;
+  if (const int state = PortState(port); state < 0) return state;
+  if (count == 0) return 0;
+  rs232::PortSlot &slot = Slot(port);
+  const Clock::time_point deadline = DeadlineAfter(slot.timeoutSeconds);
+  int got = 0;
+  for (;;) {
+    rs232::PullWaitingBytes(port);
+    const qint64 n = slot.serial->read(buffer + got, count - got);
+    if (n > 0) got += static_cast<int>(n);
+    if (got >= count || !rs232::IsUsable(slot)) break;
+    const int left = MillisecondsLeft(deadline);
+    if (left == 0) break;
+    slot.serial->waitForReadyRead(left);
+  }
+  if (got == 0 && !rs232::IsUsable(slot)) return RS_PORT_NOT_OPEN;
+  return got;
+}
+
+int GetInQLen(int port) {
+  if (const int state = PortState(port); state < 0) return state;
+  if (!rs232::PullWaitingBytes(port)) return RS_PORT_NOT_OPEN;
+  const qint64 n = Slot(port).serial->bytesAvailable();
+  return n > INT_MAX ? INT_MAX : static_cast<int>(n);
+}
+
+int FlushInQ(int port) {
+  if (const int state = PortState(port); state < 0) return state;
+  rs232::PortSlot &slot = Slot(port);
+  // Empties both Qt's buffer and the operating system's queue.
+  slot.serial->clear(QSerialPort::Input);
+  slot.armed = false;
+  return 0;
+}
+
+int FlushOutQ(int port) {
+  if (const int state = PortState(port); state < 0) return state;
+  Slot(port).serial->clear(QSerialPort::Output);
+  return 0;
+}

@@ -1,0 +1,163 @@
+// Opening, configuring and closing serial ports.
+#include "ui/rs232.h"
+#include "ui/rs232_ports.h"
+#include "ui/runtime.h"
+
+#include <QCoreApplication>
+#include <QSerialPort>
+#include <QString>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+using rs232::Slot;
+
+namespace {
+
+bool ValidSettings(long baudRate, int parity, int dataBits, int stopBits, int inputQueueSize,
+                   int outputQueueSize) {
+  return baudRate > 0 && baudRate <= 0x7FFFFFFFL && parity >= 0 && parity <= 4 && dataBits >= 5 &&
+         dataBits <= 8 && (stopBits == 1 || stopBits == 2) && inputQueueSize >= 0 &&
+         outputQueueSize >= 0;
+}
+
+QSerialPort::Parity ToQtParity(int parity) {
+  switch (parity) {
+    case RS_ODD_PARITY: return QSerialPort::OddParity;
+    case RS_EVEN_PARITY: return QSerialPort::EvenParity;
+    case 3: return QSerialPort::MarkParity;
+    case 4: return QSerialPort::SpaceParity;
+    default: return QSerialPort::NoParity;
+  }
+}
+
+#ifndef _WIN32
+// Qt accepts "ttyUSB0" as well as "/dev/ttyUSB0"; the checks need the path.
+std::string DevicePath(const std::string &device) {
+  return device[0] == '/' ? device : "/dev/" + device;
+}
+
+// Answers what Qt's open would report less precisely: a missing device, no
+// permission, or something that can never be a serial port.
+int CheckDeviceNode(const std::string &device) {
+  struct stat st;
+  if (::stat(DevicePath(device).c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return RS_NO_SERIAL_PORT;
+    if (errno == EACCES || errno == EPERM) return RS_CANNOT_OPEN_PORT;
+    return RS_UNKNOWN_SYSTEM_ERROR;
+  }
+  if (S_ISDIR(st.st_mode) || S_ISREG(st.st_mode)) return RS_CANNOT_OPEN_PORT;
+  return 0;
+}
+#endif
+
+int MapOpenError(const QSerialPort &serial) {
+  switch (serial.error()) {
+    case QSerialPort::DeviceNotFoundError:
+      return RS_NO_SERIAL_PORT;
+    case QSerialPort::PermissionError:  // no permission, busy, or its lock file held
+    case QSerialPort::OpenError:
+      return RS_CANNOT_OPEN_PORT;
+    case QSerialPort::UnsupportedOperationError:
+#ifndef _WIN32
+      // A character device that is no terminal (/dev/null) fails its first
+      // terminal call: that is a device that cannot be opened as a port, not
+      // a setting the caller got wrong.
+      if (serial.errorString() == QString::fromLocal8Bit(std::strerror(ENOTTY)))
+        return RS_CANNOT_OPEN_PORT;
+#endif
+      return RS_INVALID_PARAMETER;
+    case QSerialPort::ResourceError:
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+      return RS_UNKNOWN_IO_ERROR;
+    default:
+      return RS_UNKNOWN_SYSTEM_ERROR;
+  }
+}
+
+}  // namespace
+
+int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, int dataBits,
+                  int stopBits, int inputQueueSize, int outputQueueSize) {
+  if (!rs232::IsPortNumber(port)) return RS_INVALID_PORT_NUMBER;
+  std::string device;
+  if (deviceName != nullptr && deviceName[0] != '\0') {
+    device = deviceName;
+  } else {
+    char name[512];
+    if (GetComPortDevice(port, name, sizeof name) < 0) return RS_INVALID_PORT_NUMBER;
+    device = name;
+  }
+  if (!ValidSettings(baudRate, parity, dataBits, stopBits, inputQueueSize, outputQueueSize))
+    return RS_INVALID_PARAMETER;
+  // The port's notifications need Qt's event processing.
+  if (QCoreApplication::instance() == nullptr) return RS_UNKNOWN_SYSTEM_ERROR;
+
+  // Opening an open port starts it afresh on the (possibly new) device.
+  if (Slot(port).open || Slot(port).lost) rs232::ClosePort(port);
+
+#ifndef _WIN32
+  const int nodeError = CheckDeviceNode(device);
+  if (nodeError < 0) return nodeError;
+#endif
+
+  // Qt serialises access with a lock file named after the device, with any
+  // slash of the name replaced ("LCK..pts_3" for /dev/pts/3), so
+  // pseudo-terminals lock like any other device and a second open of a busy
+  // device is refused.
+  QSerialPort *serial = rs232::SerialFor(port);
+  serial->clearError();
+  serial->setPortName(QString::fromLocal8Bit(device.c_str()));
+  serial->setBaudRate(static_cast<qint32>(baudRate));
+  serial->setParity(ToQtParity(parity));
+  serial->setDataBits(static_cast<QSerialPort::DataBits>(dataBits));
+  serial->setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+  serial->setFlowControl(QSerialPort::NoFlowControl);
+  // The input queue grows as needed; the system empties it before every
+  // exchange, so the queue sizes asked for are only checked for sense.
+  serial->setReadBufferSize(0);
+  if (!serial->open(QIODevice::ReadWrite)) return MapOpenError(*serial);
+
+  rs232::PortSlot &slot = Slot(port);
+  slot.open = true;
+  slot.lost = false;
+  slot.session += 1;
+  slot.timeoutSeconds = rs232::kDefaultTimeoutSeconds;
+  return 0;
+}
+
+int CloseCom(int port) {
+  if (!rs232::IsPortNumber(port)) return RS_INVALID_PARAMETER;
+  rs232::PortSlot &slot = Slot(port);
+  if (!slot.open) return RS_PORT_NOT_OPEN;
+  const bool wasLost = slot.lost;
+  rs232::ClosePort(port);
+  return wasLost ? RS_PORT_NOT_OPEN : 0;
+}
+
+int SetComTime(int port, double timeoutSeconds) {
+  if (!rs232::IsPortNumber(port) || !std::isfinite(timeoutSeconds) || timeoutSeconds < 0)
+    return RS_INVALID_PARAMETER;
+  rs232::PortSlot &slot = Slot(port);
+  if (!rs232::IsUsable(slot)) return RS_PORT_NOT_OPEN;
+  // Waits are counted in whole milliseconds by Qt; a day is plenty.
+  if (timeoutSeconds > 86400.0) return RS_INVALID_PARAMETER;
+  slot.timeoutSeconds = timeoutSeconds;
+  return 0;
+}
+
+int SetCTSMode(int port, int mode) {
+  if (!rs232::IsPortNumber(port) || (mode != 0 && mode != 1)) return RS_INVALID_PARAMETER;
+  rs232::PortSlot &slot = Slot(port);
+  if (!rs232::IsUsable(slot)) return RS_PORT_NOT_OPEN;
+  const QSerialPort::FlowControl flow = mode ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl;
+  if (!slot.serial->setFlowControl(flow)) return RS_INVALID_PARAMETER;
+  return 0;
+}

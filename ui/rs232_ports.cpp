@@ -1,0 +1,172 @@
+// Per-port state of the serial layer, the QSerialPort signal handlers, the
+// receive check that calls the system's receive callback, and the one place
+// where a vanished device is handled.
+#include "ui/rs232_ports.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QSerialPort>
+
+#ifndef _WIN32
+#include <poll.h>
+
+#include <cerrno>
+#endif
+
+namespace rs232 {
+namespace {
+
+PortSlot g_slots[MAX_COM_PORTS + 1];
+ComLostCallbackPtr g_lostCallback = nullptr;
+bool g_shutdownRegistered = false;
+
+// Whether an error QSerialPort reported means the device is gone (the far
+// end of a pseudo-terminal closed, a USB adapter pulled), as opposed to a
+// read that merely found nothing: Qt counts an empty read as a read error,
+// and one happens whenever its read notification arrives after the bytes were
+// already taken by a zero-time wait. The terminal itself is asked: a hung-up
+// terminal reports POLLHUP (or POLLERR) for good.
+bool IsDeviceGone(QSerialPort *serial, QSerialPort::SerialPortError error) {
+  if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+      error != QSerialPort::WriteError)
+    return false;
+#ifdef _WIN32
+  return error == QSerialPort::ResourceError;
+#else
+  const int fd = static_cast<int>(serial->handle());
+  if (fd < 0) return true;
+  pollfd p{fd, POLLIN, 0};
+  int ready;
+  do {
+    ready = ::poll(&p, 1, 0);
+  } while (ready < 0 && errno == EINTR);
+  if (ready < 0) return true;
+  return ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#endif
+}
+
+// Runs from the QCoreApplication destructor: ports are closed (releasing their
+// lock files) while Qt is still there to do it.
+void ShutdownPorts() {
+  for (int port = 1; port <= MAX_COM_PORTS; ++port) {
+    PortSlot &slot = g_slots[port];
+    if (slot.serial == nullptr) continue;
+    ClosePort(port);
+    delete slot.serial;
+    slot.serial = nullptr;
+  }
+  g_shutdownRegistered = false;
+}
+
+void HandleLoss(int port, unsigned session) {
+  PortSlot &slot = g_slots[port];
+  if (slot.session != session) return;  // opened again since: that loss is history
+  if (slot.open) ClosePort(port);
+  if (g_lostCallback != nullptr) g_lostCallback(port);
+}
+
+void OnError(int port, QSerialPort::SerialPortError error) {
+  PortSlot &slot = g_slots[port];
+  if (!slot.open || slot.lost || !IsDeviceGone(slot.serial, error)) return;
+  // From here on every operation on the port reports it not open. The close
+  // and the system's notification wait for event processing: this handler
+  // may be running inside a QSerialPort call.
+  slot.lost = true;
+  const unsigned session = slot.session;
+  QMetaObject::invokeMethod(
+      slot.serial, [port, session] { HandleLoss(port, session); }, Qt::QueuedConnection);
+}
+
+void OnReadyRead(int port) {
+  PortSlot &slot = g_slots[port];
+  slot.armed = true;
+  PostReceiveCheck(port);
+}
+
+void RunReceiveCheck(int port, unsigned session) {
+  PortSlot &slot = g_slots[port];
+  if (slot.session != session) return;  // posted for an earlier opening
+  slot.checkPosted = false;
+  if (!IsUsable(slot) || slot.callback == nullptr || (slot.eventMask & LWRS_RECEIVE) == 0) return;
+  // The callback may process events; a check that comes up meanwhile waits
+  // for it to return instead of calling it a second time inside itself.
+  if (slot.inCallback) return;
+  if (!PullWaitingBytes(port) || !slot.armed) return;
+  const qint64 before = slot.serial->bytesAvailable();
+  if (before < slot.notifyCount) return;  // stays armed until enough bytes are there
+
+  slot.armed = false;
+  slot.inCallback = true;
+  slot.callback(port, LWRS_RECEIVE, slot.callbackData);
+  slot.inCallback = false;
+
+  if (!IsUsable(slot) || slot.callback == nullptr) return;
+  if (slot.session == session) {
+    if (!PullWaitingBytes(port)) return;
+    // A callback that took some bytes and left another notify count behind
+    // is called again; one that took nothing is not, until new bytes arrive.
+    const qint64 after = slot.serial->bytesAvailable();
+    if (after < before && after >= slot.notifyCount) slot.armed = true;
+  }
+  if (slot.armed) PostReceiveCheck(port);
+}
+
+}  // namespace
+
+bool IsPortNumber(int port) { return port >= 1 && port <= MAX_COM_PORTS; }
+
+PortSlot &Slot(int port) { return g_slots[port]; }
+
+bool IsUsable(const PortSlot &slot) { return slot.open && !slot.lost && slot.serial != nullptr; }
+
+QSerialPort *SerialFor(int port) {
+  PortSlot &slot = g_slots[port];
+  if (slot.serial != nullptr) return slot.serial;
+  slot.serial = new QSerialPort();
+  QObject::connect(slot.serial, &QSerialPort::readyRead, slot.serial, [port] { OnReadyRead(port); });
+  QObject::connect(slot.serial, &QSerialPort::errorOccurred, slot.serial,
+                   [port](QSerialPort::SerialPortError error) { OnError(port, error); });
+  if (!g_shutdownRegistered) {
+    qAddPostRoutine(ShutdownPorts);
+    g_shutdownRegistered = true;
+  }
+  return slot.serial;
+}
+
+bool PullWaitingBytes(int port) {
+  PortSlot &slot = g_slots[port];
+  if (!IsUsable(slot)) return false;
+  // Each zero-time wait moves what one read of the device gives; a few rounds
+  // take everything that is there without ever blocking.
+  for (int round = 0; round < 64 && IsUsable(slot); ++round) {
+    if (!slot.serial->waitForReadyRead(0)) break;
+  }
+  return IsUsable(slot);
+}
+
+void PostReceiveCheck(int port) {
+  PortSlot &slot = g_slots[port];
+  if (slot.checkPosted || slot.serial == nullptr) return;
+  slot.checkPosted = true;
+  const unsigned session = slot.session;
+  QMetaObject::invokeMethod(
+      slot.serial, [port, session] { RunReceiveCheck(port, session); }, Qt::QueuedConnection);
+}
+
+void ClosePort(int port) {
+  PortSlot &slot = g_slots[port];
+  if (slot.serial != nullptr && slot.serial->isOpen()) slot.serial->close();
+  slot.open = false;
+  slot.lost = false;
+  slot.timeoutSeconds = kDefaultTimeoutSeconds;
+  slot.callback = nullptr;
+  slot.callbackData = nullptr;
+  slot.eventMask = 0;
+  slot.notifyCount = 0;
+  slot.armed = false;
+  slot.checkPosted = false;
+}
+
+ComLostCallbackPtr &LostCallback() { return g_lostCallback; }
+
+}  // namespace rs232

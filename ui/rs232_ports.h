@@ -1,0 +1,61 @@
+// Internal to the serial layer: the state kept for each port number and the
+// few operations the public rs232 functions share.
+//
+// Everything here runs on the user-interface thread. QSerialPort may emit its
+// signals synchronously from inside its waitFor* calls, so the signal handlers
+// only record what happened and post work to event processing; nothing that
+// calls back into the system ever runs inside a QSerialPort call.
+#ifndef KVOR_UI_RS232_PORTS_H
+#define KVOR_UI_RS232_PORTS_H
+
+#include "ui/rs232.h"
+#include "ui/runtime.h"
+
+class QSerialPort;
+
+namespace rs232 {
+
+const double kDefaultTimeoutSeconds = 1.5;
+
+struct PortSlot {
+  QSerialPort *serial = nullptr;  // created on first open, kept for reuse
+  bool open = false;
+  bool lost = false;        // the device vanished; closed at the next event processing
+  unsigned session = 0;     // counts opens, so posted work can tell it is stale
+  double timeoutSeconds = kDefaultTimeoutSeconds;
+
+  // Receive callback.
+  ComCallbackPtr callback = nullptr;
+  void *callbackData = nullptr;
+  int eventMask = 0;
+  int notifyCount = 0;
+  bool armed = false;        // new bytes (or a new callback) since the last call
+  bool checkPosted = false;  // a receive check is waiting in the event queue
+  bool inCallback = false;   // the callback is running (it may process events)
+  bool pulling = false;      // PullWaitingBytes is fetching from the device
+};
+
+bool IsPortNumber(int port);
+PortSlot &Slot(int port);  // port must pass IsPortNumber
+
+// Open and not lost: the only state in which I/O is attempted.
+bool IsUsable(const PortSlot &slot);
+
+// Makes sure the slot has its QSerialPort with the signal handlers attached.
+QSerialPort *SerialFor(int port);
+
+// Moves what the device has delivered into the port's input buffer without
+// running the event loop. Returns false when the device turned out lost.
+bool PullWaitingBytes(int port);
+
+// Schedules a receive check for event processing (at most one pending).
+void PostReceiveCheck(int port);
+
+// Closes the port, forgets its callback; used by CloseCom, a reopen and loss.
+void ClosePort(int port);
+
+ComLostCallbackPtr &LostCallback();
+
+}  // namespace rs232
+
+#endif

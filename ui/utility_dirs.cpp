@@ -1,0 +1,60 @@
+// The program's folder and the folder for its default files.
+#include "ui/utility.h"
+#include "ui/utility_internal.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QString>
+
+#include <cstring>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The executable's folder in the local file-name encoding, empty when unknown.
+QByteArray ProgramDir() {
+  if (QCoreApplication::instance() != nullptr)
+    return QFile::encodeName(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+#ifdef __linux__
+  // Before the application object exists (or without one, in tools).
+  char link[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", link, sizeof link - 1);
+  if (n > 0) {
+    link[n] = '\0';
+    char *slash = std::strrchr(link, '/');
+    if (slash != nullptr) {
+      *slash = '\0';
+      return QByteArray(link[0] != '\0' ? link : "/");
+    }
+  }
+#endif
+  return QByteArray();
+}
+
+}  // namespace
+
+int GetProjectDir(char *directory, size_t size) {
+  if (directory == nullptr || size == 0) return UTIL_BAD_ARGUMENT;
+  directory[0] = '\0';
+  const QByteArray dir = ProgramDir();
+  if (dir.isEmpty()) return UTIL_FILE_ERROR;
+  if (static_cast<size_t>(dir.size()) >= size) return UTIL_TOO_LONG;
+  std::memcpy(directory, dir.constData(), static_cast<size_t>(dir.size()) + 1);
+  return UTIL_NO_ERROR;
+}
+
+int GetDataDir(char *directory, size_t size) {
+  if (directory == nullptr || size == 0) return UTIL_BAD_ARGUMENT;
+  directory[0] = '\0';
+  const QByteArray program = ProgramDir();
+  const QByteArray perUser = QFile::encodeName(
+      QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+  return ChooseDataDir(program.isEmpty() ? nullptr : program.constData(),
+                       perUser.isEmpty() ? nullptr : perUser.constData(), directory, size);
+}

@@ -1,0 +1,96 @@
+// Path names, deleting files, and the choice of the folder for default files.
+// Plain C++, no Qt.
+#include "ui/utility.h"
+#include "ui/utility_internal.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#define KVOR_UNLINK _unlink
+#define KVOR_GETPID _getpid
+#else
+#include <unistd.h>
+#define KVOR_UNLINK ::unlink
+#define KVOR_GETPID ::getpid
+#endif
+
+namespace {
+
+#ifdef _WIN32
+const char kSeparator = '\\';
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+#else
+const char kSeparator = '/';
+bool IsSeparator(char c) { return c == '/'; }
+#endif
+
+// Copies text into out when it fits with its terminator; otherwise leaves out
+// empty.
+int CopyBounded(const char *text, size_t length, char *out, size_t size) {
+  if (length >= size) {
+    out[0] = '\0';
+    return UTIL_TOO_LONG;
+  }
+  std::memcpy(out, text, length);
+  out[length] = '\0';
+  return UTIL_NO_ERROR;
+}
+
+}  // namespace
+
+int MakePathname(const char *directory, const char *fileName, char *out, size_t size) {
+  if (out == nullptr || size == 0) return UTIL_BAD_ARGUMENT;
+  out[0] = '\0';
+  if (directory == nullptr || fileName == nullptr) return UTIL_BAD_ARGUMENT;
+  const size_t dirLength = std::strlen(directory);
+  const size_t nameLength = std::strlen(fileName);
+  const bool needSeparator = dirLength > 0 && !IsSeparator(directory[dirLength - 1]);
+  const size_t total = dirLength + (needSeparator ? 1 : 0) + nameLength;
+  if (total >= size) return UTIL_TOO_LONG;
+  std::memcpy(out, directory, dirLength);
+  size_t at = dirLength;
+  if (needSeparator) out[at++] = kSeparator;
+  std::memcpy(out + at, fileName, nameLength);
+  out[total] = '\0';
+  return UTIL_NO_ERROR;
+}
+
+int DeleteFile(const char *path) {
+  if (path == nullptr || path[0] == '\0') return UTIL_BAD_ARGUMENT;
+  // unlink, not remove: a folder at the path is not the file asked for.
+  if (KVOR_UNLINK(path) == 0 || errno == ENOENT) return UTIL_NO_ERROR;
+  return UTIL_FILE_ERROR;
+}
+
+bool IsWritableDir(const char *directory) {
+  if (directory == nullptr || directory[0] == '\0') return false;
+  static unsigned counter = 0;
+  char probe[4096];
+  char name[64];
+  std::snprintf(name, sizeof name, ".kvor-write-probe-%ld-%u", static_cast<long>(KVOR_GETPID()),
+                ++counter);
+  if (MakePathname(directory, name, probe, sizeof probe) != UTIL_NO_ERROR) return false;
+  std::FILE *f = std::fopen(probe, "wbx");
+  if (f == nullptr) return false;
+  std::fclose(f);
+  KVOR_UNLINK(probe);
+  return true;
+}
+
+int ChooseDataDir(const char *preferred, const char *fallback, char *out, size_t size) {
+  if (out == nullptr || size == 0) return UTIL_BAD_ARGUMENT;
+  out[0] = '\0';
+  if (preferred != nullptr && IsWritableDir(preferred))
+    return CopyBounded(preferred, std::strlen(preferred), out, size);
+  if (fallback == nullptr || fallback[0] == '\0') return UTIL_FILE_ERROR;
+  std::error_code ignored;
+  std::filesystem::create_directories(fallback, ignored);
+  if (!IsWritableDir(fallback)) return UTIL_FILE_ERROR;
+  return CopyBounded(fallback, std::strlen(fallback), out, size);
+}
