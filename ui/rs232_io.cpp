@@ -40,7 +40,6 @@ int ComWrt(int port, const char *buffer, int count) {
   if (count == 0) return 0;
   rs232::PortSlot &slot = Slot(port);
   QSerialPort *serial = slot.serial;
-  const qint64 pendingBefore = serial->bytesToWrite();
   if (serial->write(buffer, count) != count) return RS_UNKNOWN_IO_ERROR;
 
   // Wait until the bytes have been handed to the device, so that a caller
@@ -53,11 +52,10 @@ int ComWrt(int port, const char *buffer, int count) {
   }
   if (!rs232::IsUsable(slot)) return RS_PORT_NOT_OPEN;  // the device went away meanwhile
   // Bytes still queued after the time-out stay queued (the next FlushOutQ
-  // drops them); the result is what has gone out of this call's bytes.
+  // drops them). The queue goes out in order, so whatever is still queued is
+  // the tail of this call's bytes.
   const qint64 stillQueued = serial->bytesToWrite();
-  const qint64 ownQueued = stillQueued > pendingBefore ? stillQueued - pendingBefore : 0;
-  const qint64 written = count - (ownQueued > count ? count : ownQueued);
-  return static_cast<int>(written);
+  return static_cast<int>(count - (stillQueued > count ? count : stillQueued));
 }
 
 int ComRd(int port, char *buffer, int count) {

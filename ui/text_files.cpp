@@ -10,6 +10,7 @@
 #include <cstring>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
 #else

@@ -190,6 +190,31 @@ TEST_F(SerialPortTest, ComWrtHandsEveryByteToTheDevice) {
   EXPECT_EQ(ComWrt(kPort, big.data(), 0), 0);
 }
 
+TEST_F(SerialPortTest, ComWrtToADeviceThatTakesNothingReturnsWhatLeftAtTheTimeOut) {
+  // Nobody reads the master side: once the terminal's buffers are full the
+  // rest of the bytes cannot leave.
+  ASSERT_EQ(SetComTime(kPort, 0.3), 0);
+  std::string big(1024 * 1024, '\0');
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i % 251);
+  const double t0 = Timer();
+  const int n = ComWrt(kPort, big.data(), static_cast<int>(big.size()));
+  const double took = Timer() - t0;
+  EXPECT_GT(n, 0);
+  EXPECT_LT(n, static_cast<int>(big.size()));
+  EXPECT_GE(took, 0.28);
+  EXPECT_LT(took, 1.0);
+
+  // What was not reported as written never reaches the device once the
+  // output queue is flushed, however long events run.
+  EXPECT_EQ(FlushOutQ(kPort), 0);
+  std::string arrived;
+  std::thread reader([&] { arrived = pty_.Read(big.size(), 0.6); });
+  PumpFor(0.5);
+  reader.join();
+  EXPECT_LE(arrived.size(), static_cast<size_t>(n));
+  EXPECT_EQ(arrived, big.substr(0, arrived.size())) << "in order, nothing skipped";
+}
+
 TEST_F(SerialPortTest, FlushInQDropsFetchedAndUnfetchedBytes) {
   ASSERT_TRUE(pty_.Write("0123456789"));
   ASSERT_TRUE(WaitForQueued(10));
