@@ -1,6 +1,7 @@
 #include "ui/panel_numeric_widgets.h"
 
 #include <QKeyEvent>
+#include <QSignalBlocker>
 
 namespace uilayer {
 namespace {
@@ -25,9 +26,19 @@ void NumericSpinBox::stepBy(int steps) {
 }
 
 void NumericSpinBox::keyPressEvent(QKeyEvent *event) {
-  bool enter = IsEnterKey(event) && !isReadOnly();
-  QSpinBox::keyPressEvent(event);
-  if (enter) commit();
+  if (!IsEnterKey(event) || isReadOnly()) {
+    QSpinBox::keyPressEvent(event);
+    return;
+  }
+  // Qt re-announces the value on Enter even when nothing changed; only a
+  // real change is a value change.
+  const int before = value();
+  {
+    QSignalBlocker block(this);
+    QSpinBox::keyPressEvent(event);
+  }
+  if (value() != before) emit valueChanged(value());
+  commit();
 }
 
 void NumericSpinBox::focusOutEvent(QFocusEvent *event) {
@@ -51,9 +62,19 @@ void NumericDoubleSpinBox::stepBy(int steps) {
 }
 
 void NumericDoubleSpinBox::keyPressEvent(QKeyEvent *event) {
-  bool enter = IsEnterKey(event) && !isReadOnly();
-  QDoubleSpinBox::keyPressEvent(event);
-  if (enter) commit();
+  if (!IsEnterKey(event) || isReadOnly()) {
+    QDoubleSpinBox::keyPressEvent(event);
+    return;
+  }
+  // Qt re-announces the value on Enter even when nothing changed; only a
+  // real change is a value change.
+  const double before = value();
+  {
+    QSignalBlocker block(this);
+    QDoubleSpinBox::keyPressEvent(event);
+  }
+  if (value() != before) emit valueChanged(value());
+  commit();
 }
 
 void NumericDoubleSpinBox::focusOutEvent(QFocusEvent *event) {

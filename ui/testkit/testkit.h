@@ -12,6 +12,8 @@ namespace testkit {
 // ---- Operator actions (real mouse and key events on the real widgets) ----
 int Click(int panel, int control);                 // press and release the left button
 int TypeValue(int panel, int control, const std::string &text);  // select all, type, Enter
+int TypeText(int panel, int control, const std::string &text);   // select all, type, no Enter
+int StepValue(int panel, int control, int steps);   // arrow keys: up for steps > 0, down for < 0
 int SelectRingIndex(int panel, int control, int index);          // as the operator picks it
 int SelectRingValue(int panel, int control, double value);
 int MoveSlider(int panel, int control, int value);  // as a drag to that value
@@ -25,6 +27,9 @@ bool PumpUntil(const std::function<bool()> &pred, double timeoutSeconds);
 
 // ---- File dialog answers ----------------------------------------------------
 // The next FileSelectPopup returns result with path, without showing a dialog.
+// The path stands for what the operator chose: with restrictExtension the
+// filter's extension is appended when missing, and a path longer than the
+// caller's buffer is refused with UIE_PATH_TOO_LONG.
 void QueueFileSelectAnswer(int result, const std::string &path);
 struct FileSelectCall {
   std::string directory, defaultName, filter, title;

@@ -51,9 +51,17 @@ QWidget *Widget(int panel, int control, ControlBinding **bindingOut, int *error)
   return binding->widget();
 }
 
-void GiveFocus(QWidget *w) {
+// The operator works in the window in front: make it the active one, as the
+// window manager does on a click, so focus moves as it would.
+void ActivateWindowOf(QWidget *w) {
   QWidget *window = w->window();
+  if (!window->isVisible() || window->isActiveWindow()) return;
   window->activateWindow();
+  if (!QTest::qWaitForWindowActive(window, 1000)) qWarning("testkit: window did not become active");
+}
+
+void GiveFocus(QWidget *w) {
+  ActivateWindowOf(w);
   w->setFocus(Qt::MouseFocusReason);
 }
 
@@ -63,6 +71,7 @@ int Click(int panel, int control) {
   int error;
   QWidget *w = Widget(panel, control, nullptr, &error);
   if (!w) return error;
+  ActivateWindowOf(w);
   QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, ClickPoint(w));
   return UIE_NO_ERROR;
 }
@@ -76,6 +85,29 @@ int TypeValue(int panel, int control, const std::string &text) {
   QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(w, QString::fromStdString(text));
   QTest::keyClick(w, Qt::Key_Return);
+  return UIE_NO_ERROR;
+}
+
+int TypeText(int panel, int control, const std::string &text) {
+  int error;
+  QWidget *w = Widget(panel, control, nullptr, &error);
+  if (!w) return error;
+  if (!w->isEnabled()) return UIE_NO_ERROR;
+  GiveFocus(w);
+  QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(w, QString::fromStdString(text));
+  return UIE_NO_ERROR;
+}
+
+int StepValue(int panel, int control, int steps) {
+  int error;
+  QWidget *w = Widget(panel, control, nullptr, &error);
+  if (!w) return error;
+  if (!qobject_cast<QAbstractSpinBox *>(w)) return UIE_BAD_TYPE;
+  if (!w->isEnabled()) return UIE_NO_ERROR;
+  GiveFocus(w);
+  const Qt::Key key = steps > 0 ? Qt::Key_Up : Qt::Key_Down;
+  for (int i = 0; i < std::abs(steps); ++i) QTest::keyClick(w, key);
   return UIE_NO_ERROR;
 }
 
