@@ -4,22 +4,31 @@
 
 namespace kvorsim {
 
+namespace {
+constexpr uint8_t kSyncHigh = proto::kSyncCommand >> 8;
+constexpr uint8_t kSyncLow = proto::kSyncCommand & 0xFF;
+}  // namespace
+
 void FrameAssembler::feed(const uint8_t *bytes, size_t count, double arrival) {
+  if (head_ > 0 && head_ * 2 >= bytes_.size()) {
+    // Consumed bytes are given back only now and then, so a long stream of
+    // frames costs no more than the frames themselves.
+    bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<long>(head_));
+    arrivals_.erase(arrivals_.begin(), arrivals_.begin() + static_cast<long>(head_));
+    head_ = 0;
+  }
   bytes_.insert(bytes_.end(), bytes, bytes + count);
   arrivals_.insert(arrivals_.end(), count, arrival);
 }
 
-void FrameAssembler::dropFront(size_t n) {
-  bytes_.erase(bytes_.begin(), bytes_.begin() + static_cast<long>(n));
-  arrivals_.erase(arrivals_.begin(), arrivals_.begin() + static_cast<long>(n));
-}
+void FrameAssembler::dropFront(size_t n) { head_ += n < pending() ? n : pending(); }
 
 void FrameAssembler::discardBeforeSync() {
-  const uint8_t hi = proto::kSyncCommand >> 8, lo = proto::kSyncCommand & 0xFF;
+  const size_t n = pending();
   size_t i = 0;
-  while (i + 1 < bytes_.size() && !(bytes_[i] == hi && bytes_[i + 1] == lo)) ++i;
+  while (i + 1 < n && !(byte(i) == kSyncHigh && byte(i + 1) == kSyncLow)) ++i;
   // A lone last byte may still be the start of a sync word.
-  if (i + 1 >= bytes_.size() && !bytes_.empty() && bytes_.back() != hi) i = bytes_.size();
+  if (i + 1 >= n && n > 0 && byte(n - 1) != kSyncHigh) i = n;
   dropFront(i);
 }
 
@@ -27,14 +36,14 @@ bool FrameAssembler::take(double now, std::vector<uint8_t> *frame, double *compl
   const size_t n = proto::kFrameBytes;
   for (;;) {
     discardBeforeSync();
-    if (bytes_.empty()) return false;
-    if (bytes_.size() < n) {
-      if (now - arrivals_.front() <= lifetime()) return false;
+    if (pending() == 0) return false;
+    if (pending() < n) {
+      if (now - arrival(0) <= lifetime()) return false;
       // The rest of this frame is not coming; whatever follows starts afresh.
-      dropFront(bytes_.size() < 2 ? bytes_.size() : 2);
+      dropFront(2);
       continue;
     }
-    if (arrivals_[n - 1] - arrivals_.front() > lifetime()) {
+    if (arrival(n - 1) - arrival(0) > lifetime()) {
       // Its last bytes came too late to belong to it: the front is a partial
       // frame whose time ran out before the thread came round to drop it.
       dropFront(2);
@@ -44,15 +53,19 @@ bool FrameAssembler::take(double now, std::vector<uint8_t> *frame, double *compl
       dropFront(1);
       continue;
     }
-    const double lastByte = arrivals_[n - 1];
-    const double paced = arrivals_.front() + static_cast<double>(n) * byteTime_;
-    const double ready = lastByte > paced ? lastByte : paced;
+    const double ready = readyTime();
     if (now < ready) return false;
-    frame->assign(bytes_.begin(), bytes_.begin() + n);
+    frame->assign(bytes_.begin() + static_cast<long>(head_), bytes_.begin() + static_cast<long>(head_ + n));
     *completed = ready;
     dropFront(n);
     return true;
   }
+}
+
+double FrameAssembler::readyTime() const {
+  const size_t n = proto::kFrameBytes;
+  const double paced = arrival(0) + static_cast<double>(n) * byteTime_;
+  return arrival(n - 1) > paced ? arrival(n - 1) : paced;
 }
 
 double FrameAssembler::lifetime() const {
@@ -61,21 +74,18 @@ double FrameAssembler::lifetime() const {
 }
 
 bool FrameAssembler::looksLikeFalseSync() const {
-  const uint16_t command = static_cast<uint16_t>((bytes_[2] << 8) | bytes_[3]);
+  const uint16_t command = static_cast<uint16_t>((byte(2) << 8) | byte(3));
   if (command != 0 && command <= proto::ResetMaxMin) return false;
-  const uint8_t hi = proto::kSyncCommand >> 8, lo = proto::kSyncCommand & 0xFF;
   for (size_t k = 1; k + 1 < static_cast<size_t>(proto::kFrameBytes); ++k)
-    if (bytes_[k] == hi && bytes_[k + 1] == lo) return true;
+    if (byte(k) == kSyncHigh && byte(k + 1) == kSyncLow) return true;
   return false;
 }
 
 double FrameAssembler::nextDue() const {
-  if (bytes_.empty()) return -1;
-  const size_t n = proto::kFrameBytes;
+  if (pending() == 0) return -1;
   // A millisecond beyond the lifetime, so the partial frame has expired by then.
-  if (bytes_.size() < n) return arrivals_.front() + lifetime() + 0.001;
-  const double paced = arrivals_.front() + n * byteTime_;
-  return arrivals_[n - 1] > paced ? arrivals_[n - 1] : paced;
+  if (pending() < static_cast<size_t>(proto::kFrameBytes)) return arrival(0) + lifetime() + 0.001;
+  return readyTime();
 }
 
 }  // namespace kvorsim

@@ -28,9 +28,13 @@ class FrameAssembler {
   // When take() next has something to do: a frame becomes complete or a
   // partial frame expires. Negative when it waits for bytes only.
   double nextDue() const;
-  size_t pending() const { return bytes_.size(); }
+  size_t pending() const { return bytes_.size() - head_; }
 
  private:
+  uint8_t byte(size_t i) const { return bytes_[head_ + i]; }
+  double arrival(size_t i) const { return arrivals_[head_ + i]; }
+  // When the whole frame at the front counts as arrived.
+  double readyTime() const;
   void discardBeforeSync();
   // A candidate frame without a known command that has another sync word
   // inside it began at 00 55 bytes in garbage: the frame starts later.
@@ -40,6 +44,7 @@ class FrameAssembler {
 
   std::vector<uint8_t> bytes_;
   std::vector<double> arrivals_;   // one per byte
+  size_t head_ = 0;                // bytes before it are consumed
   double byteTime_ = 0;
 };
 

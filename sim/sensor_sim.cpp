@@ -28,6 +28,10 @@ uint16_t ReceivedFrame::dataWord(int i) const {
   return wire::wordAt(bytes.data(), 3 + i);
 }
 
+namespace {
+constexpr size_t kMaxRecordedFrames = 100000;  // about half an hour of run mode
+}  // namespace
+
 struct SensorSim::Impl {
   explicit Impl(const Options &o)
       : model(o.identity, o.seed, o.moving), faults(o.seed), paced(o.paced), baud(o.baud) {}
@@ -107,8 +111,9 @@ void SensorSim::Impl::serve() {
       }
     }
     if (ready > 0 && (fds[0].revents & POLLIN)) {
+      // A bounded helping per pass, so a flood of bytes is answered as it comes.
       size_t got = 0, n = 0;
-      while ((n = line.readAvailable(buffer, sizeof buffer)) > 0) {
+      for (int reads = 0; reads < 16 && (n = line.readAvailable(buffer, sizeof buffer)) > 0; ++reads) {
         assembler.feed(buffer, n, monotonicSeconds());
         got += n;
       }
@@ -138,6 +143,11 @@ void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed
   double byteTime = 0;
   {
     std::lock_guard<std::mutex> lock(mutex);
+    if (frames.size() >= kMaxRecordedFrames) {
+      // A long session (the program's --simulate, the command-line sensor)
+      // must not grow without bound: the oldest tenth goes at once.
+      frames.erase(frames.begin(), frames.begin() + kMaxRecordedFrames / 10);
+    }
     frames.push_back(ReceivedFrame{completed, frame});
     framesArrived.notify_all();
     if (!model.answer(frame.data(), &reply)) return;

@@ -130,6 +130,8 @@ class SensorSim {
   void hangUp();
 
   // ---- What it received ----
+  // The frames in the order they arrived; a session that runs for hours keeps
+  // the most recent 90 000 to 100 000 of them.
   std::vector<ReceivedFrame> received() const;
   void clearReceived();
   // Waits (up to timeoutSeconds) until at least n frames have been received.

@@ -36,6 +36,15 @@ TEST_F(SimCommandReplies, WriteRamStoresTheWordsAndRepliesWithThem) {
   EXPECT_EQ(sensor->eeprom(1), eepromBefore);
 }
 
+TEST_F(SimCommandReplies, WriteEepromStoresTheWordsAndLeavesRamAlone) {
+  const kvorsim::ParamFrame ramBefore = sensor->ram(0);
+  const Bytes words = hex("02 58 00 3C 04 00 00 02 04 00 00 14 00 0A 00 00 00 02 00 04 00 00 00 03 00 01 01 00 AB CD");
+  const Bytes reply = line->exchange(hex("00 55 00 03 00 00") + words, 36);
+  EXPECT_EQ(toHex(reply), toHex(hex("00 AA 00 03 00 00") + words));
+  EXPECT_EQ(sensor->eeprom(0), (kvorsim::ParamFrame{600, 60, 1024, 2, 1024, 20, 10, 0, 2, 4, 0, 3, 1, 256, 0xABCD}));
+  EXPECT_EQ(sensor->ram(0), ramBefore);
+}
+
 TEST_F(SimCommandReplies, TeachMakesTheCurrentEdgesTheSetPoints) {
   sensor->setRam(0, {500, 50, 512, 1, 2048, 50, 50, 1, 1, 1, 1, 0, 1, 1, 0});
   sensor->setRam(1, {500, 50, 512, 1, 2048, 0, 0, 0, 0, 0, 0, 4096, 0, 37000, 0});

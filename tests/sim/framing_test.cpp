@@ -1,4 +1,6 @@
 // How the sensor finds frames in the byte stream, and what it records.
+#include <unistd.h>
+
 #include "request_builder.h"
 #include "sim_fixture.h"
 
@@ -62,6 +64,31 @@ TEST_F(SimFraming, RecordsEveryFrameWithItsTime) {
   const double waitStart = now();
   EXPECT_FALSE(sensor->waitForFrames(1, 0.2));
   EXPECT_GE(now() - waitStart, 0.19);
+}
+
+}  // namespace
+}  // namespace simtest
+
+namespace simtest {
+namespace {
+
+TEST_F(SimFraming, KeepsTheMostRecentFramesOfALongSession) {
+  // 100 500 block requests the sensor cannot serve (start index 32), so
+  // unanswered; numbered in their second data word (modulo 65536).
+  Bytes burst;
+  const int total = 100500;
+  for (int i = 0; i < total; ++i) {
+    const Bytes frame = request(9, 32, {1, static_cast<uint16_t>(i)});
+    burst.insert(burst.end(), frame.begin(), frame.end());
+  }
+  line->send(burst);
+  ASSERT_TRUE(sensor->waitForFrames(90500, 20.0));
+  const double settle = now() + 5.0;
+  while (now() < settle && sensor->received().back().dataWord(1) != static_cast<uint16_t>(total - 1)) usleep(10000);
+  const std::vector<kvorsim::ReceivedFrame> frames = sensor->received();
+  ASSERT_EQ(frames.size(), 90500u);
+  EXPECT_EQ(frames.front().dataWord(1), static_cast<uint16_t>(total - 90500));
+  EXPECT_EQ(frames.back().dataWord(1), static_cast<uint16_t>(total - 1));
 }
 
 }  // namespace
