@@ -13,8 +13,8 @@ BUILD_DIR=${BUILD_DIR:-build}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target K-VOR-NE-ZevevU301 kvor-sensor-sim
 
-PROGRAM="$PWD/$BUILD_DIR/bin/K-VOR-NE-ZevevU301"
 cd "$BUILD_DIR/bin"
+PROGRAM="$PWD/K-VOR-NE-ZevevU301"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$PROGRAM" --simulate "$@"
