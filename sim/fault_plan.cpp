@@ -6,10 +6,16 @@
 
 namespace kvorsim {
 
+bool FaultPlan::appliesTo(uint16_t command) const {
+  const std::vector<int> &only = settings_.faultCommands;
+  return only.empty() || std::find(only.begin(), only.end(), command) != only.end();
+}
+
 bool FaultPlan::shape(uint16_t command, wire::Bytes *reply) {
   const FaultSettings &f = settings_;
   if (f.mute) return false;
   if (std::find(f.muteCommands.begin(), f.muteCommands.end(), command) != f.muteCommands.end()) return false;
+  if (!appliesTo(command)) return true;
   ++answered_;
   if (f.dropEvery > 0 && answered_ % static_cast<uint64_t>(f.dropEvery) == 0) return false;
 

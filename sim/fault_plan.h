@@ -22,6 +22,8 @@ struct FaultSettings {
   int dropEvery = 0;
   std::vector<int> muteCommands;
   int echoOverride = -1;
+  // When not empty, the shaping faults (all but mute) touch only these commands.
+  std::vector<int> faultCommands;
 };
 
 class FaultPlan {
@@ -35,6 +37,8 @@ class FaultPlan {
   // Shapes the sensor's answer to `command` for the line. Returns false when
   // the answer does not go out at all.
   bool shape(uint16_t command, wire::Bytes *reply);
+  // Whether the shaping faults apply to the answer to `command`.
+  bool appliesTo(uint16_t command) const;
 
  private:
   FaultSettings settings_;

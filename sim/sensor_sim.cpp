@@ -152,7 +152,7 @@ void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed
     framesArrived.notify_all();
     if (!model.answer(frame.data(), &reply)) return;
     if (!faults.shape(command, &reply)) return;
-    delayMs = faults.settings().delayMs;
+    delayMs = faults.appliesTo(command) ? faults.settings().delayMs : 0;
     byteTime = byteTimeLocked();
   }
   double start = completed;
@@ -321,6 +321,11 @@ void SensorSim::setDropEvery(int n) {
 void SensorSim::setMuteCommands(const std::vector<int> &commands) {
   std::lock_guard<std::mutex> lock(d->mutex);
   d->faults.settings().muteCommands = commands;
+}
+
+void SensorSim::setFaultCommands(const std::vector<int> &commands) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->faults.settings().faultCommands = commands;
 }
 
 void SensorSim::setEchoOverride(int command) {

@@ -125,6 +125,8 @@ class SensorSim {
   void setDropEvery(int n);             // drops every n-th reply (0: none)
   void setMuteCommands(const std::vector<int> &commands);  // never answers these commands
   void setEchoOverride(int command);    // replies carry this command word (-1: the real echo)
+  // Limits the faults that shape a reply (all but mute) to these commands; empty: all.
+  void setFaultCommands(const std::vector<int> &commands);
   // Closes its end of the line (the program's end then sees a hang-up) and
   // stops serving. Returns once the line is closed.
   void hangUp();

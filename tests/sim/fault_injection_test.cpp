@@ -51,6 +51,18 @@ TEST_F(SimFaultInjection, LengthDeltaCutsOrExtendsEveryKindOfReply) {
   EXPECT_EQ(receiveWhole(*line, 79).size(), 79u);
 }
 
+TEST_F(SimFaultInjection, FaultsCanBeLimitedToChosenCommands) {
+  sensor->setFaultCommands({7});
+  sensor->setLengthDelta(-10);
+  sensor->setWrongSync(true);
+  EXPECT_EQ(toHex(line->exchange(kEchoRequest, 36)), toHex(kEchoReply));
+  line->send(request(7, 0));
+  EXPECT_EQ(receiveWhole(*line, 62).size(), 62u);
+  sensor->setFaultCommands({});
+  EXPECT_EQ(toHex(line->exchange(kEchoRequest, 26)),
+            toHex(Bytes(kEchoReply.begin(), kEchoReply.end() - 10)).replace(0, 5, "00 55"));
+}
+
 TEST_F(SimFaultInjection, DelayHoldsTheReplyBack) {
   sensor->setReplyDelayMs(300);
   const double sent = line->send(kEchoRequest);
