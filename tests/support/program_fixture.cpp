@@ -7,6 +7,7 @@
 #include "app/controls.h"
 #include "app/globals.h"
 #include "ui/testkit/testkit.h"
+#include "ui/utility.h"
 
 namespace support {
 
@@ -27,31 +28,37 @@ ProgramTest::~ProgramTest() {
 
 int ProgramTest::StartProgramWithPort(const std::string &device) {
   argStorage_ = {"K-VOR-NE-ZevevU301", "--port", "1=" + device};
+  argStorage_.insert(argStorage_.end(), extraArgs.begin(), extraArgs.end());
   argv_.clear();
   for (auto &s : argStorage_) argv_.push_back(&s[0]);
   argv_.push_back(nullptr);
+  const double begin = Timer();
   const int result = StartProgram(static_cast<int>(argStorage_.size()), argv_.data());
+  startupSeconds = Timer() - begin;
   programStarted_ = result == 0;
   return result;
 }
 
-int ProgramTest::Start() {
+bool ProgramTest::StartSensor() {
   sensor_ = std::make_unique<kvorsim::SensorSim>(sensorOptions);
   if (!sensor_->start()) {
     ADD_FAILURE() << "simulated sensor did not start: " << sensor_->lastError();
-    return -100;
+    return false;
   }
-  return StartProgramWithPort(sensor_->devicePath());
+  return true;
+}
+
+int ProgramTest::StartProgramOnSensor() { return StartProgramWithPort(sensor_->devicePath()); }
+
+int ProgramTest::Start() {
+  if (!StartSensor()) return -100;
+  return StartProgramOnSensor();
 }
 
 int ProgramTest::StartOnDevice(const std::string &device) { return StartProgramWithPort(device); }
 
 int ProgramTest::StartWithSilentLine() {
-  sensor_ = std::make_unique<kvorsim::SensorSim>(sensorOptions);
-  if (!sensor_->start()) {
-    ADD_FAILURE() << "simulated sensor did not start: " << sensor_->lastError();
-    return -100;
-  }
+  if (!StartSensor()) return -100;
   sensor_->setMute(true);
   return StartProgramWithPort(sensor_->devicePath());
 }

@@ -24,6 +24,13 @@ class ProgramTest : public ::testing::Test {
   // Starts the sensor, then the program with port 1 on it. Returns what the
   // program's start-up returned (0, or -1 when it could not load its panels).
   int Start();
+  // The same in two steps, so faults can be set before the program starts.
+  bool StartSensor();
+  int StartProgramOnSensor();
+  // Further command-line arguments for the program (e.g. "--port", "2=...").
+  std::vector<std::string> extraArgs;
+  // Seconds the program's start-up took.
+  double startupSeconds = 0;
   // Starts the program with port 1 on the given device and no sensor.
   int StartOnDevice(const std::string &device);
   // Starts the program against a line on which nobody answers.

@@ -1,0 +1,155 @@
+// The main window as the operator uses it: child panels, the port selector,
+// the close boxes, a sensor that vanishes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+#include "app/globals.h"
+#include "support/program_fixture.h"
+#include "ui/rs232.h"
+#include "ui/testkit/testkit.h"
+#include "ui/userint.h"
+
+namespace {
+
+using MainWindow = support::ProgramTest;
+
+int ToggleValue(int control) {
+  int on = -1;
+  GetCtrlVal(pHandle, control, &on);
+  return on;
+}
+
+std::vector<bool> ShownChildren() {
+  return {testkit::IsPanelVisible(pPara1), testkit::IsPanelVisible(pPara2),
+          testkit::IsPanelVisible(pCalib)};
+}
+
+TEST_F(MainWindow, ChildPanelButtonsShowOnePanelAndReleaseTheOthers) {
+  ASSERT_EQ(0, Start());
+  EXPECT_EQ((std::vector<bool>{true, false, false}), ShownChildren());
+
+  testkit::Click(pHandle, MAIN_TOGGBTN_CALIB);
+  EXPECT_EQ((std::vector<bool>{false, false, true}), ShownChildren());
+  EXPECT_EQ(0, ToggleValue(MAIN_TOGGBTN_PARA1));
+  EXPECT_EQ(1, ToggleValue(MAIN_TOGGBTN_CALIB));
+
+  testkit::Click(pHandle, MAIN_TOGGBTN_PARA2);
+  EXPECT_EQ((std::vector<bool>{false, true, false}), ShownChildren());
+  EXPECT_EQ(0, ToggleValue(MAIN_TOGGBTN_CALIB));
+
+  testkit::Click(pHandle, MAIN_TOGGBTN_PARA1);
+  EXPECT_EQ((std::vector<bool>{true, false, false}), ShownChildren());
+  EXPECT_EQ(0, ToggleValue(MAIN_TOGGBTN_PARA2));
+  EXPECT_EQ(1, ToggleValue(MAIN_TOGGBTN_PARA1));
+
+  // The button of the panel already shown: the panel stays, the button itself
+  // toggles as any toggle button does.
+  testkit::Click(pHandle, MAIN_TOGGBTN_PARA1);
+  EXPECT_EQ((std::vector<bool>{true, false, false}), ShownChildren());
+  EXPECT_EQ(0, ToggleValue(MAIN_TOGGBTN_PARA1));
+}
+
+TEST_F(MainWindow, ChildPanelsShareOnePlaceClearOfTheBrandingBand) {
+  ASSERT_EQ(0, Start());
+  for (int child : {pPara1, pPara2, pCalib}) {
+    int left = -1, top = -1;
+    GetPanelAttribute(child, ATTR_LEFT, &left);
+    GetPanelAttribute(child, ATTR_TOP, &top);
+    EXPECT_EQ(8, left);
+    EXPECT_EQ(98, top);
+  }
+}
+
+TEST_F(MainWindow, HardwareAndEvaluationModesOfTheSensorSetTheDimming) {
+  ASSERT_TRUE(StartSensor());
+  kvorsim::ParamFrame frame0 = Sensor().ram(0);
+  frame0[8] = 3;  // hardware mode: tolerances locked
+  frame0[9] = 2;  // evaluation mode A + B
+  Sensor().setRam(0, frame0);
+  ASSERT_EQ(0, StartProgramOnSensor());
+  EXPECT_TRUE(testkit::IsDimmed(pPara1, PARA1_TOL_UPPER));
+  EXPECT_TRUE(testkit::IsDimmed(pPara1, PARA1_TOL_LOWER));
+  EXPECT_FALSE(testkit::IsDimmed(pHandle, MAIN_NEDITEACHA));
+  EXPECT_FALSE(testkit::IsDimmed(pHandle, MAIN_NEDITEACHB));
+  EXPECT_EQ(2 * 4096, yaxisMAX);
+  EXPECT_EQ(VAL_NO_POINT, testkit::GraphCursor(pHandle, MAIN_BAR_A, CURSOR_MEASURED).pointStyle);
+  EXPECT_EQ(VAL_NO_POINT, testkit::GraphCursor(pHandle, MAIN_BAR_B, CURSOR_MEASURED).pointStyle);
+}
+
+TEST_F(MainWindow, HardwareModeTwoLeavesTheTolerancesUsable) {
+  ASSERT_TRUE(StartSensor());
+  kvorsim::ParamFrame frame0 = Sensor().ram(0);
+  frame0[8] = 2;
+  frame0[9] = 0;
+  Sensor().setRam(0, frame0);
+  ASSERT_EQ(0, StartProgramOnSensor());
+  EXPECT_FALSE(testkit::IsDimmed(pPara1, PARA1_TOL_UPPER));
+  EXPECT_FALSE(testkit::IsDimmed(pPara1, PARA1_TOL_LOWER));
+  EXPECT_TRUE(testkit::IsDimmed(pHandle, MAIN_NEDITEACHA));
+  EXPECT_FALSE(testkit::IsDimmed(pHandle, MAIN_NEDITEACHB));
+  EXPECT_EQ(4096, yaxisMAX);
+}
+
+TEST_F(MainWindow, ChangingThePortRunsTheWholeStartUpAgain) {
+  extraArgs = {"--port", "2=/dev/kvor-no-such-device"};
+  ASSERT_EQ(0, Start());
+  Sensor().clearReceived();
+
+  testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 2);
+  EXPECT_EQ(2, com);
+  EXPECT_EQ("No serial port found", Status());
+  EXPECT_TRUE(Frames().empty());
+
+  testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 1);
+  EXPECT_EQ(1, com);
+  EXPECT_EQ((std::vector<int>{5, 10, 2, 2, 7}), Commands());
+  EXPECT_EQ("K-VOR firmware V3.01 (simulated)", Status());
+}
+
+TEST_F(MainWindow, ClosingTheMainWindowEndsTheEventLoopAndClosesThePort) {
+  ASSERT_EQ(0, Start());
+  testkit::RunLater(0.1, [] { testkit::ClosePanelWindow(pHandle); });
+  RunUserInterface();
+  EXPECT_EQ(1, stop_flag);
+  EXPECT_EQ(RS_PORT_NOT_OPEN, GetInQLen(com));
+}
+
+TEST_F(MainWindow, ClosingTheRecorderHidesItAndReleasesItsToggle) {
+  ASSERT_EQ(0, Start());
+  testkit::Click(pHandle, MAIN_TOGGBTN_RECORDER);
+  EXPECT_TRUE(testkit::IsPanelVisible(panelPopUp));
+  EXPECT_EQ(1, ToggleValue(MAIN_TOGGBTN_RECORDER));
+  stop_flag = 0;
+  testkit::ClosePanelWindow(panelPopUp);
+  EXPECT_FALSE(testkit::IsPanelVisible(panelPopUp));
+  EXPECT_EQ(0, ToggleValue(MAIN_TOGGBTN_RECORDER));
+  EXPECT_EQ(1, stop_flag);
+  // Shown again, it is the same panel with its values.
+  testkit::Click(pHandle, MAIN_TOGGBTN_RECORDER);
+  EXPECT_TRUE(testkit::IsPanelVisible(panelPopUp));
+}
+
+TEST_F(MainWindow, AVanishedSensorIsToldOnceAndThePortCloses) {
+  ASSERT_EQ(0, Start());
+  Sensor().hangUp();
+  ASSERT_TRUE(testkit::PumpUntil([] { return GetInQLen(com) == RS_PORT_NOT_OPEN; }, 3.0));
+  testkit::Pump(0.2);
+  EXPECT_EQ("Serial device lost - choose a port!", Status());
+  EXPECT_EQ(1, stop_flag);
+  // Later requests fail quietly instead of hanging.
+  testkit::Click(pHandle, MAIN_BTNSEND);
+  EXPECT_TRUE(testkit::IsPanelVisible(pHandle));
+}
+
+TEST_F(MainWindow, StatusBoxAndEveryButtonCanBeFoundByName) {
+  ASSERT_EQ(0, Start());
+  EXPECT_EQ("Status", testkit::AccessibleName(pHandle, MAIN_STATUS));
+  for (int button : {MAIN_BTNRUN, MAIN_BTNVIDEO, MAIN_BTNSTOP, MAIN_BUTTONTEACH, MAIN_BUTTONRESET,
+                     MAIN_BTNGET, MAIN_BTNSEND})
+    EXPECT_FALSE(testkit::AccessibleName(pHandle, button).empty()) << button;
+}
+
+}  // namespace
