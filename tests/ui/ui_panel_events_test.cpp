@@ -164,10 +164,18 @@ TEST_F(LayerEventsTest, DimmedAndHiddenControlsIgnoreTheOperator) {
   EXPECT_TRUE(testkit::IsVisible(controls, kRing));
 }
 
-TEST_F(LayerEventsTest, ControlsOfAHiddenPanelStillReportTheirOwnVisibility) {
+TEST_F(LayerEventsTest, ControlsOfAHiddenPanelKeepTheirOwnVisibilityButTakeNoInput) {
   int child = Load(kChildPanel, controls);
   EXPECT_TRUE(testkit::IsVisible(child, 2));  // its own flag: not hidden on purpose
   int visible = -1;
   ASSERT_EQ(UIE_NO_ERROR, GetCtrlAttribute(child, 2, ATTR_VISIBLE, &visible));
   EXPECT_EQ(1, visible);
+
+  // The operator cannot reach a panel that is not shown.
+  ASSERT_EQ(UIE_NO_ERROR, testkit::Click(child, 3));
+  ASSERT_EQ(UIE_NO_ERROR, testkit::TypeValue(child, 2, "7"));
+  EXPECT_TRUE(ControlEvents().empty());
+  ASSERT_EQ(UIE_NO_ERROR, DisplayPanel(child));
+  ASSERT_EQ(UIE_NO_ERROR, testkit::Click(child, 3));
+  EXPECT_EQ(2u, ControlEvents().size());
 }

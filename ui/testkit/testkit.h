@@ -10,6 +10,8 @@
 namespace testkit {
 
 // ---- Operator actions (real mouse and key events on the real widgets) ----
+// A hidden control (or one on a hidden panel) is not acted on, and a dimmed
+// one ignores the events: neither raises anything, as for the operator.
 int Click(int panel, int control);                 // press and release the left button
 int TypeValue(int panel, int control, const std::string &text);  // select all, type, Enter
 int TypeText(int panel, int control, const std::string &text);   // select all, type, no Enter

@@ -1,5 +1,6 @@
 // The operator's actions, as real mouse and key events on the real widgets.
-// A widget that is hidden or dimmed takes them as Qt does: not at all.
+// A control the operator cannot see (its panel or itself hidden) is not
+// acted on; a dimmed one gets the events and ignores them, as Qt does.
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -71,6 +72,7 @@ int Click(int panel, int control) {
   int error;
   QWidget *w = Widget(panel, control, nullptr, &error);
   if (!w) return error;
+  if (!w->isVisible()) return UIE_NO_ERROR;  // nothing there to click
   ActivateWindowOf(w);
   QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, ClickPoint(w));
   return UIE_NO_ERROR;
@@ -80,7 +82,7 @@ int TypeValue(int panel, int control, const std::string &text) {
   int error;
   QWidget *w = Widget(panel, control, nullptr, &error);
   if (!w) return error;
-  if (!w->isEnabled()) return UIE_NO_ERROR;  // a dimmed field takes no keys
+  if (!w->isEnabled() || !w->isVisible()) return UIE_NO_ERROR;  // no field to type into
   GiveFocus(w);
   QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(w, QString::fromStdString(text));
@@ -92,7 +94,7 @@ int TypeText(int panel, int control, const std::string &text) {
   int error;
   QWidget *w = Widget(panel, control, nullptr, &error);
   if (!w) return error;
-  if (!w->isEnabled()) return UIE_NO_ERROR;
+  if (!w->isEnabled() || !w->isVisible()) return UIE_NO_ERROR;
   GiveFocus(w);
   QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(w, QString::fromStdString(text));
@@ -104,7 +106,7 @@ int StepValue(int panel, int control, int steps) {
   QWidget *w = Widget(panel, control, nullptr, &error);
   if (!w) return error;
   if (!qobject_cast<QAbstractSpinBox *>(w)) return UIE_BAD_TYPE;
-  if (!w->isEnabled()) return UIE_NO_ERROR;
+  if (!w->isEnabled() || !w->isVisible()) return UIE_NO_ERROR;
   GiveFocus(w);
   const Qt::Key key = steps > 0 ? Qt::Key_Up : Qt::Key_Down;
   for (int i = 0; i < std::abs(steps); ++i) QTest::keyClick(w, key);
