@@ -213,7 +213,7 @@ bool SetUpControl(ControlBinding *binding) {
   }
 }
 
-struct ControlSpec {
+struct FoundControl {
   QWidget *widget;
   int id;
   ControlKind kind;
@@ -221,9 +221,9 @@ struct ControlSpec {
   CtrlCallbackPtr callback;
 };
 
-// Checks every control of the form; returns UIE_NO_ERROR and the specs, or
+// Checks every control of the form; returns UIE_NO_ERROR and the controls found, or
 // the first error.
-int CollectControls(QWidget *top, QList<ControlSpec> *specs) {
+int CollectControls(QWidget *top, QList<FoundControl> *found) {
   QMap<int, QWidget *> seen;
   const QList<QWidget *> widgets = top->findChildren<QWidget *>();
   for (QWidget *w : widgets) {
@@ -234,20 +234,20 @@ int CollectControls(QWidget *top, QList<ControlSpec> *specs) {
     if (!ok || id <= 0 || seen.contains(id)) return UIE_RESOURCE_FILE;
     seen.insert(id, w);
 
-    ControlSpec spec{w, id, ControlKind::Decoration, ValueType::None, nullptr};
-    if (!KindOfWidget(w, &spec.kind)) return UIE_BAD_WIDGET;
-    spec.type = DefaultValueType(spec.kind, w);
+    FoundControl control{w, id, ControlKind::Decoration, ValueType::None, nullptr};
+    if (!KindOfWidget(w, &control.kind)) return UIE_BAD_WIDGET;
+    control.type = DefaultValueType(control.kind, w);
     QVariant typeName = w->property("dataType");
     if (typeName.isValid()) {
-      if (!ParseValueType(typeName.toString(), &spec.type)) return UIE_RESOURCE_FILE;
-      if (!TypeFitsKind(spec.type, spec.kind)) return UIE_RESOURCE_FILE;
+      if (!ParseValueType(typeName.toString(), &control.type)) return UIE_RESOURCE_FILE;
+      if (!TypeFitsKind(control.type, control.kind)) return UIE_RESOURCE_FILE;
     }
     QString callbackName = w->property("callback").toString();
     if (!callbackName.isEmpty()) {
-      spec.callback = FindCtrlCallback(callbackName);
-      if (!spec.callback) return UIE_BAD_CALLBACK;
+      control.callback = FindCtrlCallback(callbackName);
+      if (!control.callback) return UIE_BAD_CALLBACK;
     }
-    specs->append(spec);
+    found->append(control);
   }
   return UIE_NO_ERROR;
 }
@@ -281,8 +281,8 @@ int LoadPanel(int parentPanel, const char *resourceFile, int resourceId) {
   if (!loader.unknownClass.isEmpty()) return UIE_BAD_WIDGET;
   if (!top) return UIE_RESOURCE_FILE;
 
-  QList<ControlSpec> specs;
-  error = CollectControls(top.get(), &specs);
+  QList<FoundControl> controls;
+  error = CollectControls(top.get(), &controls);
   if (error != UIE_NO_ERROR) return error;
 
   PanelCallbackPtr panelCallback = nullptr;
@@ -295,8 +295,8 @@ int LoadPanel(int parentPanel, const char *resourceFile, int resourceId) {
   // Set up every control before the panel gets a handle, so a damaged
   // setting leaves nothing behind.
   QList<ControlBinding *> bindings;
-  for (const ControlSpec &spec : specs) {
-    auto *binding = new ControlBinding(spec.widget, 0, spec.id, spec.kind, spec.type, spec.callback);
+  for (const FoundControl &control : controls) {
+    auto *binding = new ControlBinding(control.widget, 0, control.id, control.kind, control.type, control.callback);
     if (!SetUpControl(binding)) return UIE_RESOURCE_FILE;  // bindings die with top
     bindings.append(binding);
   }

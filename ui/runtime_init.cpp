@@ -80,6 +80,8 @@ int InitCVIRTE(int argc, char **argv) {
   return 0;
 }
 
+// Called once the event loop has ended (not from a callback): every panel
+// still loaded is discarded and deleted now.
 void CloseCVIRTE(void) {
   if (!uilayer::LayerReady()) return;
   for (int handle : uilayer::AllPanelHandles())
