@@ -63,6 +63,8 @@ int ProgramTest::StartWithSilentLine() {
   return StartProgramWithPort(sensor_->devicePath());
 }
 
+int ProgramTest::StartOffline() { return StartProgramWithPort("/dev/kvor-offline-no-device"); }
+
 std::vector<kvorsim::ReceivedFrame> ProgramTest::Frames() const {
   return sensor_ ? sensor_->received() : std::vector<kvorsim::ReceivedFrame>();
 }

@@ -35,6 +35,9 @@ class ProgramTest : public ::testing::Test {
   int StartOnDevice(const std::string &device);
   // Starts the program against a line on which nobody answers.
   int StartWithSilentLine();
+  // Starts the program with no sensor and a port that does not exist: the
+  // panels and every start value, at once.
+  int StartOffline();
 
   kvorsim::SensorSim &Sensor() { return *sensor_; }
   std::vector<kvorsim::ReceivedFrame> Frames() const;
