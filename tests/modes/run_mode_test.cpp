@@ -1,0 +1,145 @@
+// Run mode against the simulated sensor: what goes on the wire, what the
+// displays show, and how it ends.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/controls.h"
+#include "app/globals.h"
+#include "support/program_fixture.h"
+#include "ui/rs232.h"
+#include "ui/testkit/testkit.h"
+#include "ui/userint.h"
+#include "ui/utility.h"
+
+namespace {
+
+using support::DataWords;
+
+class RunMode : public support::ProgramTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(StartSensor());
+    kvorsim::Measurement m;
+    m.aval = 1200, m.bval = 2300, m.mvalue = 1200, m.umValue = -1234;
+    m.tolup = 40, m.tollo = 30, m.edcntA = 1, m.edcntB = 1, m.tValA = 1190, m.tValB = 2290;
+    m.anaMax = 1250, m.anaMin = 1150;
+    Sensor().setMeasurement(m);
+    kvorsim::ParamFrame frame0 = Sensor().ram(0), frame1 = Sensor().ram(1);
+    frame0[2] = 1190;  // teachA: the measured value lies in its window
+    frame1[2] = 2290;
+    Sensor().setRam(0, frame0);
+    Sensor().setRam(1, frame1);
+    ASSERT_EQ(0, StartProgramOnSensor());
+    Sensor().clearReceived();
+  }
+  // Clicks Run and presses Stop after the given time; returns when run mode ended.
+  double RunFor(double seconds) {
+    testkit::RunLater(seconds, [this] {
+      during.runDimmed = testkit::IsDimmed(pHandle, MAIN_BTNRUN);
+      during.recordDimmed = testkit::IsDimmed(panelPopUp, REC_BTNSTARTRECORD);
+      during.stripVisible = testkit::IsVisible(pHandle, MAIN_STRIPCHART);
+      during.videoVisible = testkit::IsVisible(pHandle, MAIN_VIDEO_A);
+      stopPressed = Timer();
+      testkit::Click(pHandle, MAIN_BTNSTOP);
+    });
+    testkit::Click(pHandle, MAIN_BTNRUN);
+    return Timer() - stopPressed;
+  }
+  struct {
+    bool runDimmed = false, recordDimmed = false, stripVisible = false, videoVisible = true;
+  } during;
+  double stopPressed = 0;
+};
+
+TEST_F(RunMode, ShowsEveryReplyAndAsksAgainUntilStop) {
+  const double stopToEnd = RunFor(0.8);
+  EXPECT_LT(stopToEnd, 0.2);
+  EXPECT_TRUE(during.runDimmed);
+  EXPECT_TRUE(during.recordDimmed);
+  EXPECT_TRUE(during.stripVisible);
+  EXPECT_FALSE(during.videoVisible);
+  EXPECT_FALSE(testkit::IsDimmed(pHandle, MAIN_BTNRUN));
+  EXPECT_FALSE(testkit::IsDimmed(panelPopUp, REC_BTNSTARTRECORD));
+
+  const auto frames = Frames();
+  ASSERT_GE(frames.size(), 5u);
+  for (const auto &f : frames) EXPECT_EQ(8, f.command());
+  // After the first request, every request carries parameter frame 0.
+  std::vector<int> frame0;
+  for (int i = 0; i < 15; ++i) frame0.push_back(Sensor().ram(0)[i]);
+  for (size_t i = 1; i < frames.size(); ++i) EXPECT_EQ(frame0, DataWords(frames[i])) << i;
+  // One request at a time: never two without a reply between them, and the
+  // next one comes soon after the reply.
+  for (size_t i = 1; i < frames.size(); ++i) {
+    EXPECT_GT(frames[i].time - frames[i - 1].time, 0.015) << i;
+    EXPECT_LT(frames[i].time - frames[i - 1].time, 0.25) << i;
+  }
+
+  EXPECT_EQ("1200", testkit::Text(pHandle, MAIN_EDGE_A));
+  EXPECT_EQ("2300", testkit::Text(pHandle, MAIN_EDGE_B));
+  EXPECT_EQ("-1.234", testkit::Text(pHandle, MAIN_VALUE_MM));
+  int colour = 0;
+  GetCtrlAttribute(pHandle, MAIN_VALUE_MM, ATTR_TEXT_BGCOLOR, &colour);
+  EXPECT_EQ(VAL_DK_GREEN, colour);
+  const std::vector<double> measured = testkit::StripChartTrace(pHandle, MAIN_STRIPCHART, 4);
+  ASSERT_EQ(100u, measured.size());
+  EXPECT_EQ(1200.0, measured.back());
+}
+
+TEST_F(RunMode, ASilentSensorEndsItWithTheTimeOutMessage) {
+  testkit::RunLater(0.5, [this] { Sensor().setMute(true); });
+  const double begin = Timer();
+  testkit::Click(pHandle, MAIN_BTNRUN);
+  const double took = Timer() - begin;
+  EXPECT_EQ("Timeout RS232-Line!", Status());
+  EXPECT_GT(took, 0.5 + 1.5);
+  EXPECT_LT(took, 0.5 + 1.5 + 0.5);
+  EXPECT_EQ(1, stop_flag);
+  EXPECT_FALSE(testkit::IsDimmed(pHandle, MAIN_BTNRUN));
+  // Only Stop releases the recorder's start button.
+  EXPECT_TRUE(testkit::IsDimmed(panelPopUp, REC_BTNSTARTRECORD));
+  testkit::Click(pHandle, MAIN_BTNSTOP);
+  EXPECT_FALSE(testkit::IsDimmed(panelPopUp, REC_BTNSTARTRECORD));
+}
+
+TEST_F(RunMode, RepliesWithAnotherEchoOnlyTriggerTheNextRequest) {
+  Sensor().setEchoOverride(1);
+  const double begin = Timer();
+  testkit::Click(pHandle, MAIN_BTNRUN);
+  // The first request waits for a raw-values reply in vain.
+  EXPECT_EQ("Timeout RS232-Line!", Status());
+  EXPECT_GT(Timer() - begin, 1.5);
+  EXPECT_EQ("0", testkit::Text(pHandle, MAIN_EDGE_A));
+}
+
+TEST_F(RunMode, StopEndsItEvenWhileARequestIsOutstanding) {
+  testkit::RunLater(0.4, [this] { Sensor().setReplyDelayMs(1000); });
+  const double stopToEnd = RunFor(0.7);
+  EXPECT_LT(stopToEnd, 0.2);
+  EXPECT_FALSE(testkit::IsDimmed(pHandle, MAIN_BTNRUN));
+}
+
+TEST_F(RunMode, ClosingTheWindowDuringRunModeEndsTheProgramCleanly) {
+  testkit::RunLater(0.1, [] { testkit::Click(pHandle, MAIN_BTNRUN); });
+  testkit::RunLater(0.6, [] { testkit::ClosePanelWindow(pHandle); });
+  const double begin = Timer();
+  RunUserInterface();
+  EXPECT_LT(Timer() - begin, 1.5);
+  EXPECT_EQ(1, stop_flag);
+  EXPECT_EQ(RS_PORT_NOT_OPEN, GetInQLen(com));
+}
+
+TEST_F(RunMode, HistoryContinuesAcrossRuns) {
+  RunFor(0.4);
+  const std::vector<double> first = testkit::StripChartTrace(pHandle, MAIN_STRIPCHART, 4);
+  int shownBefore = 0;
+  for (double v : first) shownBefore += v != 0.0;
+  RunFor(0.4);
+  int shownAfter = 0;
+  for (double v : testkit::StripChartTrace(pHandle, MAIN_STRIPCHART, 4)) shownAfter += v != 0.0;
+  EXPECT_GT(shownBefore, 0);
+  EXPECT_GT(shownAfter, shownBefore);
+}
+
+}  // namespace
