@@ -1,0 +1,207 @@
+// The parameter file: what Send writes, what Get loads, and what a
+// malformed file does (nothing, with a message).
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "app/controls.h"
+#include "app/globals.h"
+#include "params/params.h"
+#include "support/program_fixture.h"
+#include "ui/testkit/testkit.h"
+#include "ui/userint.h"
+
+namespace {
+
+std::string ReadFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const std::string &path, const std::string &content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string Numbers(const std::vector<long long> &values, const char *lineEnd = "\n") {
+  std::string out;
+  for (long long v : values) out += std::to_string(v) + lineEnd;
+  return out;
+}
+
+std::vector<long long> StartValues() {
+  return {500, 50, 512, 1, 2048, 50, 50, 1, 1, 1, 1, 0, 1, 1, 0,
+          500, 50, 512, 1, 2048, 0,  0,  0, 0, 0, 0, 4096, 0, 37000, 0};
+}
+
+class ParameterFile : public support::ProgramTest {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(0, StartOffline());
+    testkit::ClearFileSelectCalls();
+    testkit::Click(pHandle, MAIN_RBTFILE);
+    ASSERT_EQ(3, target);
+  }
+  void Save(const std::string &path) {
+    testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, path);
+    testkit::Click(pHandle, MAIN_BTNSEND);
+  }
+  void Load(const std::string &path) {
+    testkit::QueueFileSelectAnswer(VAL_EXISTING_FILE_SELECTED, path);
+    testkit::Click(pHandle, MAIN_BTNGET);
+  }
+  std::vector<int> Record() {
+    const ParameterRecord &p = parameter;
+    return {p.a1,  p.thdA, p.teachA, p.a4,  p.a5,  p.tolUpper, p.tolLower, p.c7,
+            p.hardwareMode, p.evalMode, p.c10, p.c11, p.c12, p.c13, p.c14,
+            p.b1,  p.thdB, p.teachB, p.b4,  p.b5,  p.r5, p.r6, p.r7, p.r8, p.r9, p.r10,
+            static_cast<int>(p.calib), static_cast<int>(p.setpointUm)};
+  }
+};
+
+TEST_F(ParameterFile, SavingTheStartValuesWritesThirtyNumbersInFieldsOfTen) {
+  const std::string path = TempPath("start.cfg");
+  Save(path);
+  std::string expected;
+  for (long long v : StartValues()) {
+    const std::string number = std::to_string(v);
+    expected += std::string(10 - number.size(), ' ') + number + "\n";
+  }
+  EXPECT_EQ(expected, ReadFile(path));
+  EXPECT_EQ("Transmit...", Status());
+
+  const auto calls = testkit::FileSelectCalls();
+  ASSERT_EQ(1u, calls.size());
+  EXPECT_EQ("K-VOR-MS-Series Parameter File", calls[0].title);
+  EXPECT_EQ("KVORpara.cfg", calls[0].defaultName);
+  EXPECT_EQ("*.cfg", calls[0].filter);
+  EXPECT_EQ(std::string(proj_dir), calls[0].directory);
+}
+
+TEST_F(ParameterFile, SaveThenLoadRestoresEveryWord) {
+  parameter.c14 = 4242;
+  parameter.r5 = 1, parameter.r6 = 2, parameter.r7 = 3, parameter.r8 = 4, parameter.r9 = 5,
+  parameter.r10 = 65535;
+  parameter.calib = 65541;        // not exact in the field's six decimals
+  parameter.setpointUm = 123456;
+  SetPanelValues();
+  const std::vector<int> saved = Record();
+  const std::string path = TempPath("all.cfg");
+  Save(path);
+
+  parameter = ParameterRecord();
+  SetPanelValues();
+  Load(path);
+  EXPECT_EQ(saved, Record());
+  const auto calls = testkit::FileSelectCalls();
+  ASSERT_EQ(2u, calls.size());
+  EXPECT_EQ("K-VOR-MS-Series-Parameter-File", calls[1].title);
+}
+
+TEST_F(ParameterFile, LoadingRepairsWhatIsShownButTakesWhatTheFileSays) {
+  std::vector<long long> values = StartValues();
+  values[9] = 7;       // evaluation mode out of range
+  values[26] = 70000;  // low half of calib beyond 16 bits: 70000 - 65536
+  const std::string path = TempPath("odd.cfg");
+  WriteFile(path, Numbers(values, "\r\n"));
+  Load(path);
+  EXPECT_EQ(0, parameter.evalMode);  // shown as mode 0 and repaired in the record
+  EXPECT_EQ(70000u - 65536u, parameter.calib);
+  EXPECT_EQ("Parameter file loaded!", Status());
+}
+
+TEST_F(ParameterFile, BlanksAroundNumbersAndBothLineEndsAreAccepted) {
+  std::string content;
+  std::vector<long long> values = StartValues();
+  values[0] = 777;
+  for (size_t i = 0; i < values.size(); ++i)
+    content += "  " + std::to_string(values[i]) + (i % 2 ? " \r\n" : "\t\n");
+  const std::string path = TempPath("blanks.cfg");
+  WriteFile(path, content);
+  Load(path);
+  EXPECT_EQ(777, parameter.a1);
+}
+
+TEST_F(ParameterFile, MalformedFilesChangeNothingAndSaySo) {
+  std::vector<long long> longer = StartValues();
+  longer.push_back(1);
+  std::vector<long long> shorter = StartValues();
+  shorter.pop_back();
+  std::string binary = Numbers(StartValues());
+  binary[7] = '\0';
+  std::vector<long long> negative = StartValues();
+  negative[3] = -1;
+  const std::vector<std::pair<std::string, std::string>> files = {
+      {"empty", ""},
+      {"29", Numbers(shorter)},
+      {"31", Numbers(longer)},
+      {"text", "hello\n" + Numbers(shorter)},
+      {"negative", Numbers(negative)},
+      {"decimals", "1.5\n" + Numbers(shorter)},
+      {"huge-line", std::string(100000, '7') + "\n" + Numbers(shorter)},
+      {"binary", binary},
+  };
+  parameter.a1 = 999;
+  SetPanelValues();
+  const std::vector<int> before = Record();
+  for (const auto &file : files) {
+    const std::string path = TempPath(file.first + ".cfg");
+    WriteFile(path, file.second);
+    Load(path);
+    EXPECT_EQ(before, Record()) << file.first;
+    EXPECT_EQ("Parameter file not loaded: it must hold 30 numbers!", Status()) << file.first;
+  }
+  Load(TempPath("missing.cfg"));
+  EXPECT_EQ(before, Record());
+  EXPECT_EQ("Cannot read parameter file!", Status());
+  const std::string folder = TempPath("folder.cfg");
+  mkdir(folder.c_str(), 0755);
+  Load(folder);
+  EXPECT_EQ(before, Record());
+  EXPECT_NE(std::string::npos, Status().find("parameter file"));
+}
+
+TEST_F(ParameterFile, CancellingTheDialogStillRefreshesThePanelsFromTheRecord) {
+  parameter.a1 = 654;
+  testkit::QueueFileSelectAnswer(VAL_NO_FILE_SELECTED, "");
+  testkit::Click(pHandle, MAIN_BTNGET);
+  EXPECT_EQ("654", testkit::Text(pPara2, PARA2_A1));
+}
+
+TEST_F(ParameterFile, ASaveThatCannotBeWrittenSaysSoAndKeepsTheOldFile) {
+  const std::string path = TempPath("kept.cfg");
+  WriteFile(path, "old content\n");
+  const std::string blocked = TempPath("no-such-folder/new.cfg");
+  Save(blocked);
+  EXPECT_EQ("Error writing parameter file!", Status());
+  // A folder in the file's place.
+  const std::string folder = TempPath("a-folder.cfg");
+  mkdir(folder.c_str(), 0755);
+  Save(folder);
+  EXPECT_EQ("Error writing parameter file!", Status());
+  EXPECT_EQ("old content\n", ReadFile(path));
+}
+
+TEST_F(ParameterFile, SavingOverAnExistingFileReplacesItsContent) {
+  const std::string path = TempPath("replace.cfg");
+  WriteFile(path, std::string(5000, 'x'));
+  Save(path);
+  EXPECT_EQ(330u, ReadFile(path).size());  // 30 lines of 10 characters and a line end
+}
+
+TEST_F(ParameterFile, APathLongerThanTheBufferIsRefused) {
+  const std::string longPath = TempPath(std::string(300, 'p') + ".cfg");
+  Save(longPath);
+  EXPECT_EQ("File path too long - file not saved!", Status());
+  parameter.a1 = 111;
+  Load(longPath);
+  EXPECT_EQ(111, parameter.a1);
+  EXPECT_EQ("File path too long - file not loaded!", Status());
+}
+
+}  // namespace
