@@ -75,6 +75,8 @@ enum {
   PARA2_A5 = 16,
   PARA2_B4 = 17,
   PARA2_B5 = 18,
+  PARA2_THD_A_LABEL = 19,     // follow their sliders by themselves
+  PARA2_THD_B_LABEL = 20,
 };
 
 // Calibration panel.

@@ -2,6 +2,7 @@
 // and the strip chart's settings.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QPalette>
 #include <QWidget>
@@ -13,6 +14,21 @@
 #include "ui/panel_text_helpers.h"
 
 using namespace uilayer;
+
+namespace {
+
+// The application's own font for texts the program places itself (the
+// branding band): a condensed face where the machine has one, so a line of
+// 18-point text fits the room the band leaves for it.
+QFont ApplicationMetaFont() {
+  QFont font = QApplication::font();
+  static const bool condensed =
+      QFontDatabase::families().contains(QStringLiteral("DejaVu Sans Condensed"));
+  if (condensed) font.setFamily(QStringLiteral("DejaVu Sans Condensed"));
+  return font;
+}
+
+}  // namespace
 
 namespace {
 
@@ -214,7 +230,7 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char *value) {
   const QString name = QString::fromUtf8(value);
   QFont font;
   if (name == QLatin1String(VAL_APP_META_FONT)) {
-    font = QApplication::font();
+    font = ApplicationMetaFont();
   } else {
     if (name.trimmed().isEmpty()) return UIE_BAD_VALUE;
     font = w->font();

@@ -95,7 +95,7 @@ ControlBinding::ControlBinding(QWidget *widget, int panel, int id, ControlKind k
 void ControlBinding::raise(int event) {
   // The panel may have been discarded by an earlier callback of the same
   // operator action; its controls then stay silent.
-  if (!callback_ || !FindPanel(panel_)) return;
+  if (quiet || !callback_ || !FindPanel(panel_)) return;
   callback_(panel_, id_, event, nullptr, 0, 0);
 }
 

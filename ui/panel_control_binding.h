@@ -60,6 +60,9 @@ class ControlBinding : public QObject {
   QVector<double> ringValues;
   // Text messages made at run time follow their text's size.
   bool autoSize = false;
+  // While set, the widget's signals still reach other widgets (a slider's
+  // value label) but no event reaches the system's callback.
+  bool quiet = false;
 
   // Operator events go to the callback only while the panel is still loaded.
   void raise(int event);

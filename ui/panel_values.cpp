@@ -77,9 +77,12 @@ int SetNumber(int panel, int control, double value) {
       return UIE_NO_ERROR;
     }
     case ControlKind::Slider: {
+      // Not blocked: the panel's own connections (the value label beside the
+      // slider) must follow; only the system's callback stays silent.
       auto *slider = static_cast<QSlider *>(w);
-      QSignalBlocker block(w);
+      binding->quiet = true;
       slider->setValue(static_cast<int>(ToControlType(value, type, slider->minimum(), slider->maximum())));
+      binding->quiet = false;
       return UIE_NO_ERROR;
     }
     case ControlKind::Ring:

@@ -7,7 +7,8 @@
 // Creates the application object and reads the layer's own options:
 //   --port N=DEVICE   port N is DEVICE (may repeat)
 // Other arguments are left to the caller. Returns 0, or a negative value when
-// the user interface cannot be started. Safe to call more than once.
+// the user interface cannot be started. A further call reads the --port
+// options again (the port table starts afresh) and changes nothing else.
 int InitCVIRTE(int argc, char **argv);
 void CloseCVIRTE(void);
 

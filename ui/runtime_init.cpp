@@ -53,7 +53,9 @@ bool DisplayLooksReachable() {
 }  // namespace
 
 int InitCVIRTE(int argc, char **argv) {
-  if (g_initialised && uilayer::LayerReady()) return 0;
+  // Once running, a further call only reads the layer's options again: the
+  // application object keeps the arguments it was made with.
+  if (g_initialised && uilayer::LayerReady()) return InitPortTable(argc, argv) < 0 ? -1 : 0;
   if (!uilayer::LayerReady()) {
     if (QCoreApplication::instance()) {
       std::fprintf(stderr, "InitCVIRTE: a non-GUI application object already exists\n");

@@ -70,6 +70,14 @@ TEST_F(VideoCurves, SlidersRebuildTheirThresholdLineAtOnce) {
   EXPECT_EQ(0.0, testkit::GraphPlots(pHandle, MAIN_VIDEO_B).at(1).y[0]);
   // The record keeps its threshold until the panels are read.
   EXPECT_EQ(50, parameter.thdB);
+  EXPECT_EQ("0", testkit::Text(pPara2, PARA2_THD_B_LABEL));
+}
+
+TEST_F(VideoCurves, AThresholdSetByTheProgramMovesItsLabelButCallsNoCallback) {
+  const u16 before = thdArrayA[0];
+  SetCtrlVal(pPara2, PARA2_SLIDEVIDEOTHD_A, 77);
+  EXPECT_EQ("77", testkit::Text(pPara2, PARA2_THD_A_LABEL));
+  EXPECT_EQ(before, thdArrayA[0]);
 }
 
 }  // namespace
