@@ -16,13 +16,22 @@ namespace {
 
 const char kDeviceLostMessage[] = "Serial device lost - choose a port!";
 
+// Set when the device of the port in use vanished; a new InitRS232 clears it.
+bool g_lineLost = false;
+
 // The layer closes a vanished port itself and tells us once.
 void OnComLost(int port) {
   if (port != com) return;
+  g_lineLost = true;
   stop_flag = 1;
   SetStatus(kDeviceLostMessage);
   ShowStatus();
 }
+
+// A vanished device answers nothing more: the start-up steps that remain
+// exchange nothing (the record is only shown on the panels, as after a
+// time-out) instead of waiting out one time-out each on a closed port.
+uint16_t StartUpSource(void) { return g_lineLost ? TARGET_FILE : TARGET_RAM; }
 
 }  // namespace
 
@@ -41,6 +50,7 @@ const char *PortErrorMessage(int code) {
 }
 
 void InitRS232(int port) {
+  g_lineLost = false;
   InstallComLostCallback(OnComLost);
   const int result = OpenComConfig(port, "", LINE_BAUD_RATE, RS_NO_PARITY, LINE_DATA_BITS,
                                    LINE_STOP_BITS, LINE_QUEUE_BYTES, LINE_QUEUE_BYTES);
@@ -56,17 +66,21 @@ void InitRS232(int port) {
   AttachReceiveCallback();
 
   if (CheckComLine(port) != 1) {
+    if (g_lineLost) SetStatus(kDeviceLostMessage);
     ShowStatus();
     return;
   }
   Delay(STARTUP_STEP_MS / 1000.0);
   if (GetHARDWAREInfo() == 0) SetStatus("Error reading HARDWARE-info!");
   Sleep(STARTUP_STEP_MS);
-  PushGET(1, 0);
+  PushGET(StartUpSource(), 0);
   Sleep(STARTUP_STEP_MS);
-  PushGET(1, 1);
+  PushGET(StartUpSource(), 1);
   Sleep(STARTUP_STEP_MS);
-  if (GetVERSIONInfo() < FIRMWARE_REPLY_BYTES) SetStatus("Error reading firmware-info!");
+  if (!g_lineLost && GetVERSIONInfo() < FIRMWARE_REPLY_BYTES)
+    SetStatus("Error reading firmware-info!");
+  // The operator's next step is another port, whatever failed on the way.
+  if (g_lineLost) SetStatus(kDeviceLostMessage);
   ShowStatus();
 }
 

@@ -1,0 +1,170 @@
+#include "faults/fault_kit.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <sstream>
+#include <unistd.h>
+
+#include "app/controls.h"
+#include "app/globals.h"
+#include "ui/testkit/testkit.h"
+
+namespace faults {
+
+std::vector<Fault> AllFaults() {
+  return {Fault::Mute,     Fault::WrongSync,  Fault::ShortBy5,     Fault::ShortBy30,
+          Fault::LongBy5,  Fault::LongBy40,   Fault::Garbage,      Fault::DelayUnder,
+          Fault::DelayOver, Fault::DropEvery2nd, Fault::DropEvery3rd, Fault::HangUp};
+}
+
+std::string FaultName(Fault fault) {
+  switch (fault) {
+    case Fault::Mute: return "Mute";
+    case Fault::WrongSync: return "WrongSync";
+    case Fault::ShortBy5: return "ShortBy5";
+    case Fault::ShortBy30: return "ShortBy30";
+    case Fault::LongBy5: return "LongBy5";
+    case Fault::LongBy40: return "LongBy40";
+    case Fault::Garbage: return "Garbage";
+    case Fault::DelayUnder: return "DelayUnderTimeOut";
+    case Fault::DelayOver: return "DelayOverTimeOut";
+    case Fault::DropEvery2nd: return "DropEvery2nd";
+    case Fault::DropEvery3rd: return "DropEvery3rd";
+    case Fault::HangUp: return "HangUp";
+  }
+  return "Unknown";
+}
+
+void SwitchOn(kvorsim::SensorSim &sensor, Fault fault) {
+  switch (fault) {
+    case Fault::Mute: sensor.setMute(true); break;
+    case Fault::WrongSync: sensor.setWrongSync(true); break;
+    case Fault::ShortBy5: sensor.setLengthDelta(-5); break;
+    case Fault::ShortBy30: sensor.setLengthDelta(-30); break;
+    case Fault::LongBy5: sensor.setLengthDelta(5); break;
+    case Fault::LongBy40: sensor.setLengthDelta(40); break;
+    case Fault::Garbage: sensor.setGarbage(kGarbageBytes); break;
+    case Fault::DelayUnder: sensor.setReplyDelayMs(kDelayUnderMs); break;
+    case Fault::DelayOver: sensor.setReplyDelayMs(kDelayOverMs); break;
+    case Fault::DropEvery2nd: sensor.setDropEvery(2); break;
+    case Fault::DropEvery3rd: sensor.setDropEvery(3); break;
+    case Fault::HangUp: sensor.hangUp(); break;
+  }
+}
+
+void SwitchOff(kvorsim::SensorSim &sensor) {
+  sensor.setMute(false);
+  sensor.setWrongSync(false);
+  sensor.setLengthDelta(0);
+  sensor.setGarbage(0);
+  sensor.setReplyDelayMs(0);
+  sensor.setDropEvery(0);
+}
+
+Deadline::Deadline(double seconds, std::string what) {
+  watcher_ = std::thread([this, seconds, what = std::move(what)] {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (done_.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return finished_; }))
+      return;
+    std::fprintf(stderr, "HANG: %s did not return within %.1f s\n", what.c_str(), seconds);
+    std::fflush(stderr);
+    _exit(3);
+  });
+}
+
+Deadline::~Deadline() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = true;
+  }
+  done_.notify_all();
+  watcher_.join();
+}
+
+struct StatusTrail::State {
+  std::vector<std::string> texts;
+  bool running = false;
+};
+
+namespace {
+
+// Every few milliseconds while event processing runs, as an operator's eye.
+void LookAgainLater(const std::shared_ptr<StatusTrail::State> &state);
+
+void Look(const std::shared_ptr<StatusTrail::State> &state) {
+  if (!state->running) return;
+  const std::string now = testkit::Text(pHandle, MAIN_STATUS);
+  if (state->texts.empty() || state->texts.back() != now) state->texts.push_back(now);
+  LookAgainLater(state);
+}
+
+void LookAgainLater(const std::shared_ptr<StatusTrail::State> &state) {
+  testkit::RunLater(0.003, [state] { Look(state); });
+}
+
+}  // namespace
+
+StatusTrail::StatusTrail() : state_(std::make_shared<State>()) {}
+
+StatusTrail::~StatusTrail() { state_->running = false; }
+
+void StatusTrail::Start() {
+  state_->texts.clear();
+  state_->running = true;
+  Look(state_);
+}
+
+void StatusTrail::Stop() {
+  if (!state_->running) return;
+  Look(state_);  // the last text too
+  state_->running = false;
+}
+
+const std::vector<std::string> &StatusTrail::Texts() const { return state_->texts; }
+
+bool StatusTrail::Saw(const std::string &text) const { return IndexOf(text) >= 0; }
+
+int StatusTrail::IndexOf(const std::string &text) const {
+  for (size_t i = 0; i < state_->texts.size(); ++i)
+    if (state_->texts[i] == text) return static_cast<int>(i);
+  return -1;
+}
+
+std::string Joined(const std::vector<std::string> &texts) {
+  std::string out;
+  for (const std::string &t : texts) out += (out.empty() ? "\"" : " -> \"") + t + "\"";
+  return out;
+}
+
+RecorderFile ReadRecorderFile(const std::string &path) {
+  RecorderFile file;
+  std::ifstream in(path, std::ios::binary);
+  file.opened = static_cast<bool>(in);
+  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  file.closedByLineEnd = !content.empty() && content.back() == '\n';
+  static const std::regex sixIntegers("-?\\d+(\\t-?\\d+){5}\\r?");
+  std::istringstream lines(content);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (file.header.size() < 2) {
+      file.header.push_back(line);
+      continue;
+    }
+    file.samples.push_back(line);
+    if (!std::regex_match(line, sixIntegers)) file.malformed.push_back(line);
+  }
+  return file;
+}
+
+bool RecorderFile::HeaderWellFormed(int intervalSeconds) const {
+  if (header.size() != 2) return false;
+  const std::regex first("\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d  K-VOR-RECORDER-FILE: "
+                         "Time-Interval\\[s\\]: " + std::to_string(intervalSeconds) + "\\r?");
+  const std::regex second("SETPOINT-VALUE \\[\xB5m\\]: \\d+\\r?");
+  return std::regex_match(header[0], first) && std::regex_match(header[1], second);
+}
+
+}  // namespace faults
