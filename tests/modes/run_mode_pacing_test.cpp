@@ -98,4 +98,23 @@ TEST_F(RunModePacing, ATypedSetPointGivesWayToTheRecordAtTheNextUpdate) {
   EXPECT_EQ(1190, parameter.teachA);
 }
 
+TEST_F(RunModePacing, AResetPressedMeanwhileHandsTheLineBackWithItsReply) {
+  double resetDone = 0;
+  std::string afterReset;
+  testkit::RunLater(0.4, [&] {
+    testkit::Click(pHandle, MAIN_BUTTONRESET);
+    afterReset = Status();
+    resetDone = kvorsim::monotonicSeconds();
+  });
+  StopAfter(1.2);
+  testkit::Click(pHandle, MAIN_BTNRUN);
+
+  EXPECT_EQ("Reset Max/Min OK!", afterReset);
+  EXPECT_EQ("Reset Max/Min OK!", statusAtStop);  // run mode did not time out
+  int resets = 0;
+  for (const auto &f : Frames()) resets += f.command() == 11;
+  EXPECT_EQ(1, resets);
+  EXPECT_GE(RequestsSince(resetDone), 4);
+}
+
 }  // namespace
