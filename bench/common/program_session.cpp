@@ -1,0 +1,64 @@
+#include "bench/common/program_session.h"
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/controls.h"
+#include "app/globals.h"
+#include "ui/testkit/testkit.h"
+
+namespace bench {
+
+void UseOffscreenPlatformByDefault() { setenv("QT_QPA_PLATFORM", "offscreen", 0); }
+
+ProgramSession::~ProgramSession() { End(); }
+
+bool ProgramSession::Start(const kvorsim::Options &sensorOptions) {
+  UseOffscreenPlatformByDefault();
+  sensor_ = std::make_unique<kvorsim::SensorSim>(sensorOptions);
+  if (!sensor_->start()) {
+    error_ = "the simulated sensor did not start: " + sensor_->lastError();
+    return false;
+  }
+  return StartProgramOnSensor();
+}
+
+bool ProgramSession::StartProgramOnSensor() {
+  // The application object keeps argc and argv for the life of the process.
+  static std::vector<std::string> argStorage;
+  static std::vector<char *> argv;
+  argStorage = {"K-VOR-NE-ZevevU301", "--port", "1=" + sensor_->devicePath()};
+  argv.clear();
+  for (std::string &s : argStorage) argv.push_back(&s[0]);
+  argv.push_back(nullptr);
+  if (StartProgram(static_cast<int>(argStorage.size()), argv.data()) != 0) {
+    error_ = "the program could not load its panels";
+    return false;
+  }
+  programStarted_ = true;
+  return true;
+}
+
+bool ProgramSession::Restart() {
+  if (programStarted_) {
+    stop_flag = 1;
+    EndProgram();
+    programStarted_ = false;
+  }
+  return StartProgramOnSensor();
+}
+
+void ProgramSession::End() {
+  if (programStarted_) {
+    stop_flag = 1;
+    EndProgram();
+    programStarted_ = false;
+  }
+  if (sensor_) sensor_->stop();
+}
+
+std::string ProgramSession::Status() const { return testkit::Text(pHandle, MAIN_STATUS); }
+
+}  // namespace bench

@@ -1,0 +1,49 @@
+// The real program in this process, on Qt's offscreen platform, with port 1
+// on a pseudo-terminal served by the simulated sensor: the same chain the
+// end-to-end tests use, with no test framework around it.
+#ifndef KVOR_BENCH_PROGRAM_SESSION_H
+#define KVOR_BENCH_PROGRAM_SESSION_H
+
+#include <memory>
+#include <string>
+
+#include "sim/sensor_sim.h"
+
+namespace bench {
+
+// Chooses the offscreen platform unless the caller chose one; call before
+// anything creates the application object.
+void UseOffscreenPlatformByDefault();
+
+class ProgramSession {
+ public:
+  ProgramSession() = default;
+  ~ProgramSession();
+  ProgramSession(const ProgramSession &) = delete;
+  ProgramSession &operator=(const ProgramSession &) = delete;
+
+  // Starts the sensor, then the program with port 1 on it; false (with the
+  // reason in Error()) when either fails. The program's start-up is the
+  // whole of it: panels, start values, serial start-up, main window shown.
+  bool Start(const kvorsim::Options &sensorOptions);
+  // Ends the program and starts it again on the same sensor, as an operator
+  // restarts it: new panels, the port opened afresh.
+  bool Restart();
+  // Ends the program (port closed, panels discarded) and stops the sensor.
+  void End();
+
+  kvorsim::SensorSim &Sensor() { return *sensor_; }
+  const std::string &Error() const { return error_; }
+  // What the status box shows now.
+  std::string Status() const;
+
+ private:
+  bool StartProgramOnSensor();
+  std::unique_ptr<kvorsim::SensorSim> sensor_;
+  bool programStarted_ = false;
+  std::string error_;
+};
+
+}  // namespace bench
+
+#endif
