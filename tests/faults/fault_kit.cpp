@@ -64,6 +64,22 @@ void SwitchOff(kvorsim::SensorSim &sensor) {
   sensor.setDropEvery(0);
 }
 
+bool PumpUntilAllAnswered(const kvorsim::SensorSim &sensor, int repliesBefore, double seconds) {
+  const bool answered = testkit::PumpUntil(
+      [&] { return sensor.repliesSent() - repliesBefore >= static_cast<int>(sensor.received().size()); },
+      seconds);
+  testkit::Pump(0.1);
+  return answered;
+}
+
+int SettleAndClear(kvorsim::SensorSim &sensor, double seconds) {
+  // The count goes up once the reply is written, which may be after the
+  // program has already read it.
+  PumpUntilAllAnswered(sensor, 0, seconds);
+  sensor.clearReceived();
+  return sensor.repliesSent();
+}
+
 Deadline::Deadline(double seconds, std::string what) {
   watcher_ = std::thread([this, seconds, what = std::move(what)] {
     std::unique_lock<std::mutex> lock(mutex_);

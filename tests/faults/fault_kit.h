@@ -49,6 +49,15 @@ void SwitchOn(kvorsim::SensorSim &sensor, Fault fault);
 // Every fault off (a hung-up sensor stays gone).
 void SwitchOff(kvorsim::SensorSim &sensor);
 
+// Lets event processing run until the sensor has answered every frame it
+// received since its record was cleared (repliesBefore: its reply count then),
+// and a little longer, so the program has taken those replies off the line.
+// Delayed replies still on their way would otherwise meet the next request.
+bool PumpUntilAllAnswered(const kvorsim::SensorSim &sensor, int repliesBefore, double seconds);
+// The same for every frame so far; returns the reply count to pass above
+// once the record is cleared.
+int SettleAndClear(kvorsim::SensorSim &sensor, double seconds = 1.0);
+
 // Ends the process with a message when the guarded action has not returned
 // in time: a hang becomes a failure that says what hung, instead of a test
 // killed by its time-out.

@@ -55,8 +55,7 @@ class ParameterFaults : public support::ProgramTest, public ::testing::WithParam
     ASSERT_EQ(kFirstTeachA, parameter.teachA);
     ASSERT_EQ(kFirstTeachB, parameter.teachB);
     SetSensorTeach(kNewTeachA, kNewTeachB);
-    Sensor().clearReceived();
-    repliesBefore = Sensor().repliesSent();
+    repliesBefore = faults::SettleAndClear(Sensor());
   }
   int repliesBefore = 0;
   void SetSensorTeach(uint16_t a, uint16_t b) {
@@ -161,10 +160,7 @@ TEST_P(ParameterFaults, GetTakesWhatArrivesSendNeverWaitsAndTheNextGetIsClean) {
   // are flushed by the next exchange.
   faults::SwitchOff(Sensor());
   if (c.fault == Fault::DelayUnder || c.fault == Fault::DelayOver) {
-    const auto allAnswered = [this] {
-      return Sensor().repliesSent() - repliesBefore == static_cast<int>(Frames().size());
-    };
-    EXPECT_TRUE(testkit::PumpUntil(allAnswered, 2 * faults::kDelayOverMs / 1000.0));
+    EXPECT_TRUE(faults::PumpUntilAllAnswered(Sensor(), repliesBefore, 2 * faults::kDelayOverMs / 1000.0));
   }
   SetSensorTeach(kNewTeachA, kNewTeachB);
   ClickGuarded(MAIN_BTNGET, 0.5 + kSlack, "Get after the fault");
