@@ -54,6 +54,9 @@ void SwitchOff(kvorsim::SensorSim &sensor);
 // and a little longer, so the program has taken those replies off the line.
 // Delayed replies still on their way would otherwise meet the next request.
 bool PumpUntilAllAnswered(const kvorsim::SensorSim &sensor, int repliesBefore, double seconds);
+// After a fault that holds replies back, lets those still on their way pass
+// (see above); any other fault leaves none behind.
+bool LetLateRepliesPass(const kvorsim::SensorSim &sensor, Fault fault, int repliesBefore);
 // The same for every frame so far; returns the reply count to pass above
 // once the record is cleared.
 int SettleAndClear(kvorsim::SensorSim &sensor, double seconds = 1.0);

@@ -60,11 +60,6 @@ class SensorFaultTest : public support::ProgramTest {
     testkit::Click(pHandle, button);
     return Timer() - begin;
   }
-  // Late replies still on their way are let pass before the clean action.
-  void LetLateRepliesPass(Fault fault) {
-    if (fault != Fault::DelayUnder && fault != Fault::DelayOver) return;
-    EXPECT_TRUE(faults::PumpUntilAllAnswered(Sensor(), repliesBefore, 3 * faults::kDelayOverMs / 1000.0));
-  }
   uint16_t startTeachA = 0, startTeachB = 0;
   int repliesBefore = 0;
 };
@@ -130,7 +125,7 @@ TEST_P(TeachFaults, AnyReplyReadsBothFramesBackNoReplyStopsTheLoops) {
   if (c.fault == Fault::HangUp) return;
 
   faults::SwitchOff(Sensor());
-  LetLateRepliesPass(c.fault);
+  EXPECT_TRUE(faults::LetLateRepliesPass(Sensor(), c.fault, repliesBefore));
   SetEdges(1700, 2700);
   Sensor().clearReceived();
   ClickGuarded(MAIN_BUTTONTEACH, 0.5 + kSlack, "Teach after the fault");
@@ -200,7 +195,7 @@ TEST_P(ResetFaults, EachPressIsAnsweredOrTimesOutOnItsOwn) {
   if (c.fault != Fault::HangUp) {
     EXPECT_EQ(std::vector<int>(c.answered.size(), 11), Commands());
     faults::SwitchOff(Sensor());
-    LetLateRepliesPass(c.fault);
+    EXPECT_TRUE(faults::LetLateRepliesPass(Sensor(), c.fault, repliesBefore));
     ClickGuarded(MAIN_BUTTONRESET, 0.5 + kSlack, "Reset after the fault");
     EXPECT_EQ(kResetOk, Status());
   }
