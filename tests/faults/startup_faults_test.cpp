@@ -137,17 +137,28 @@ INSTANTIATE_TEST_SUITE_P(EveryFault, StartUpFaults, ::testing::ValuesIn(kStartUp
                            return faults::FaultName(info.param.fault);
                          });
 
-// The sensor vanishes while the start-up waits for its hardware description.
-TEST_F(StartUpFaults, ASensorThatVanishesIsToldAndTheNextPortWorks) {
+// The sensor vanishes while the start-up waits for the reply to one of its
+// requests: whatever step it was, the start-up ends after that wait with the
+// device-lost message, and the operator's next port works.
+struct VanishCase {
+  int command;            // the request whose reply never comes
+  std::vector<int> sent;  // requests the sensor received
+};
+
+std::ostream &operator<<(std::ostream &out, const VanishCase &c) { return out << c.command; }
+
+class StartUpVanishing : public support::ProgramTest, public ::testing::WithParamInterface<VanishCase> {};
+
+TEST_P(StartUpVanishing, EndsTheStartUpWithTheDeviceLostMessageAndTheNextPortWorks) {
+  const VanishCase &c = GetParam();
   kvorsim::SensorSim second(sensorOptions);
   ASSERT_TRUE(second.start());
-  PrepareSensor(second);
   extraArgs = {"--port", "2=" + second.devicePath()};
   ASSERT_TRUE(StartSensor());
-  PrepareSensor(Sensor());
-  Sensor().setMuteCommands({10});
-  std::thread unplug([this] {
-    if (Sensor().waitForFrames(2, 5.0)) std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  Sensor().setMuteCommands({c.command});
+  std::thread unplug([this, &c] {
+    if (Sensor().waitForFrames(c.sent.size(), 5.0))
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
     Sensor().hangUp();
   });
   {
@@ -155,10 +166,12 @@ TEST_F(StartUpFaults, ASensorThatVanishesIsToldAndTheNextPortWorks) {
     ASSERT_EQ(0, StartProgramOnSensor());
   }
   unplug.join();
+  // The firmware wait runs no events: the loss is told by the event loop.
+  testkit::Pump(0.2);
   EXPECT_TRUE(testkit::IsPanelVisible(pHandle));
   EXPECT_EQ("Serial device lost - choose a port!", Status());
   EXPECT_EQ(1, stop_flag);
-  EXPECT_EQ((std::vector<int>{5, 10}), Commands());
+  EXPECT_EQ(c.sent, Commands());
   // Nothing more to wait for once the port is gone than the wait in progress.
   EXPECT_LT(startupSeconds, kTimeOut + kStartUpWork + kSlack);
 
@@ -167,8 +180,23 @@ TEST_F(StartUpFaults, ASensorThatVanishesIsToldAndTheNextPortWorks) {
     testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 2);
   }
   EXPECT_EQ(2, com);
+  std::vector<int> onSecond;
+  for (const auto &f : second.received()) onSecond.push_back(f.command());
+  EXPECT_EQ(kWholeStartUp, onSecond);
   EXPECT_EQ(second.identity().firmwareText, Status());
-  EXPECT_EQ(kSensorTeachB, parameter.teachB);
+  EXPECT_EQ(second.ram(1)[2], parameter.teachB);
 }
+
+const VanishCase kVanishCases[] = {
+    {5, {5}},
+    {10, {5, 10}},
+    {2, {5, 10, 2}},
+    {7, {5, 10, 2, 2, 7}},
+};
+
+INSTANTIATE_TEST_SUITE_P(WaitingForCommand, StartUpVanishing, ::testing::ValuesIn(kVanishCases),
+                         [](const ::testing::TestParamInfo<VanishCase> &info) {
+                           return std::to_string(info.param.command);
+                         });
 
 }  // namespace
