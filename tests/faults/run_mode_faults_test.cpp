@@ -25,7 +25,7 @@ using faults::kTimeOut;
 const char kTimedOut[] = "Timeout RS232-Line!";
 const char kDeviceLost[] = "Serial device lost - choose a port!";
 
-constexpr double kFaultAt = 0.4;  // seconds after Run was clicked
+constexpr double kFaultAt = 0.25;  // seconds after Run was clicked
 
 enum class End { ByTimeOut, ByStop, ByDeviceLoss };
 
@@ -87,7 +87,7 @@ TEST_P(RunModeFaults, EndsByTimeOutOrGoesOnAndRunsCleanAfterwards) {
   });
   // Past the time-out after the fault, and long enough for a slow sensor to
   // answer twice.
-  const double stopAt = kFaultAt + (c.fault == Fault::DelayUnder ? 2 * 1.3 : kTimeOut) + 0.4;
+  const double stopAt = kFaultAt + (c.fault == Fault::DelayUnder ? 2 * 1.3 : kTimeOut) + 0.25;
   const double bound = c.end == End::ByStop ? stopAt + 1.3 + kSlack : kFaultAt + kTimeOut + kSlack;
   const double took = RunUntil(stopAt, bound, "Run with the fault " + faults::FaultName(c.fault));
   trail.Stop();

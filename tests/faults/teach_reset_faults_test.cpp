@@ -1,7 +1,8 @@
 // Teach and the max/min reset while the sensor misbehaves: any reply to the
 // teach lets both frames be read back (each of which may then time out on its
 // own), no reply ends in the teach time-out that also stops a running loop,
-// and each reset is either answered or timed out within its 1.5 s.
+// and each reset is either answered or timed out within its 1.5 s. Both run
+// in one test per fault, each followed by a clean one once the fault is off.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -64,161 +65,140 @@ class SensorFaultTest : public support::ProgramTest {
   int repliesBefore = 0;
 };
 
-// ---- Teach --------------------------------------------------------------------
-
 enum class ReadBack { FromSensor, Kept, Garbled };
 
-struct TeachCase {
+struct TeachResetCase {
   Fault fault;
+  // The teach.
   const char *finalStatus;
   std::vector<int> commands;
   ReadBack frame0, frame1;
   double waitSeconds;
   bool timedOut;  // the teach itself got no reply
+  // The resets, with the fault switched on afresh: answered or not, per press.
+  std::vector<bool> resetAnswered;
+  double resetDelay;  // of each answer that comes
 };
 
-std::ostream &operator<<(std::ostream &out, const TeachCase &c) {
+std::ostream &operator<<(std::ostream &out, const TeachResetCase &c) {
   return out << faults::FaultName(c.fault);
 }
 
-class TeachFaults : public SensorFaultTest, public ::testing::WithParamInterface<TeachCase> {};
-
-TEST_P(TeachFaults, AnyReplyReadsBothFramesBackNoReplyStopsTheLoops) {
-  const TeachCase &c = GetParam();
-  ArrangeFault(c.fault);
-  stop_flag = 0;  // as if a loop were running
-  faults::StatusTrail trail;
-  trail.Start();
-  const double took = ClickGuarded(MAIN_BUTTONTEACH, c.waitSeconds + 0.1 + kSlack,
-                                   "Teach with the fault " + faults::FaultName(c.fault));
-  trail.Stop();
-  SCOPED_TRACE(faults::Joined(trail.Texts()));
-
-  EXPECT_GT(took, c.waitSeconds);
-  EXPECT_LT(took, c.waitSeconds + 0.1 + kSlack);
-  // Shown at once, before any answer: seen whenever the answer took a while.
-  if (c.waitSeconds > 0) {
-    EXPECT_TRUE(trail.Saw(kTeachSent));
-  }
-  EXPECT_EQ(c.finalStatus, Status());
-  EXPECT_EQ(c.timedOut ? 1 : 0, stop_flag);
-  if (c.fault == Fault::HangUp) {
-    EXPECT_TRUE(trail.Saw(kDeviceLost));
-  } else {
-    EXPECT_EQ(c.commands, Commands());
-  }
-
-  const auto check = [this](ReadBack expected, uint16_t teach, uint16_t sensor, uint16_t before) {
-    if (expected == ReadBack::FromSensor) {
-      EXPECT_EQ(sensor, teach);
-    } else if (expected == ReadBack::Kept) {
-      EXPECT_EQ(before, teach);
-    } else {
-      EXPECT_LE(teach, ccdvirtpixel);  // repaired for showing
-    }
-  };
-  check(c.frame0, parameter.teachA, 1500, startTeachA);
-  check(c.frame1, parameter.teachB, 2600, startTeachB);
-  // The set-point cursors follow the record, after a time-out as well.
-  EXPECT_EQ(parameter.teachA, testkit::GraphCursor(pHandle, MAIN_BAR_A, CURSOR_SETPOINT).x);
-  EXPECT_EQ(parameter.teachB, testkit::GraphCursor(pHandle, MAIN_BAR_B, CURSOR_SETPOINT).x);
-  if (c.fault == Fault::HangUp) return;
-
-  faults::SwitchOff(Sensor());
-  EXPECT_TRUE(faults::LetLateRepliesPass(Sensor(), c.fault, repliesBefore));
-  SetEdges(1700, 2700);
-  Sensor().clearReceived();
-  ClickGuarded(MAIN_BUTTONTEACH, 0.5 + kSlack, "Teach after the fault");
-  EXPECT_EQ(kTeachAndReadBack, Commands());
-  EXPECT_EQ(kReceived, Status());
-  EXPECT_EQ(1700, parameter.teachA);
-  EXPECT_EQ(2700, parameter.teachB);
-}
-
-const TeachCase kTeachCases[] = {
-    {Fault::Mute, kTeachTimedOut, kTeachOnly, ReadBack::Kept, ReadBack::Kept, kTimeOut, true},
-    {Fault::WrongSync, kReceived, kTeachAndReadBack, ReadBack::FromSensor, ReadBack::FromSensor, 0, false},
-    {Fault::ShortBy5, kTeachTimedOut, kTeachOnly, ReadBack::Kept, ReadBack::Kept, kTimeOut, true},
-    {Fault::ShortBy30, kTeachTimedOut, kTeachOnly, ReadBack::Kept, ReadBack::Kept, kTimeOut, true},
-    {Fault::LongBy5, kReceived, kTeachAndReadBack, ReadBack::FromSensor, ReadBack::FromSensor, 0, false},
-    {Fault::LongBy40, kReceived, kTeachAndReadBack, ReadBack::FromSensor, ReadBack::FromSensor, 0, false},
-    // A misaligned reply is a reply all the same; so are the read-backs.
-    {Fault::Garbage, kReceived, kTeachAndReadBack, ReadBack::Garbled, ReadBack::Garbled, 0, false},
-    {Fault::DelayUnder, kReceived, kTeachAndReadBack, ReadBack::FromSensor, ReadBack::FromSensor, 3 * 1.3, false},
-    {Fault::DelayOver, kTeachTimedOut, kTeachOnly, ReadBack::Kept, ReadBack::Kept, kTimeOut, true},
-    // Reply 2 lost: the read-back of frame 0.
-    {Fault::DropEvery2nd, kReceived, kTeachAndReadBack, ReadBack::Kept, ReadBack::FromSensor, kTimeOut, false},
-    // Reply 3 lost: the read-back of frame 1.
-    {Fault::DropEvery3rd, kFrameTimedOut, kTeachAndReadBack, ReadBack::FromSensor, ReadBack::Kept, kTimeOut, false},
-    {Fault::HangUp, kTeachTimedOut, kTeachOnly, ReadBack::Kept, ReadBack::Kept, kTimeOut, true},
-};
-
-INSTANTIATE_TEST_SUITE_P(EveryFault, TeachFaults, ::testing::ValuesIn(kTeachCases),
-                         [](const ::testing::TestParamInfo<TeachCase> &info) {
-                           return faults::FaultName(info.param.fault);
-                         });
-
-// ---- Max/min reset ---------------------------------------------------------------
-
-struct ResetCase {
-  Fault fault;
-  std::vector<bool> answered;  // per press of the reset button
-  double delaySeconds;         // of each answer that comes
-};
-
-std::ostream &operator<<(std::ostream &out, const ResetCase &c) {
-  return out << faults::FaultName(c.fault);
-}
-
-class ResetFaults : public SensorFaultTest, public ::testing::WithParamInterface<ResetCase> {};
-
-TEST_P(ResetFaults, EachPressIsAnsweredOrTimesOutOnItsOwn) {
-  const ResetCase &c = GetParam();
-  ArrangeFault(c.fault);
-  for (size_t press = 0; press < c.answered.size(); ++press) {
-    SCOPED_TRACE("press " + std::to_string(press + 1));
-    const double wait = c.answered[press] ? c.delaySeconds : kTimeOut;
+class TeachResetFaults : public SensorFaultTest, public ::testing::WithParamInterface<TeachResetCase> {
+ protected:
+  void Teach(const TeachResetCase &c) {
+    ArrangeFault(c.fault);
+    stop_flag = 0;  // as if a loop were running
     faults::StatusTrail trail;
     trail.Start();
-    const double took = ClickGuarded(MAIN_BUTTONRESET, wait + 0.05 + kSlack,
-                                     "Reset with the fault " + faults::FaultName(c.fault));
+    const double took = ClickGuarded(MAIN_BUTTONTEACH, c.waitSeconds + 0.1 + kSlack,
+                                     "Teach with the fault " + faults::FaultName(c.fault));
+    trail.Stop();
+    SCOPED_TRACE(faults::Joined(trail.Texts()));
+
+    EXPECT_GT(took, c.waitSeconds);
+    EXPECT_LT(took, c.waitSeconds + 0.1 + kSlack);
+    // Shown at once, before any answer: seen whenever the answer took a while.
+    if (c.waitSeconds > 0) {
+      EXPECT_TRUE(trail.Saw(kTeachSent));
+    }
+    EXPECT_EQ(c.finalStatus, Status());
+    EXPECT_EQ(c.timedOut ? 1 : 0, stop_flag);
+    if (c.fault == Fault::HangUp) {
+      EXPECT_TRUE(trail.Saw(kDeviceLost));
+    } else {
+      EXPECT_EQ(c.commands, Commands());
+    }
+    const auto check = [this](ReadBack expected, uint16_t teach, uint16_t sensor, uint16_t before) {
+      if (expected == ReadBack::FromSensor) {
+        EXPECT_EQ(sensor, teach);
+      } else if (expected == ReadBack::Kept) {
+        EXPECT_EQ(before, teach);
+      } else {
+        EXPECT_LE(teach, ccdvirtpixel);  // repaired for showing
+      }
+    };
+    check(c.frame0, parameter.teachA, 1500, startTeachA);
+    check(c.frame1, parameter.teachB, 2600, startTeachB);
+    // The set-point cursors follow the record, after a time-out as well.
+    EXPECT_EQ(parameter.teachA, testkit::GraphCursor(pHandle, MAIN_BAR_A, CURSOR_SETPOINT).x);
+    EXPECT_EQ(parameter.teachB, testkit::GraphCursor(pHandle, MAIN_BAR_B, CURSOR_SETPOINT).x);
+  }
+  void CleanTeach() {
+    SetEdges(1700, 2700);
+    Sensor().clearReceived();
+    ClickGuarded(MAIN_BUTTONTEACH, 0.5 + kSlack, "Teach after the fault");
+    EXPECT_EQ(kTeachAndReadBack, Commands());
+    EXPECT_EQ(kReceived, Status());
+    EXPECT_EQ(1700, parameter.teachA);
+    EXPECT_EQ(2700, parameter.teachB);
+  }
+  void Reset(bool answered, double delay, const std::string &what) {
+    const double wait = answered ? delay : kTimeOut;
+    faults::StatusTrail trail;
+    trail.Start();
+    const double took = ClickGuarded(MAIN_BUTTONRESET, wait + 0.05 + kSlack, what);
     trail.Stop();
     SCOPED_TRACE(faults::Joined(trail.Texts()));
     EXPECT_GE(took, wait);
     EXPECT_LT(took, wait + 0.05 + kSlack);
     EXPECT_TRUE(trail.Saw("Reset Max/Min values..."));
-    EXPECT_EQ(c.answered[press] ? kResetOk : kFrameTimedOut, Status());
-    if (c.fault == Fault::HangUp) {
-      EXPECT_TRUE(trail.Saw(kDeviceLost));
-    }
+    EXPECT_EQ(answered ? kResetOk : kFrameTimedOut, Status());
   }
-  if (c.fault != Fault::HangUp) {
-    EXPECT_EQ(std::vector<int>(c.answered.size(), 11), Commands());
-    faults::SwitchOff(Sensor());
-    EXPECT_TRUE(faults::LetLateRepliesPass(Sensor(), c.fault, repliesBefore));
-    ClickGuarded(MAIN_BUTTONRESET, 0.5 + kSlack, "Reset after the fault");
-    EXPECT_EQ(kResetOk, Status());
-  }
-}
-
-const ResetCase kResetCases[] = {
-    {Fault::Mute, {false}, 0},
-    {Fault::WrongSync, {true}, 0},
-    {Fault::ShortBy5, {false}, 0},
-    {Fault::ShortBy30, {false}, 0},
-    {Fault::LongBy5, {true}, 0},
-    {Fault::LongBy40, {true}, 0},
-    // Any reply frame counts as the answer, aligned or not.
-    {Fault::Garbage, {true}, 0},
-    {Fault::DelayUnder, {true}, 1.3},
-    {Fault::DelayOver, {false}, 0},
-    {Fault::DropEvery2nd, {true, false, true}, 0},
-    {Fault::DropEvery3rd, {true, true, false}, 0},
-    {Fault::HangUp, {false}, 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(EveryFault, ResetFaults, ::testing::ValuesIn(kResetCases),
-                         [](const ::testing::TestParamInfo<ResetCase> &info) {
+TEST_P(TeachResetFaults, TeachReadsBackWhatArrivesEachResetIsAnsweredOrTimesOut) {
+  const TeachResetCase &c = GetParam();
+  {
+    SCOPED_TRACE("teach");
+    Teach(c);
+  }
+  if (c.fault == Fault::HangUp) {
+    // Later actions on the closed port fail with their own time-out.
+    Reset(false, 0, "Reset on the closed port");
+    return;
+  }
+  faults::SwitchOff(Sensor());
+  EXPECT_TRUE(faults::LetLateRepliesPass(Sensor(), c.fault, repliesBefore));
+  {
+    SCOPED_TRACE("teach after the fault");
+    CleanTeach();
+  }
+
+  repliesBefore = faults::SettleAndClear(Sensor());
+  faults::SwitchOn(Sensor(), c.fault);
+  for (size_t press = 0; press < c.resetAnswered.size(); ++press) {
+    SCOPED_TRACE("reset " + std::to_string(press + 1));
+    Reset(c.resetAnswered[press], c.resetDelay, "Reset with the fault " + faults::FaultName(c.fault));
+  }
+  EXPECT_EQ(std::vector<int>(c.resetAnswered.size(), 11), Commands());
+  faults::SwitchOff(Sensor());
+  EXPECT_TRUE(faults::LetLateRepliesPass(Sensor(), c.fault, repliesBefore));
+  SCOPED_TRACE("reset after the fault");
+  Reset(true, 0, "Reset after the fault");
+}
+
+// Teach: a misaligned reply is a reply all the same, and so are the
+// read-backs. Reset: any reply frame counts as the answer, aligned or not.
+const TeachResetCase kTeachResetCases[] = {
+    {Fault::Mute, kTeachTimedOut, kTeachOnly, ReadBack::Kept, ReadBack::Kept, kTimeOut, true, {false}, 0},
+    {Fault::WrongSync, kReceived, kTeachAndReadBack, ReadBack::FromSensor, ReadBack::FromSensor, 0, false, {true}, 0},
+    {Fault::ShortBy5, kTeachTimedOut, kTeachOnly, ReadBack::Kept, ReadBack::Kept, kTimeOut, true, {false}, 0},
+    {Fault::ShortBy30, kTeachTimedOut, kTeachOnly, ReadBack::Kept, ReadBack::Kept, kTimeOut, true, {false}, 0},
+    {Fault::LongBy5, kReceived, kTeachAndReadBack, ReadBack::FromSensor, ReadBack::FromSensor, 0, false, {true}, 0},
+    {Fault::LongBy40, kReceived, kTeachAndReadBack, ReadBack::FromSensor, ReadBack::FromSensor, 0, false, {true}, 0},
+    {Fault::Garbage, kReceived, kTeachAndReadBack, ReadBack::Garbled, ReadBack::Garbled, 0, false, {true}, 0},
+    {Fault::DelayUnder, kReceived, kTeachAndReadBack, ReadBack::FromSensor, ReadBack::FromSensor, 3 * 1.3, false, {true}, 1.3},
+    {Fault::DelayOver, kTeachTimedOut, kTeachOnly, ReadBack::Kept, ReadBack::Kept, kTimeOut, true, {false}, 0},
+    // Teach: reply 2 lost, the read-back of frame 0. Reset: the 2nd press.
+    {Fault::DropEvery2nd, kReceived, kTeachAndReadBack, ReadBack::Kept, ReadBack::FromSensor, kTimeOut, false, {true, false, true}, 0},
+    // Teach: reply 3 lost, the read-back of frame 1. Reset: the 3rd press.
+    {Fault::DropEvery3rd, kFrameTimedOut, kTeachAndReadBack, ReadBack::FromSensor, ReadBack::Kept, kTimeOut, false, {true, true, false}, 0},
+    {Fault::HangUp, kTeachTimedOut, kTeachOnly, ReadBack::Kept, ReadBack::Kept, kTimeOut, true, {}, 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryFault, TeachResetFaults, ::testing::ValuesIn(kTeachResetCases),
+                         [](const ::testing::TestParamInfo<TeachResetCase> &info) {
                            return faults::FaultName(info.param.fault);
                          });
 

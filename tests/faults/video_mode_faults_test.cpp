@@ -28,7 +28,7 @@ const char kTimedOut[] = "Timeout RS232-Line!";
 const char kBlockTimedOut[] = "Timeout-RS-232 while reading 64 data-words!";
 const char kDeviceLost[] = "Serial device lost - choose a port!";
 
-constexpr double kFaultAt = 0.5;  // seconds after Video was clicked
+constexpr double kFaultAt = 0.3;  // seconds after Video was clicked
 // Five exchanges a line: the raw values and four blocks.
 constexpr int kExchangesPerLine = 5;
 
@@ -114,7 +114,7 @@ TEST_P(VideoModeFaults, EndsByTheRawValuesTimeOutOrGoesOnAndDrawsCleanAfterwards
   }
   // A line takes up to five slow answers; a failed block up to a time-out.
   const double slowLine = kExchangesPerLine * faults::kDelayUnderMs / 1000.0;
-  const double stopAt = faultAt + (c.fault == Fault::DelayUnder ? slowLine : 0) + kTimeOut + 0.5;
+  const double stopAt = faultAt + (c.fault == Fault::DelayUnder ? slowLine : 0) + kTimeOut + 0.25;
   const double bound =
       c.end == End::ByStop ? stopAt + (c.fault == Fault::DelayUnder ? slowLine : kTimeOut) + kSlack
                            : faultAt + c.endsWithin + kSlack;
