@@ -153,6 +153,15 @@ bool CheckRss(const char *phase, const std::vector<RssSample> &rss, const Option
 
 std::string StatusText() { return testkit::Text(pHandle, MAIN_STATUS); }
 
+// What the line did last, for a phase that ended before its time.
+void ReportLine(const kvorsim::SensorSim &sensor) {
+  const std::vector<kvorsim::ReceivedFrame> frames = sensor.received();
+  std::printf("  now %.3f s; the sensor received %zu frames (kept) and sent %d replies; last frames:\n",
+              kvorsim::monotonicSeconds(), frames.size(), sensor.repliesSent());
+  for (size_t i = frames.size() > 5 ? frames.size() - 5 : 0; i < frames.size(); ++i)
+    std::printf("    %.3f s  command %d\n", frames[i].time, frames[i].command());
+}
+
 bool SoakRunMode(const Options &o, kvorsim::SensorSim &sensor) {
   std::printf("run mode for %.1f min\n", o.minutes);
   std::vector<RssSample> rss;
@@ -164,8 +173,11 @@ bool SoakRunMode(const Options &o, kvorsim::SensorSim &sensor) {
   bool ok = CheckRss("run mode", rss, o);
   if (took < o.minutes * 60) {
     std::printf("FAIL run mode: ended after %.1f s, before its %.1f min\n", took, o.minutes);
+    ReportLine(sensor);
     ok = false;
   }
+  // Releases what a run that ended by itself leaves locked (the recorder's start).
+  testkit::Click(pHandle, MAIN_BTNSTOP);
   return ok;
 }
 
@@ -231,6 +243,7 @@ bool SoakRecording(const Options &o, kvorsim::SensorSim &sensor, const std::stri
   bool ok = CheckRss("recording", rss, o);
   if (took < o.minutes * 60) {
     std::printf("FAIL recording: ended after %.1f s, before its %.1f min\n", took, o.minutes);
+    ReportLine(sensor);
     ok = false;
   }
   if (!file.opened || !file.headerOk || !file.closedByLineEnd || file.malformed != 0) {

@@ -155,6 +155,12 @@ int StatusTrail::IndexOf(const std::string &text) const {
   return -1;
 }
 
+int StatusTrail::Count(const std::string &text) const {
+  int n = 0;
+  for (const std::string &t : state_->texts) n += t == text;
+  return n;
+}
+
 std::string Joined(const std::vector<std::string> &texts) {
   std::string out;
   for (const std::string &t : texts) out += (out.empty() ? "\"" : " -> \"") + t + "\"";

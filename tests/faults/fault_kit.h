@@ -90,6 +90,8 @@ class StatusTrail {
   bool Saw(const std::string &text) const;
   // Position of the first showing of text, -1 when never shown.
   int IndexOf(const std::string &text) const;
+  // How many times text came up (each showing after another text counts).
+  int Count(const std::string &text) const;
 
   // Shared with the pending look, which may fire after the trail is gone.
   struct State;

@@ -145,6 +145,7 @@ TEST_P(RecordingFaults, KeepsEverySampleWrittenBeforeTheFaultAndEndsCleanly) {
     case End::ByDeviceLoss:
       EXPECT_LT(took, kFaultAt + 0.3 + kSlack);
       EXPECT_EQ(kDeviceLost, Status());
+      EXPECT_EQ(1, trail.Count(kDeviceLost));  // told once
       EXPECT_EQ(RS_PORT_NOT_OPEN, GetInQLen(com));
       break;
   }
