@@ -40,8 +40,7 @@ const std::vector<int> kRunGraphs = {MAIN_STRIPCHART, MAIN_BAR_A, MAIN_BAR_B};
 // that has taken a reply, and a raw-values reply is drawn in that same pass
 // before the request goes out. So between two consecutive requests exactly
 // one reply was shown, and the requests' cadence is the display rate.
-// The program under measurement, with a watch on its main panel's graphs
-// (made again whenever the program is started afresh).
+// The program under measurement, with a watch on its main panel's graphs.
 struct Subject {
   bench::ProgramSession session;
   std::unique_ptr<bench::ReplotWatch> watch;
@@ -69,10 +68,7 @@ bool MeasureOnePacing(Subject &subject, bool paced, double seconds, const std::s
   };
   startRecords();
   const bench::ModeWindow w =
-      bench::RunModeRetrying(session, MAIN_BTNRUN, seconds, beforeStop, 3, &subject.cutShort, [&] {
-        subject.Watch();
-        startRecords();
-      });
+      bench::RunModeRetrying(session, MAIN_BTNRUN, seconds, beforeStop, 3, &subject.cutShort, startRecords);
   if (!w.stoppedByBench) {
     bench::Note("run mode (" + label + ") never ran its whole stretch");
     return false;
@@ -223,7 +219,7 @@ int main(int argc, char **argv) {
   bool ok = MeasureOnePacing(subject, true, seconds, screenshot);
   ok = MeasureOnePacing(subject, false, seconds, "") && ok;
   bench::Report(kBench, "stretches ended by the program before Stop", subject.cutShort, "", 0,
-                "each repeated on the program started afresh; see the comment lines");
+                "each repeated after choosing the port again; see the comment lines");
   MeasureDrawing(*subject.watch, drawSamples);
   MeasureReplyDelivery(session, 20);
 

@@ -1,5 +1,9 @@
 #include "bench/common/mode_run.h"
 
+#include <QEvent>
+#include <QObject>
+#include <QWidget>
+
 #include <fstream>
 #include <memory>
 
@@ -9,11 +13,35 @@
 #include "bench/common/program_session.h"
 #include "bench/common/report.h"
 #include "sim/sensor_sim.h"
+#include "ui/panel_control_binding.h"
+#include "ui/panel_registry.h"
 #include "ui/testkit/testkit.h"
 
 namespace bench {
 namespace {
+
 const double kSettleSeconds = 0.25;
+
+// Notes when the mouse press reaches a button: the moment the operator's
+// press begins, whatever the click helper did before it (such as waiting
+// for the window to become the active one).
+class PressTime : public QObject {
+ public:
+  double at = 0;
+
+ protected:
+  bool eventFilter(QObject *, QEvent *event) override {
+    if (event->type() == QEvent::MouseButtonPress && at == 0) at = kvorsim::monotonicSeconds();
+    return false;
+  }
+};
+
+QWidget *ControlWidget(int panel, int control) {
+  int error = 0;
+  uilayer::ControlBinding *binding = uilayer::FindControl(panel, control, &error);
+  return binding ? binding->widget() : nullptr;
+}
+
 }  // namespace
 
 ModeWindow RunModeFor(int startControl, double seconds, const std::function<void()> &beforeStop) {
@@ -36,8 +64,13 @@ ModeWindow RunModeFor(int startControl, double seconds, const std::function<void
     window->rssEndKb = ResidentKb();
     window->stoppedByBench = true;
     if (beforeStop) beforeStop();
-    window->stopPressed = kvorsim::monotonicSeconds();
+    PressTime press;
+    QWidget *stop = ControlWidget(pHandle, MAIN_BTNSTOP);
+    if (stop) stop->installEventFilter(&press);
+    const double clicked = kvorsim::monotonicSeconds();
     testkit::Click(pHandle, MAIN_BTNSTOP);
+    if (stop) stop->removeEventFilter(&press);
+    window->stopPressed = press.at > 0 ? press.at : clicked;
   });
   testkit::Click(pHandle, startControl);
   window->loopEnded = kvorsim::monotonicSeconds();
@@ -48,19 +81,16 @@ ModeWindow RunModeFor(int startControl, double seconds, const std::function<void
 
 ModeWindow RunModeRetrying(ProgramSession &session, int startControl, double seconds,
                            const std::function<void()> &beforeStop, int attempts, int *cutShort,
-                           const std::function<void()> &afterRestart) {
+                           const std::function<void()> &afterReconnect) {
   ModeWindow w;
   for (int attempt = 0; attempt < attempts; ++attempt) {
     w = RunModeFor(startControl, seconds, beforeStop);
     if (w.stoppedByBench) return w;
     ++*cutShort;
     Note("the loop ended by itself after " + Fixed(w.loopEnded - w.begin, 2) + " s, status \"" +
-         w.statusAtEnd + "\"; the program is started afresh and the stretch repeated");
-    if (!session.Restart()) {
-      Note("the program could not be started again: " + session.Error());
-      return w;
-    }
-    if (afterRestart) afterRestart();
+         w.statusAtEnd + "\"; port chosen again, stretch repeated");
+    session.Reconnect();
+    if (afterReconnect) afterReconnect();
   }
   return w;
 }

@@ -16,7 +16,7 @@ struct ModeWindow {
   // The measured stretch, monotonic seconds: from the button press to the
   // moment before Stop (and before beforeStop ran).
   double begin = 0, end = 0;
-  double stopPressed = 0;   // just before the Stop click
+  double stopPressed = 0;   // the Stop button received the mouse press
   double loopEnded = 0;     // the mode button's click returned
   double threadCpuSeconds = 0, processCpuSeconds = 0;  // within [begin, end]
   long rssBeginKb = 0, rssEndKb = 0;
@@ -36,12 +36,13 @@ class ProgramSession;
 
 // RunModeFor, for a measurement that needs a whole stretch: when the program
 // ends the loop by itself (a reply time-out), that is told on a comment line
-// with the status text and counted in *cutShort, and the stretch is tried
-// again on the program started afresh (afterRestart then runs, e.g. to
-// watch the new panels), up to `attempts` stretches in all.
+// with the status text and counted in *cutShort; the operator's remedy is
+// applied (the port chosen again, ProgramSession::Reconnect), afterReconnect
+// runs (e.g. to clear records) and the stretch is tried again, up to
+// `attempts` stretches in all.
 ModeWindow RunModeRetrying(ProgramSession &session, int startControl, double seconds,
                            const std::function<void()> &beforeStop, int attempts, int *cutShort,
-                           const std::function<void()> &afterRestart = {});
+                           const std::function<void()> &afterReconnect = {});
 
 // The machine's load averages, for the record of a measurement.
 std::string LoadAverage();

@@ -29,7 +29,8 @@ bool ProgramSession::StartProgramOnSensor() {
   // The application object keeps argc and argv for the life of the process.
   static std::vector<std::string> argStorage;
   static std::vector<char *> argv;
-  argStorage = {"K-VOR-NE-ZevevU301", "--port", "1=" + sensor_->devicePath()};
+  argStorage = {"K-VOR-NE-ZevevU301", "--port", "1=" + sensor_->devicePath(), "--port",
+                "2=/dev/kvor-bench-no-such-device"};
   argv.clear();
   for (std::string &s : argStorage) argv.push_back(&s[0]);
   argv.push_back(nullptr);
@@ -41,13 +42,9 @@ bool ProgramSession::StartProgramOnSensor() {
   return true;
 }
 
-bool ProgramSession::Restart() {
-  if (programStarted_) {
-    stop_flag = 1;
-    EndProgram();
-    programStarted_ = false;
-  }
-  return StartProgramOnSensor();
+void ProgramSession::Reconnect() {
+  testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 2);
+  testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 1);
 }
 
 void ProgramSession::End() {

@@ -22,13 +22,15 @@ class ProgramSession {
   ProgramSession(const ProgramSession &) = delete;
   ProgramSession &operator=(const ProgramSession &) = delete;
 
-  // Starts the sensor, then the program with port 1 on it; false (with the
-  // reason in Error()) when either fails. The program's start-up is the
-  // whole of it: panels, start values, serial start-up, main window shown.
+  // Starts the sensor, then the program with port 1 on it and port 2 on a
+  // device that does not exist; false (with the reason in Error()) when
+  // either fails. The program's start-up is the whole of it: panels, start
+  // values, serial start-up, main window shown.
   bool Start(const kvorsim::Options &sensorOptions);
-  // Ends the program and starts it again on the same sensor, as an operator
-  // restarts it: new panels, the port opened afresh.
-  bool Restart();
+  // What the operator does when the line has stopped answering: choose
+  // another port in the port selector, then port 1 again. The program closes
+  // the port, opens it afresh and runs its serial start-up on it.
+  void Reconnect();
   // Ends the program (port closed, panels discarded) and stops the sensor.
   void End();
 
