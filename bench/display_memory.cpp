@@ -76,7 +76,7 @@ void Print(const std::string &label, const Growth &g, int updates, int first) {
 
 int main(int argc, char **argv) {
   bench::Options options(argc, argv);
-  const int updates = static_cast<int>(options.Number("--updates", 10000, 1000, 10000000));
+  const int updates = static_cast<int>(options.Number("--updates", 6000, 1000, 10000000));
   if (!options.Valid()) {
     std::fprintf(stderr, "%s", options.Errors().c_str());
     return 2;

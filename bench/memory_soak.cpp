@@ -2,8 +2,11 @@
 // of the bench samples the resident set once a second while the program's
 // loop runs on the UI thread undisturbed.
 //
-//   bench_memory_soak [--seconds S | --minutes M] [--still] [--trace FILE]
+//   bench_memory_soak [--seconds S | --minutes M] [--still] [--device PATH] [--trace FILE]
 //
+// --device runs the program on a line served by another process (e.g.
+// `kvor-sensor-sim --paced`, which prints the device to use) instead of the
+// simulated sensor in this process; --still then has no meaning here.
 // --still keeps the sensor's object still, so every reading is the same and
 // nothing on the panel changes from one update to the next; comparing the
 // two tells growth that comes with changing displays from growth per pass.
@@ -41,7 +44,7 @@ struct Sample {
 
 class RssSampler {
  public:
-  explicit RssSampler(kvorsim::SensorSim &sensor) : sensor_(sensor) {}
+  explicit RssSampler(kvorsim::SensorSim *sensor) : sensor_(sensor) {}
   void Start() {
     begin_ = kvorsim::monotonicSeconds();
     thread_ = std::thread([this] { Loop(); });
@@ -56,12 +59,12 @@ class RssSampler {
   void Loop() {
     while (!quit_) {
       samples_.push_back({kvorsim::monotonicSeconds() - begin_, bench::ResidentKb()});
-      sensor_.clearReceived();
+      if (sensor_) sensor_->clearReceived();
       for (int i = 0; i < 20 && !quit_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     samples_.push_back({kvorsim::monotonicSeconds() - begin_, bench::ResidentKb()});
   }
-  kvorsim::SensorSim &sensor_;
+  kvorsim::SensorSim *sensor_;
   std::thread thread_;
   std::atomic<bool> quit_{false};
   double begin_ = 0;
@@ -84,6 +87,7 @@ int main(int argc, char **argv) {
   double seconds = options.Number("--seconds", 60, 5, 24 * 3600);
   if (options.Has("--minutes")) seconds = 60 * options.Number("--minutes", 1, 0.1, 24 * 60);
   const std::string tracePath = options.Text("--trace", "");
+  const std::string device = options.Text("--device", "");
   if (!options.Valid()) {
     std::fprintf(stderr, "%s", options.Errors().c_str());
     return 2;
@@ -92,14 +96,14 @@ int main(int argc, char **argv) {
   sensorOptions.moving = !options.Has("--still");
   sensorOptions.paced = true;  // a real line's rate
   bench::ProgramSession session;
-  if (!session.Start(sensorOptions)) {
+  if (!(device.empty() ? session.Start(sensorOptions) : session.StartOnDevice(device))) {
     std::fprintf(stderr, "%s\n", session.Error().c_str());
     return 1;
   }
   bench::Note("load average at start " + bench::LoadAverage());
   const long rssBeforeRun = bench::ResidentKb();
-  const int repliesBefore = session.Sensor().repliesSent();
-  RssSampler sampler(session.Sensor());
+  const int repliesBefore = session.HasSensor() ? session.Sensor().repliesSent() : 0;
+  RssSampler sampler(session.HasSensor() ? &session.Sensor() : nullptr);
   sampler.Start();
   // Run mode until the time is up. Should the program end it by itself (a
   // reply time-out), the operator's remedy follows, in the same process so
@@ -120,7 +124,7 @@ int main(int argc, char **argv) {
   }
   const double ran = kvorsim::monotonicSeconds() - begin;
   const std::vector<Sample> samples = sampler.Stop();
-  const int replies = session.Sensor().repliesSent() - repliesBefore;
+  const int replies = session.HasSensor() ? session.Sensor().repliesSent() - repliesBefore : 0;
 
   if (!tracePath.empty()) {
     std::FILE *trace = std::fopen(tracePath.c_str(), "w");
@@ -156,9 +160,12 @@ int main(int argc, char **argv) {
                 s100.rssKb - base.rssKb, "KB", 0,
                 "least-squares slope " + bench::Fixed(bench::Slope(x, y), 1) + " KB/min over " +
                     std::to_string(x.size()) + " samples");
-  bench::Report(kBench, "replies during the run", replies / ran, "1/s", 1,
-                std::to_string(replies) + " exchanges, sensor paced at 19200 baud, object " +
-                    (sensorOptions.moving ? "moving" : "still"));
+  if (session.HasSensor())
+    bench::Report(kBench, "replies during the run", replies / ran, "1/s", 1,
+                  std::to_string(replies) + " exchanges, sensor paced at 19200 baud, object " +
+                      (sensorOptions.moving ? "moving" : "still"));
+  else
+    bench::Note("sensor on " + device + ", served by another process");
   bench::Report(kBench, "run mode ended by the program (time-out) during the soak", interruptions,
                 "times", 0,
                 "longest stretch " + bench::Fixed(longest, 0) + " s; each followed by the port chosen again");

@@ -197,7 +197,7 @@ void MeasureReplyDelivery(bench::ProgramSession &session, int trials) {
 int main(int argc, char **argv) {
   bench::Options options(argc, argv);
   const double seconds = options.Number("--seconds", 10, 1, 3600);
-  const int drawSamples = static_cast<int>(options.Number("--draw-samples", 200, 10, 100000));
+  const int drawSamples = static_cast<int>(options.Number("--draw-samples", 150, 10, 100000));
   const std::string screenshot = options.Text("--screenshot", "");
   if (!options.Valid()) {
     std::fprintf(stderr, "%s", options.Errors().c_str());

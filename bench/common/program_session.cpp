@@ -22,14 +22,19 @@ bool ProgramSession::Start(const kvorsim::Options &sensorOptions) {
     error_ = "the simulated sensor did not start: " + sensor_->lastError();
     return false;
   }
-  return StartProgramOnSensor();
+  return StartProgramOn(sensor_->devicePath());
 }
 
-bool ProgramSession::StartProgramOnSensor() {
+bool ProgramSession::StartOnDevice(const std::string &device) {
+  UseOffscreenPlatformByDefault();
+  return StartProgramOn(device);
+}
+
+bool ProgramSession::StartProgramOn(const std::string &device) {
   // The application object keeps argc and argv for the life of the process.
   static std::vector<std::string> argStorage;
   static std::vector<char *> argv;
-  argStorage = {"K-VOR-NE-ZevevU301", "--port", "1=" + sensor_->devicePath(), "--port",
+  argStorage = {"K-VOR-NE-ZevevU301", "--port", "1=" + device, "--port",
                 "2=/dev/kvor-bench-no-such-device"};
   argv.clear();
   for (std::string &s : argStorage) argv.push_back(&s[0]);

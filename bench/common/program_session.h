@@ -27,6 +27,11 @@ class ProgramSession {
   // either fails. The program's start-up is the whole of it: panels, start
   // values, serial start-up, main window shown.
   bool Start(const kvorsim::Options &sensorOptions);
+  // The program alone, with port 1 on a device served by someone else (the
+  // sensor program kvor-sensor-sim, or a sensor on a real line).
+  bool StartOnDevice(const std::string &device);
+  bool HasSensor() const { return sensor_ != nullptr; }
+
   // What the operator does when the line has stopped answering: choose
   // another port in the port selector, then port 1 again. The program closes
   // the port, opens it afresh and runs its serial start-up on it.
@@ -40,7 +45,7 @@ class ProgramSession {
   std::string Status() const;
 
  private:
-  bool StartProgramOnSensor();
+  bool StartProgramOn(const std::string &device);
   std::unique_ptr<kvorsim::SensorSim> sensor_;
   bool programStarted_ = false;
   std::string error_;
