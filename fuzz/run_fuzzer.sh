@@ -24,9 +24,7 @@ name=${name%_fuzzer}
 
 mkdir -p "$work/corpus" "$work/findings"
 log=$work/last-run.log
-started=$work/.started
-touch "$started"
-sleep 1  # file times have a one-second grain on some file systems
+earlier=$(find "$work/findings" -type f | sort)
 
 "$fuzzer" "$work/corpus" "$seeds" \
   -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
@@ -36,7 +34,11 @@ status=$?
 executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
 elapsed=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -n 1)
 corpus=$(find "$work/corpus" -type f | wc -l)
-mapfile -t findings < <(find "$work/findings" -type f -newer "$started" | sort)
+# New files, and inputs written again under an earlier finding's name.
+mapfile -t findings < <({
+  comm -13 <(printf '%s\n' "$earlier") <(find "$work/findings" -type f | sort)
+  sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log"
+} | sed '/^$/d' | sort -u)
 
 echo "$name: ${executions:-?} executions in ${elapsed:-?} s, corpus $corpus inputs, findings: ${#findings[@]}"
 for f in "${findings[@]}"; do

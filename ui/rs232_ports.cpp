@@ -65,9 +65,32 @@ void HandleLoss(int port, unsigned session) {
   if (g_lostCallback != nullptr) g_lostCallback(port);
 }
 
+// QSerialPort stops watching the device for input after a read that found
+// nothing and left errno at EAGAIN (it takes that for a resource error). Such
+// reads are ordinary here: the receive callback and FlushInQ empty the queue
+// between Qt's poll and its read. Without this, the next reply would lie in
+// the device unread and unannounced.
+void ResumeReading(int port, unsigned session) {
+  PortSlot &slot = g_slots[port];
+  if (slot.session != session || !IsUsable(slot)) return;
+  // Setting the read buffer size (to what it is) makes QSerialPort watch the
+  // device again; a check fetches whatever arrived meanwhile.
+  slot.serial->setReadBufferSize(slot.serial->readBufferSize());
+  PostReceiveCheck(port);
+}
+
 void OnError(int port, QSerialPort::SerialPortError error) {
   PortSlot &slot = g_slots[port];
-  if (!slot.open || slot.lost || !IsDeviceGone(slot.serial, error)) return;
+  if (!slot.open || slot.lost) return;
+  if (!IsDeviceGone(slot.serial, error)) {
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
+      // After Qt's read has returned: it turns its watch off only then.
+      const unsigned session = slot.session;
+      QMetaObject::invokeMethod(
+          slot.serial, [port, session] { ResumeReading(port, session); }, Qt::QueuedConnection);
+    }
+    return;
+  }
   // From here on every operation on the port reports it not open. The close
   // and the system's notification wait for event processing: this handler
   // may be running inside a QSerialPort call.
