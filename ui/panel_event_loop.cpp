@@ -47,7 +47,10 @@ int QuitUserInterface(int code) {
 int ProcessSystemEvents(void) {
   if (!LayerReady()) return UIE_NOT_INITIALISED;
   // One pass over what is waiting: posted events, due timers, input. Never
-  // waits for more.
+  // waits for more. What that pass posted in turn is delivered too: bytes
+  // noticed on a serial line reach the receive callback through a posted
+  // check, and a reply that waits must be taken in the call that notices it.
   QCoreApplication::processEvents(QEventLoop::AllEvents);
+  QCoreApplication::sendPostedEvents();
   return UIE_NO_ERROR;
 }

@@ -1,5 +1,6 @@
 // Start and end of the run-time layer.
 #include <QApplication>
+#include <QPixmapCache>
 #include <QByteArray>
 
 #include <cstdio>
@@ -73,6 +74,12 @@ int InitCVIRTE(int argc, char **argv) {
   // Windows are closed only by the system's own callbacks; hiding the last
   // one must not end the program behind their back.
   QApplication::setQuitOnLastWindowClosed(false);
+  // No pixmap cache: the styles key what they cache by the widget's palette,
+  // and a value display turning red and green gets a new palette each turn.
+  // Qt keeps every such key for good (even once its pixmap is gone), so a
+  // long run grew without bound; drawing uncached costs about half a
+  // millisecond an update.
+  QPixmapCache::setCacheLimit(0);
   int result = InitPortTable(g_argc, g_argv.data());
   if (result < 0) {
     std::fprintf(stderr, "InitCVIRTE: malformed --port argument\n");

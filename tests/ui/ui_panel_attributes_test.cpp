@@ -1,4 +1,6 @@
 // Attributes, text messages made at run time, pictures and text boxes.
+#include <malloc.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -70,6 +72,24 @@ TEST_F(LayerTest, ColoursAreSetAndReadBackWhereTheyFit) {
   EXPECT_EQ(UIE_BAD_TYPE, SetCtrlAttribute(controls, kGo, ATTR_DIMMED, "1"));
   EXPECT_EQ(UIE_BAD_TYPE, SetCtrlAttribute(controls, kGo, ATTR_LABEL_TEXT, 1));
   EXPECT_EQ(UIE_BAD_ATTRIBUTE, SetCtrlAttribute(controls, kGo, ATTR_POINTS_PER_SCREEN, 10));
+}
+
+// A value display that turns red and green in turn on every update, for
+// hours, must not cost memory per turn: each turn is a new palette, and what
+// the style caches for a palette must not pile up.
+TEST_F(LayerTest, ColourTurnsOfAShownControlKeepNoMemory) {
+  ASSERT_EQ(UIE_NO_ERROR, DisplayPanel(controls));
+  const auto turn = [this](int i) {
+    SetCtrlAttribute(controls, kIndicator, ATTR_TEXT_BGCOLOR, i % 2 ? VAL_RED : VAL_DK_GREEN);
+    SetCtrlVal(controls, kIndicator, 0.001 * i);
+    ProcessSystemEvents();
+  };
+  for (int i = 0; i < 300; ++i) turn(i);  // first paints, caches warmed
+  const size_t before = mallinfo2().uordblks;
+  const int turns = 3000;
+  for (int i = 0; i < turns; ++i) turn(i);
+  const double keptPerTurn = (static_cast<double>(mallinfo2().uordblks) - before) / turns;
+  EXPECT_LT(keptPerTurn, 40.0) << "bytes of heap kept per colour turn";
 }
 
 TEST_F(LayerTest, LabelsFontsPositionsAndValueTypes) {

@@ -78,6 +78,21 @@ TEST_F(SerialPortTest, ReceiveCallbackFiresFromEventProcessingOnceNotifyCountByt
   EXPECT_EQ(GetInQLen(kPort), 0);
 }
 
+// A loop that polls with one ProcessSystemEvents a pass must get a reply in
+// the pass that finds it waiting, not one pass later.
+TEST_F(SerialPortTest, OneEventProcessingCallTakesAFrameThatWaits) {
+  InstallRecorder();
+  PumpFor(0.05);
+  for (int round = 0; round < 10; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    ASSERT_TRUE(pty_.Write(Frame(static_cast<unsigned char>(round))));
+    Sleep(30);  // the frame is in the device; nothing has looked at it yet
+    ProcessSystemEvents();
+    EXPECT_EQ(Log().calls, round + 1);
+    ASSERT_TRUE(PumpUntil([round] { return Log().calls == round + 1; }, 1.0));
+  }
+}
+
 TEST_F(SerialPortTest, CallbackThatLeavesTheBytesIsCalledAgainOnlyWhenMoreArrive) {
   Log().readPerCall = 0;
   InstallRecorder();
