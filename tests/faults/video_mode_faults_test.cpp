@@ -77,15 +77,19 @@ class VideoModeFaults : public support::ProgramTest, public ::testing::WithParam
     auto running = std::make_shared<bool>(true);
     const double begin = Timer();
     auto watch = std::make_shared<std::function<void()>>();
-    *watch = [=] {
-      if (!*running) return;
+    // The look schedules itself again: it holds itself weakly, or it would
+    // never be freed.
+    std::weak_ptr<std::function<void()>> self = watch;
+    *watch = [running, begin, stopAt, line, self] {
+      const auto again = self.lock();
+      if (!again || !*running) return;
       const auto b = testkit::GraphPlots(pHandle, MAIN_VIDEO_B);
       const bool drawn = DrawnA() == line && !b.empty() && b[0].y[0] == line;
       if (drawn || Timer() - begin >= stopAt) {
         testkit::Click(pHandle, MAIN_BTNSTOP);
         return;
       }
-      testkit::RunLater(0.01, *watch);
+      testkit::RunLater(0.01, *again);
     };
     testkit::RunLater(0.01, *watch);
     faults::Deadline deadline(bound + 5.0, what);
