@@ -91,16 +91,20 @@ struct RssSample {
 // Runs one phase: clicks `start` and, from the loop's own event processing,
 // samples the resident memory every 10 s and presses `stop` once the phase
 // has lasted its minutes. Returns the seconds the phase took.
-double RunPhase(int startPanel, int start, int stopPanel, int stop, double minutes,
-                std::vector<RssSample> *rss) {
+// The sensor's record of received frames is emptied at each sample: it is
+// the benchmark's bookkeeping, not the program's memory (what is kept still
+// shows the last seconds of the line).
+double RunPhase(kvorsim::SensorSim &sensor, int startPanel, int start, int stopPanel, int stop,
+                double minutes, std::vector<RssSample> *rss) {
   const double begin = Timer();
   auto active = std::make_shared<bool>(true);
   auto nextSample = std::make_shared<double>(0);
   auto tick = std::make_shared<std::function<void()>>();
-  *tick = [=] {
+  *tick = [=, &sensor] {
     if (!*active) return;
     const double t = Timer() - begin;
     if (t >= *nextSample) {
+      sensor.clearReceived();
       rss->push_back({t, ResidentKb()});
       std::printf("  %7.0f s  RSS %ld kB\n", t, rss->back().kb);
       std::fflush(stdout);
@@ -156,7 +160,7 @@ std::string StatusText() { return testkit::Text(pHandle, MAIN_STATUS); }
 // What the line did last, for a phase that ended before its time.
 void ReportLine(const kvorsim::SensorSim &sensor) {
   const std::vector<kvorsim::ReceivedFrame> frames = sensor.received();
-  std::printf("  now %.3f s; the sensor received %zu frames (kept) and sent %d replies; last frames:\n",
+  std::printf("  now %.3f s; the sensor received %zu frames since the last sample and sent %d replies; last frames:\n",
               kvorsim::monotonicSeconds(), frames.size(), sensor.repliesSent());
   for (size_t i = frames.size() > 5 ? frames.size() - 5 : 0; i < frames.size(); ++i)
     std::printf("    %.3f s  command %d\n", frames[i].time, frames[i].command());
@@ -166,7 +170,7 @@ bool SoakRunMode(const Options &o, kvorsim::SensorSim &sensor) {
   std::printf("run mode for %.1f min\n", o.minutes);
   std::vector<RssSample> rss;
   const int repliesBefore = sensor.repliesSent();
-  const double took = RunPhase(pHandle, MAIN_BTNRUN, pHandle, MAIN_BTNSTOP, o.minutes, &rss);
+  const double took = RunPhase(sensor, pHandle, MAIN_BTNRUN, pHandle, MAIN_BTNSTOP, o.minutes, &rss);
   const int replies = sensor.repliesSent() - repliesBefore;
   std::printf("run mode: %.1f s, %d raw-values replies (%.1f per second), status \"%s\"\n", took,
               replies, replies / took, StatusText().c_str());
@@ -224,9 +228,12 @@ bool SoakRecording(const Options &o, kvorsim::SensorSim &sensor, const std::stri
   testkit::TypeValue(panelPopUp, REC_NEDITRECTIME, std::to_string(interval));
 
   std::vector<RssSample> rss;
+  // The reply to the request run mode left open may still be on its way;
+  // it is not the recording's.
+  testkit::Pump(0.3);
   const int repliesBefore = sensor.repliesSent();
   const double took =
-      RunPhase(panelPopUp, REC_BTNSTARTRECORD, panelPopUp, REC_BTNSTOPRECORD, o.minutes, &rss);
+      RunPhase(sensor, panelPopUp, REC_BTNSTARTRECORD, panelPopUp, REC_BTNSTOPRECORD, o.minutes, &rss);
   const int replies = sensor.repliesSent() - repliesBefore;
   unsigned short counter = 0;
   GetCtrlVal(panelPopUp, REC_SAMPLE_COUNTER, &counter);
