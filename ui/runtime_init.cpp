@@ -1,7 +1,7 @@
 // Start and end of the run-time layer.
 #include <QApplication>
-#include <QPixmapCache>
 #include <QByteArray>
+#include <QPixmapCache>
 
 #include <cstdio>
 #include <cstring>
