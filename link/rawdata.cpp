@@ -13,6 +13,7 @@
 int PushGETRAW(void) {
   int result = 0;
   if (LineLost()) {
+    ShowLineLost();
     stop_flag = 1;
     return 0;
   }
