@@ -103,10 +103,16 @@ TEST_F(MainWindow, ChangingThePortRunsTheWholeStartUpAgain) {
   EXPECT_EQ("No serial port found", Status());
   EXPECT_TRUE(Frames().empty());
 
+  testkit::StartTextLog();
   testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 1);
+  testkit::StopTextLog();
   EXPECT_EQ(1, com);
   EXPECT_EQ((std::vector<int>{5, 10, 2, 2, 7}), Commands());
   EXPECT_EQ("K-VOR firmware V3.01 (simulated)", Status());
+  const std::vector<std::string> shown = testkit::TextLog(pHandle, MAIN_STATUS);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ("Init COM-Port ...", shown.front());
+  EXPECT_EQ("Echo Check - Line Ok!", shown.at(1));
 }
 
 TEST_F(MainWindow, ClosingTheMainWindowEndsTheEventLoopAndClosesThePort) {
