@@ -4,7 +4,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -122,8 +121,6 @@ TEST_F(StartValues, InstalledAnywhereItFindsItsFilesStartsAndEndsByItsCloseBox) 
   // The default files go to the per-user data folder, not among the
   // installed files, even where the install could be written to.
   EXPECT_TRUE(std::filesystem::is_directory(home + "/data/K-VOR-NE-ZevevU301"));
-  EXPECT_EQ(2, std::distance(std::filesystem::directory_iterator(root + "/bin"),
-                             std::filesystem::directory_iterator()));
 
   const std::string damage = "echo garbage > '" + resourceFile + "'";
   ASSERT_EQ(0, std::system(damage.c_str()));
