@@ -86,6 +86,14 @@ TEST_F(StripChart, NarrowToleranceZoomsToAFixedBandWidenedForOutliers) {
   Mvalue = 900;
   PlotRAWGraph();
   EXPECT_EQ(860.0, ValueAxis().min);
+
+  // A narrow upper tolerance alone is enough.
+  tollo = 500;
+  tolup = 19;
+  Mvalue = 1005;
+  PlotRAWGraph();
+  EXPECT_EQ(980.0, ValueAxis().min);
+  EXPECT_EQ(1020.0, ValueAxis().max);
 }
 
 TEST_F(StripChart, WideToleranceZoomsToTwiceTheToleranceAndClampsToTheAxis) {

@@ -104,6 +104,18 @@ TEST_F(ToleranceWindow, BoundsAreKeptOnTheLine) {
   tValA = 30;  // a lower bound of exactly 0 stays 0
   Draw(1, 0, 0);
   EXPECT_EQ((std::vector<Window>{{0, 37}}), Windows(MAIN_BAR_A));
+
+  // Mode 2 keeps both windows on the line too, with and without edges.
+  tValA = 10, tValB = 4090, tollo = 30, tolup = 40;
+  for (uint16_t edges : {1, 0}) {
+    edcntB = edges;
+    Draw(2, tValA, tValB);
+    EXPECT_EQ((std::vector<Window>{{1, 30}}), Windows(MAIN_BAR_A)) << edges;      // -5 .. 30
+    EXPECT_EQ((std::vector<Window>{{4075, 4096}}), Windows(MAIN_BAR_B)) << edges;  // .. 4110
+  }
+  tValA = 15;  // exactly 0 stays 0 in mode 2 as well
+  Draw(2, tValA, tValB);
+  EXPECT_EQ(0.0, Windows(MAIN_BAR_A).at(0).lower);
 }
 
 }  // namespace
