@@ -1,5 +1,5 @@
-// SetCtrlVal / GetCtrlVal. A number set into a control is converted to the
-// control's own type (integers rounded, everything clamped to the widget's
+// SetCtrlVal / GetCtrlVal, the values of the controls. A number set into a
+// control is converted to the control's own type (integers rounded, everything clamped to the widget's
 // range); a read insists on the exact type, so a caller that reads a 16-bit
 // control into a 32-bit variable is told instead of getting garbage.
 #include <QAbstractButton>
