@@ -127,7 +127,7 @@ bool IsVisible(int panel, int control) {
 }
 
 bool IsPanelVisible(int panel) {
-  QWidget *w = FindPanelWidget(panel);
+  QWidget *w = FindPanelShell(panel);
   return w && OwnVisibleFlag(w);
 }
 
