@@ -33,6 +33,9 @@ PanelWindow::PanelWindow(QWidget *panel, QSize designSize) : designSize_(designS
 }
 
 QSize PanelWindow::openingSize(const QRect &area) const {
+  // The style's metrics count only once the panel is polished.
+  panel()->ensurePolished();
+  if (QLayout *layout = panel()->layout()) layout->activate();
   QSize size = designSize_.expandedTo(panel()->minimumSizeHint());
   if (screenShare_ > 0)
     size = size.expandedTo(QSize(static_cast<int>(std::lround(area.width() * screenShare_)),

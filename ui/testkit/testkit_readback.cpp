@@ -149,10 +149,6 @@ std::string Text(int panel, int control) {
   return text.toStdString();
 }
 
-std::string AccessibleName(int panel, int control) {
-  QWidget *w = Find<QWidget>(panel, control);
-  return w ? w->accessibleName().toStdString() : std::string();
-}
 
 int ChildControlCount(int panel) {
   PanelRecord *record = FindPanel(panel);
