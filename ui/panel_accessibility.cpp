@@ -1,14 +1,16 @@
-// What assistive technology is told about the panels' rings. Qt's own
-// description of a combo box names it after the entry it shows ("On",
-// "Mode 2") on Linux, so a screen reader cannot tell two rings apart; here a
-// ring is named after its accessible name or its label, and its entry is its
-// value.
+// What assistive technology is told about the panels' rings and windows.
+// Qt's own description of a combo box names it after the entry it shows
+// ("On", "Mode 2") on Linux, so a screen reader cannot tell two rings apart;
+// here a ring is named after its accessible name or its label, and its entry
+// is its value. A panel's window is a window to a screen reader, named by
+// its title, not an anonymous scrolling pane.
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QComboBox>
 
 #include "ui/panel_accessibility.h"
+#include "ui/panel_window.h"
 
 namespace uilayer {
 namespace {
@@ -48,7 +50,11 @@ class RingAccessible : public QAccessibleWidget {
   }
 };
 
-QAccessibleInterface *RingFactory(const QString &className, QObject *object) {
+QAccessibleInterface *DescriptionFactory(const QString &className, QObject *object) {
+  if (className == QLatin1String("uilayer::PanelWindow")) {
+    auto *window = qobject_cast<PanelWindow *>(object);
+    return window ? new QAccessibleWidget(window, QAccessible::Window) : nullptr;
+  }
   if (className != QLatin1String("QComboBox")) return nullptr;
   auto *ring = qobject_cast<QComboBox *>(object);
   // Editable combo boxes are not rings: they keep Qt's own description.
@@ -61,8 +67,8 @@ QAccessibleInterface *RingFactory(const QString &className, QObject *object) {
 void InstallAccessibleDescriptions() {
   // Factories installed last are asked first, so this one goes ahead of
   // Qt's own for widgets.
-  QAccessible::removeFactory(RingFactory);
-  QAccessible::installFactory(RingFactory);
+  QAccessible::removeFactory(DescriptionFactory);
+  QAccessible::installFactory(DescriptionFactory);
 }
 
 }  // namespace uilayer
