@@ -31,6 +31,10 @@ void ApplyHardwareDescription(void) {
     ccdvirtpixel = 2048;
   }
   for (int i = 0; i < VIDEO_SAMPLES; ++i) xArray8[i] = static_cast<double>(i * step);
+  // The bar graphs span this sensor's line from now on, so the grey band the
+  // panel values draw fills them before run mode first scales them.
+  SetAxisScalingMode(pHandle, MAIN_BAR_A, VAL_BOTTOM_XAXIS, VAL_MANUAL, 0.0, ccdvirtpixel);
+  SetAxisScalingMode(pHandle, MAIN_BAR_B, VAL_BOTTOM_XAXIS, VAL_MANUAL, 0.0, ccdvirtpixel);
 
   const CcdDescription d = DescribeCcd(ccdtype, hardwaretype, ReplyWord(kAdcFullScaleWord));
   for (int line = 0; line < CCD_DESCRIPTION_LINES; ++line)

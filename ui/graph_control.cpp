@@ -107,6 +107,19 @@ bool GraphControl::configureFromProperties() {
 
   QVariant showY = property("showYAxis");
   if (showY.isValid()) yAxis->setVisible(showY.toBool());
+
+  // A title names what the graph shows, above its plot area, so it comes and
+  // goes with the graph.
+  const QString title = property("title").toString();
+  if (!title.isEmpty()) {
+    plotLayout()->insertRow(0);
+    QFont bold = font();
+    bold.setBold(true);
+    title_ = new QCPTextElement(this, title, bold);
+    title_->setTextFlags(Qt::AlignLeft | Qt::AlignVCenter);
+    title_->setMargins(QMargins(6, 2, 6, 0));
+    plotLayout()->addElement(0, 0, title_);
+  }
   pacer_->request();
   return true;
 }

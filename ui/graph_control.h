@@ -57,7 +57,7 @@ class GraphControl : public QCustomPlot {
   explicit GraphControl(QWidget *parent = nullptr);
 
   // Reads the panel file's settings: xMin, xMax, yMin, yMax, cursors,
-  // showYAxis. Returns false when one of them is malformed.
+  // showYAxis, title. Returns false when one of them is malformed.
   bool configureFromProperties();
 
   // Each returns a UIE_* code (or the new plot handle).
@@ -69,6 +69,8 @@ class GraphControl : public QCustomPlot {
   int setCursor(int cursor, double x, double y);
   int setCursorPointStyle(int cursor, int style);
   int cursorCount() const { return cursors_.size(); }
+  // The text shown above the plot area ("" for none).
+  QString title() const { return title_ ? title_->text() : QString(); }
 
   // Read-back.
   const QList<GraphPlotRecord> &plots() const { return plots_; }
@@ -93,6 +95,7 @@ class GraphControl : public QCustomPlot {
   int nextHandle_ = 1;
   int xMode_ = 0, yMode_ = 0, y2Mode_ = 0;
   RedrawPacer *pacer_;
+  QCPTextElement *title_ = nullptr;
 };
 
 }  // namespace uilayer

@@ -4,13 +4,30 @@
 
 #include "ui/panel_control_binding.h"
 #include "ui/panel_registry.h"
+#include "ui/panel_window.h"
 #include "ui/panel_window_guard.h"
 
 using namespace uilayer;
 
+namespace {
+
+// The window a newly shown window opens beside: the earliest loaded top-level
+// panel that is shown now (the program's main window).
+const QWidget *AnchorWindowFor(int panel) {
+  for (int handle : AllPanelHandles()) {
+    if (handle == panel) continue;
+    PanelRecord *record = FindPanel(handle);
+    if (record && record->window && record->window->isVisible()) return record->window;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 int DisplayPanel(int panel) {
-  QWidget *w = FindPanelWidget(panel);
+  QWidget *w = FindPanelShell(panel);
   if (!w) return UIE_BAD_PANEL;
+  if (auto *window = qobject_cast<PanelWindow *>(w)) window->placeOnFirstShow(AnchorWindowFor(panel));
   w->show();
   // Windows without a screen (tests) cannot be stacked, and say so loudly.
   if (!w->isWindow() || QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
@@ -20,14 +37,14 @@ int DisplayPanel(int panel) {
 }
 
 int HidePanel(int panel) {
-  QWidget *w = FindPanelWidget(panel);
+  QWidget *w = FindPanelShell(panel);
   if (!w) return UIE_BAD_PANEL;
   w->hide();
   return UIE_NO_ERROR;
 }
 
 int DiscardPanel(int panel) {
-  QWidget *w = FindPanelWidget(panel);
+  QWidget *w = FindPanelShell(panel);
   if (!w) return UIE_BAD_PANEL;
   RemovePanelTree(panel);
   // The discard may come from a callback of one of the panel's own controls,
@@ -40,11 +57,12 @@ int DiscardPanel(int panel) {
 
 int SetPanelAttribute(int panel, int attribute, int value) {
   QWidget *w = FindPanelWidget(panel);
-  if (!w) return UIE_BAD_PANEL;
+  QWidget *shell = FindPanelShell(panel);
+  if (!w || !shell) return UIE_BAD_PANEL;
   switch (attribute) {
-    case ATTR_LEFT: w->move(value, w->y()); return UIE_NO_ERROR;
-    case ATTR_TOP: w->move(w->x(), value); return UIE_NO_ERROR;
-    case ATTR_VISIBLE: w->setVisible(value != 0); return UIE_NO_ERROR;
+    case ATTR_LEFT: shell->move(value, shell->y()); return UIE_NO_ERROR;
+    case ATTR_TOP: shell->move(shell->x(), value); return UIE_NO_ERROR;
+    case ATTR_VISIBLE: shell->setVisible(value != 0); return UIE_NO_ERROR;
     case ATTR_DIMMED: w->setEnabled(value == 0); return UIE_NO_ERROR;
     case ATTR_LABEL_TEXT: return UIE_BAD_TYPE;
     default: return UIE_BAD_ATTRIBUTE;
@@ -58,6 +76,7 @@ int SetPanelAttribute(int panel, int attribute, const char *value) {
     case ATTR_LABEL_TEXT:  // the window's title
       if (!value) return UIE_BAD_VALUE;
       w->setWindowTitle(QString::fromUtf8(value));
+      FindPanelShell(panel)->setWindowTitle(QString::fromUtf8(value));
       return UIE_NO_ERROR;
     case ATTR_LEFT:
     case ATTR_TOP:
@@ -71,12 +90,13 @@ int SetPanelAttribute(int panel, int attribute, const char *value) {
 
 int GetPanelAttribute(int panel, int attribute, int *value) {
   QWidget *w = FindPanelWidget(panel);
-  if (!w) return UIE_BAD_PANEL;
+  QWidget *shell = FindPanelShell(panel);
+  if (!w || !shell) return UIE_BAD_PANEL;
   if (!value) return UIE_BAD_VALUE;
   switch (attribute) {
-    case ATTR_LEFT: *value = w->x(); return UIE_NO_ERROR;
-    case ATTR_TOP: *value = w->y(); return UIE_NO_ERROR;
-    case ATTR_VISIBLE: *value = OwnVisibleFlag(w) ? 1 : 0; return UIE_NO_ERROR;
+    case ATTR_LEFT: *value = shell->x(); return UIE_NO_ERROR;
+    case ATTR_TOP: *value = shell->y(); return UIE_NO_ERROR;
+    case ATTR_VISIBLE: *value = OwnVisibleFlag(shell) ? 1 : 0; return UIE_NO_ERROR;
     case ATTR_DIMMED: *value = OwnDimmedFlag(w) ? 1 : 0; return UIE_NO_ERROR;
     default: return UIE_BAD_ATTRIBUTE;
   }

@@ -21,6 +21,7 @@
 #include "ui/panel_control_binding.h"
 #include "ui/panel_numeric_widgets.h"
 #include "ui/panel_registry.h"
+#include "ui/panel_window.h"
 #include "ui/panel_window_guard.h"
 #include "ui/program_files.h"
 #include "ui/runtime.h"
@@ -316,13 +317,17 @@ int LoadPanel(int parentPanel, const char *resourceFile, int resourceId) {
     binding->connectOperatorSignals();
   }
 
-  new PanelWindowGuard(panel, handle);
   if (parentWidget) {
     // A child panel lives inside its parent and stays hidden until shown.
     QPoint position = panel->pos();
     panel->setParent(parentWidget, Qt::Widget);
     panel->move(position);
     panel->hide();
+    new PanelWindowGuard(panel, handle);
+  } else {
+    auto *window = new PanelWindow(panel, panel->size());
+    record->window = window;
+    new PanelWindowGuard(window, handle);
   }
   return handle;
 }

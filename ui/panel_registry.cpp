@@ -85,6 +85,12 @@ QWidget *FindPanelWidget(int panel) {
   return record ? record->widget.data() : nullptr;
 }
 
+QWidget *FindPanelShell(int panel) {
+  PanelRecord *record = FindPanel(panel);
+  if (!record) return nullptr;
+  return record->window ? record->window.data() : record->widget.data();
+}
+
 CtrlCallbackPtr FindCtrlCallback(const QString &name) {
   auto it = CtrlCallbacks().find(name.toStdString());
   return it == CtrlCallbacks().end() ? nullptr : it->second;

@@ -20,6 +20,7 @@ struct PanelRecord {
   int handle = 0;
   int parentHandle = 0;               // 0 for a window of its own
   QPointer<QWidget> widget;
+  QPointer<QWidget> window;           // top-level panels: the window showing it
   PanelCallbackPtr callback = nullptr;
   QMap<int, QPointer<ControlBinding>> controls;
   QList<int> createdTextMessages;     // ids made by NewCtrl, in creation order
@@ -42,6 +43,9 @@ QList<int> AllPanelHandles();
 // UIE_BAD_PANEL or UIE_BAD_CONTROL.
 ControlBinding *FindControl(int panel, int control, int *error);
 QWidget *FindPanelWidget(int panel);
+// What is shown, hidden, placed and closed for the panel: its window for a
+// top-level panel, the panel itself for a child panel.
+QWidget *FindPanelShell(int panel);
 
 CtrlCallbackPtr FindCtrlCallback(const QString &name);
 PanelCallbackPtr FindPanelCallback(const QString &name);

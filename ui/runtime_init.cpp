@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "ui/panel_accessibility.h"
 #include "ui/panel_registry.h"
 #include "ui/panel_window_guard.h"
 #include "ui/port_table.h"
@@ -76,6 +77,7 @@ int InitCVIRTE(int argc, char **argv) {
   // Windows are closed only by the system's own callbacks; hiding the last
   // one must not end the program behind their back.
   QApplication::setQuitOnLastWindowClosed(false);
+  uilayer::InstallAccessibleDescriptions();
   // No pixmap cache: the styles key what they cache by the widget's palette,
   // and a value display turning red and green gets a new palette each turn.
   // Qt keeps every such key for good (even once its pixmap is gone), so a

@@ -25,7 +25,11 @@ class VideoCurves : public support::ProgramTest {
   }
 };
 
-TEST_F(VideoCurves, TheCurveIsRedAndTheThresholdDarkGreenOnTop) {
+TEST_F(VideoCurves, EachGraphNamesItsChannelAndDrawsTheCurveRedAndTheThresholdDarkGreenOnTop) {
+  // The bar graphs have their channel's name beside them; the video graphs
+  // carry it as their title.
+  EXPECT_EQ("Channel A", testkit::GraphTitle(pHandle, MAIN_VIDEO_A));
+  EXPECT_EQ("Channel B", testkit::GraphTitle(pHandle, MAIN_VIDEO_B));
   for (int i = 0; i < VIDEO_SAMPLES; ++i) thdArrayA[i] = 128;
   PlotVIDEOCurveA(adcbufA, thdArrayA, xArray8);
   const auto plots = testkit::GraphPlots(pHandle, MAIN_VIDEO_A);

@@ -160,6 +160,21 @@ TEST_F(StartUp, CcdTypeTwoHundredTwoWithAThousandAndTwentyFourPixels) {
     EXPECT_EQ(1.0, x.min);
     EXPECT_EQ(1024.0, x.max);
   }
+  // The bar graphs span the line before any run, and the grey band drawn
+  // with the parameters fills them.
+  for (int graph : {MAIN_BAR_A, MAIN_BAR_B}) {
+    const testkit::AxisRange x = testkit::GraphAxis(pHandle, graph, VAL_BOTTOM_XAXIS);
+    EXPECT_EQ(0.0, x.min);
+    EXPECT_EQ(1024.0, x.max);
+    const auto plots = testkit::GraphPlots(pHandle, graph);
+    const testkit::Plot *band = nullptr;
+    for (const testkit::Plot &plot : plots)
+      if (plot.kind == testkit::Plot::Rectangle && plot.fillColor == MakeColor(160, 160, 160))
+        band = &plot;
+    ASSERT_NE(nullptr, band);
+    EXPECT_EQ(0.0, band->x1);
+    EXPECT_EQ(1023.0, band->x2);
+  }
 }
 
 TEST_F(StartUp, CcdTypeTwentyWithAnotherHardwareTypeHasNoInfoButItsFullScale) {
@@ -189,8 +204,10 @@ TEST_F(StartUp, AnUnknownLineLengthIsTreatedAsTwoThousandAndFortyEight) {
   EXPECT_EQ(16.0 * 127, xArray8[127]);
   EXPECT_EQ(256, YMAXADC);  // unknown CCD type
   EXPECT_EQ("CCD-SENSOR: No Info Avialable!", DescriptionLine(0));
-  // The axes were set from the length as received.
+  // The video axes were set from the length as received, the bar graphs
+  // from the length the program goes on with.
   EXPECT_EQ(3072.0, testkit::GraphAxis(pHandle, MAIN_VIDEO_A, VAL_BOTTOM_XAXIS).max);
+  EXPECT_EQ(2048.0, testkit::GraphAxis(pHandle, MAIN_BAR_B, VAL_BOTTOM_XAXIS).max);
 }
 
 TEST_F(StartUp, AShortFirmwareReplyEndsWithTheFirmwareError) {

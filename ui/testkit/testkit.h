@@ -82,7 +82,19 @@ bool IsVisible(int panel, int control);   // the control's own visibility flag
 bool IsPanelVisible(int panel);
 bool IsDimmed(int panel, int control);
 std::string Text(int panel, int control);  // what a text, string or numeric control shows
+// What assistive technology (a screen reader) is told: the control's name
+// and its value or text.
 std::string AccessibleName(int panel, int control);
+std::string AccessibleValue(int panel, int control);
+// Every control of the panel in id order, those made by NewCtrl included.
+std::vector<int> ControlIds(int panel);
+// "command button", "toggle button", "radio button", "ring", "numeric input",
+// "numeric indicator", "slider", "string", "text box", "text message",
+// "decoration", "graph" or "strip chart"; "" for an unknown control.
+std::string ControlKind(int panel, int control);
+bool IsCreatedTextMessage(int panel, int control);  // made by NewCtrl
+// The title a graph shows above its plot area ("" for none).
+std::string GraphTitle(int panel, int control);
 int ChildControlCount(int panel);          // controls including those made by NewCtrl
 // The dynamically created text controls, in creation order.
 struct TextMsg {
@@ -92,6 +104,44 @@ struct TextMsg {
 std::vector<TextMsg> CreatedTextMessages(int panel);
 // A PNG of the panel's window as it is drawn now.
 bool SaveScreenshot(int panel, const std::string &path);
+
+// ---- Windows and layout ------------------------------------------------------
+// True once the process has its application object: screen settings made
+// in the environment after that no longer take effect.
+bool UserInterfaceStarted();
+struct Rect {
+  int x = 0, y = 0, width = 0, height = 0;
+  int right() const { return x + width; }    // one past the last column
+  int bottom() const { return y + height; }  // one past the last row
+  bool contains(const Rect &r) const {
+    return r.x >= x && r.y >= y && r.right() <= right() && r.bottom() <= bottom();
+  }
+  bool overlaps(const Rect &r) const {
+    return r.x < right() && x < r.right() && r.y < bottom() && y < r.bottom();
+  }
+};
+// A top-level panel's window. Panel coordinates are those of the whole
+// panel, which the window scrolls when it shows only part of it.
+struct WindowView {
+  Rect frame;        // the window on the screen, title bar included
+  Rect screenArea;   // the available area of the window's screen
+  Rect shown;        // the part of the panel the window shows now (panel coordinates)
+  int panelWidth = 0, panelHeight = 0;
+  bool scrollBars = false;  // a scroll bar is shown
+};
+WindowView Window(int panel);
+// Resizes the panel's window, as the operator drags its corner (the size of
+// its content, without the title bar), and lets the layout follow.
+int ResizeWindow(int panel, int width, int height);
+// Where a control is, in the coordinates of the top-level panel it is shown
+// on (a child panel's controls included), and whether the operator can see
+// it: it and every panel it sits on are shown.
+Rect ControlRect(int panel, int control);
+Rect PanelRect(int panel);  // a child panel's place in its top-level panel
+bool IsShown(int panel, int control);
+// Scrolls the control's window until the control is in view, as the window
+// does when the operator tabs to it.
+int ScrollTo(int panel, int control);
 
 }  // namespace testkit
 

@@ -181,7 +181,7 @@ int MoveSlider(int panel, int control, int value) {
 }
 
 int ClosePanelWindow(int panel) {
-  QWidget *w = FindPanelWidget(panel);
+  QWidget *w = FindPanelShell(panel);
   if (!w) return UIE_BAD_PANEL;
   w->close();
   return UIE_NO_ERROR;

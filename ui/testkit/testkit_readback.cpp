@@ -160,7 +160,7 @@ bool IsVisible(int panel, int control) {
 }
 
 bool IsPanelVisible(int panel) {
-  QWidget *w = FindPanelWidget(panel);
+  QWidget *w = FindPanelShell(panel);
   return w && OwnVisibleFlag(w);
 }
 
@@ -182,10 +182,6 @@ std::string Text(int panel, int control) {
   return text.toStdString();
 }
 
-std::string AccessibleName(int panel, int control) {
-  QWidget *w = Find<QWidget>(panel, control);
-  return w ? w->accessibleName().toStdString() : std::string();
-}
 
 int ChildControlCount(int panel) {
   PanelRecord *record = FindPanel(panel);

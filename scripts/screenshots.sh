@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Screenshots of the main window against the simulated sensor, each on an
+# Xvfb screen of its own size and Qt scale factor, so the README's pictures
+# can be made again and the window looked at on the screens operators use.
+#
+#   scripts/screenshots.sh [--out DIR] [--wait S] [SCREEN ...]
+#
+# SCREEN is WIDTHxHEIGHT or WIDTHxHEIGHT@SCALE (physical pixels and the Qt
+# scale factor, e.g. 1366x768@1.25). Without any, the README's two are made:
+# 1280x720 and 1920x1080. Each picture is saved as
+# DIR/main-window-WIDTHxHEIGHT[@SCALE].png (DIR defaults to docs/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+OUT=docs
+WAIT=5
+SCREENS=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --out) OUT=${2:?--out needs a folder}; shift 2 ;;
+    --wait) WAIT=${2:?--wait needs seconds}; shift 2 ;;
+    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
+    *x*) SCREENS+=("$1"); shift ;;
+    *) echo "unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+[ ${#SCREENS[@]} -gt 0 ] || SCREENS=(1280x720 1920x1080)
+
+scripts/setup.sh
+BUILD_DIR=${BUILD_DIR:-build}
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD_DIR" -j"$(nproc)" --target K-VOR-NE-ZevevU301
+mkdir -p "$OUT"
+OUT=$(cd "$OUT" && pwd)
+PROGRAM="$PWD/$BUILD_DIR/bin/K-VOR-NE-ZevevU301"
+
+for screen in "${SCREENS[@]}"; do
+  size=${screen%@*}
+  scale=1
+  [ "$size" != "$screen" ] && scale=${screen#*@}
+  case "$size" in
+    [0-9]*x[0-9]*) ;;
+    *) echo "not a screen size: $screen" >&2; exit 2 ;;
+  esac
+  shot="$OUT/main-window-$screen.png"
+  [ "$scale" = 1 ] && shot="$OUT/main-window-$size.png"
+  # The window is found by its title and class (Qt's hidden helper windows
+  # share the title, not the class); the program runs from its own folder,
+  # where its resource file and logos are.
+  (cd "$(dirname "$PROGRAM")" &&
+    QT_SCALE_FACTOR=$scale xvfb-run -a -s "-screen 0 ${size}x24" bash -c '
+      "$0" --simulate &
+      pid=$!
+      sleep "$1"
+      id=$(xwininfo -root -tree | awk "/\"K-VOR-NE-ZevevU301\": \\(\"/ { print \$1; exit }")
+      import -window "$id" "$2"
+      kill "$pid" 2>/dev/null || true
+      wait "$pid" 2>/dev/null || true
+    ' "$PROGRAM" "$WAIT" "$shot")
+  echo "$screen: $shot"
+done
