@@ -122,6 +122,12 @@ int FreePortFor(const SerialDevice &d) {
   return 0;
 }
 
+bool HasEntryFor(const std::string &location) {
+  for (int port = 1; port <= MAX_COM_PORTS; ++port)
+    if (g_entries[port].device == location) return true;
+  return false;
+}
+
 void RefreshFrom(const std::vector<SerialDevice> &devices) {
   std::vector<bool> taken(devices.size(), false);
   bool matched[MAX_COM_PORTS + 1] = {};
@@ -177,7 +183,7 @@ void RefreshFrom(const std::vector<SerialDevice> &devices) {
   }
   // Every device the table does not have yet, in port order.
   for (size_t i = 0; i < devices.size(); ++i) {
-    if (taken[i]) continue;
+    if (taken[i] || HasEntryFor(devices[i].location)) continue;
     const int port = FreePortFor(devices[i]);
     if (port == 0) break;
     g_entries[port] = PortEntry();
