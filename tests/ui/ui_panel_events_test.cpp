@@ -64,6 +64,39 @@ TEST_F(LayerEventsTest, RingChoiceRaisesChangeThenCommit) {
   EXPECT_EQ(20, value);
   EXPECT_EQ(4u, EventsOf(kRing).size());
   EXPECT_EQ(UIE_BAD_VALUE, testkit::SelectRingValue(controls, kRing, 25));
+
+  // Picking the item already shown is a choice too: a commit, no change.
+  ControlEvents().clear();
+  ASSERT_EQ(UIE_NO_ERROR, testkit::SelectRingValue(controls, kRing, 20));
+  EXPECT_EQ(Ints({EVENT_COMMIT}), EventsOf(kRing));
+  // Opening the list and leaving it with Escape chooses nothing.
+  ControlEvents().clear();
+  ASSERT_EQ(UIE_NO_ERROR, testkit::OpenRingList(controls, kRing));
+  EXPECT_TRUE(EventsOf(kRing).empty());
+}
+
+TEST_F(LayerEventsTest, WheelAndKeysOverAClosedRingChooseNothing) {
+  // The port ring with a few entries, so there is somewhere to step to.
+  ASSERT_EQ(0, SetComPortDevice(1, "/dev/kvor-test-a"));
+  ASSERT_EQ(0, SetComPortDevice(2, "/dev/kvor-test-b"));
+  ASSERT_EQ(0, SetComPortDevice(3, "/dev/kvor-test-c"));
+  ASSERT_EQ(UIE_NO_ERROR, testkit::OpenRingList(controls, kPortRing));
+  ASSERT_GE(testkit::RingItems(controls, kPortRing).size(), 3u);
+  ASSERT_EQ(UIE_NO_ERROR, SetCtrlVal(controls, kPortRing, 2));
+  ASSERT_EQ(UIE_NO_ERROR, SetCtrlVal(controls, kRing, 20));
+  ControlEvents().clear();
+  for (int ring : {kRing, kPortRing}) {
+    const std::string shown = testkit::Text(controls, ring);
+    ASSERT_EQ(UIE_NO_ERROR, testkit::WheelStep(controls, ring, -1));
+    ASSERT_EQ(UIE_NO_ERROR, testkit::WheelStep(controls, ring, 1));
+    ASSERT_EQ(UIE_NO_ERROR, testkit::WheelStep(controls, ring, 1));
+    ASSERT_EQ(UIE_NO_ERROR, testkit::StepValue(controls, ring, -1));
+    ASSERT_EQ(UIE_NO_ERROR, testkit::StepValue(controls, ring, 2));
+    // Typing the start of another item.
+    ASSERT_EQ(UIE_NO_ERROR, testkit::TypeText(controls, ring, ring == kRing ? "th" : "3"));
+    EXPECT_EQ(shown, testkit::Text(controls, ring)) << ring;
+    EXPECT_TRUE(EventsOf(ring).empty()) << ring;
+  }
 }
 
 TEST_F(LayerEventsTest, NumericInputChangesOnEveryKeyAndCommitsOnEnterAndSteps) {

@@ -149,6 +149,16 @@ std::string Text(int panel, int control) {
   return text.toStdString();
 }
 
+std::vector<RingItem> RingItems(int panel, int control) {
+  std::vector<RingItem> items;
+  auto *combo = Find<QComboBox>(panel, control);
+  if (!combo) return items;
+  for (int i = 0; i < combo->count(); ++i)
+    items.push_back({combo->itemText(i).toStdString(),
+                     combo->itemData(i, Qt::ToolTipRole).toString().toStdString()});
+  return items;
+}
+
 std::string AccessibleName(int panel, int control) {
   QWidget *w = Find<QWidget>(panel, control);
   return w ? w->accessibleName().toStdString() : std::string();
