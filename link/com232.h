@@ -22,6 +22,13 @@ int WaitRxFull(void);
 int WaitForReply(int pollMs);
 // The operator's message for a negative port error code.
 const char *PortErrorMessage(int code);
+// 1 from the moment the device of the port in use vanished until a port is
+// opened again: nothing more can be exchanged, so no exchange is started and
+// no wait goes on.
+int LineLost(void);
+// Tells the operator again that the device is gone (the last word of an
+// action that the loss cut short).
+void ShowLineLost(void);
 int CC_DropDCom(int panel, int control, int event, void *callbackData, int eventData1,
                 int eventData2);
 

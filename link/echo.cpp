@@ -13,6 +13,7 @@ int WaitForReply(int pollMs) {
   for (;;) {
     ProcessSystemEvents();  // the receive callback runs only here
     if (rx_flag) return 1;
+    if (LineLost()) return 0;  // the loss has been told; no reply can come
     tdiff = Timer() - tstart;
     if (tdiff > TIMEOUT) {
       SetStatus("Timeout-RS-232...");

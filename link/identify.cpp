@@ -87,6 +87,9 @@ int GetVERSIONInfo(void) {
   tstart = Timer();
   do {
     waiting = GetInQLen(com);
+    // The device vanished meanwhile: nothing more can arrive (the loss is
+    // told by the next event processing).
+    if (waiting < 0) break;
     if (Timer() - tstart > TIMEOUT) {
       SetStatus("Timeout - reading firmware info!");
       break;

@@ -28,12 +28,14 @@ void OnComLost(int port) {
   ShowStatus();
 }
 
-// A vanished device answers nothing more: the start-up steps that remain
-// exchange nothing (the record is only shown on the panels, as after a
-// time-out) instead of waiting out one time-out each on a closed port.
-uint16_t StartUpSource(void) { return g_lineLost ? TARGET_FILE : TARGET_RAM; }
-
 }  // namespace
+
+int LineLost(void) { return g_lineLost ? 1 : 0; }
+
+void ShowLineLost(void) {
+  SetStatus(kDeviceLostMessage);
+  ShowStatus();
+}
 
 const char *PortErrorMessage(int code) {
   switch (code) {
@@ -73,9 +75,10 @@ void InitRS232(int port) {
   Delay(STARTUP_STEP_MS / 1000.0);
   if (GetHARDWAREInfo() == 0) SetStatus("Error reading HARDWARE-info!");
   Sleep(STARTUP_STEP_MS);
-  PushGET(StartUpSource(), 0);
+  // On a vanished device these exchange nothing and only show the record.
+  PushGET(TARGET_RAM, 0);
   Sleep(STARTUP_STEP_MS);
-  PushGET(StartUpSource(), 1);
+  PushGET(TARGET_RAM, 1);
   Sleep(STARTUP_STEP_MS);
   if (!g_lineLost && GetVERSIONInfo() < FIRMWARE_REPLY_BYTES)
     SetStatus("Error reading firmware-info!");

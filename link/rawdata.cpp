@@ -12,6 +12,11 @@
 
 int PushGETRAW(void) {
   int result = 0;
+  if (LineLost()) {
+    ShowLineLost();
+    stop_flag = 1;
+    return 0;
+  }
   FlushInQ(com);
   FlushOutQ(com);
   parameter.command = CMD_GET_RAW;
@@ -29,6 +34,7 @@ int PushGETRAW(void) {
       break;
     }
     ProcessSystemEvents();
+    if (LineLost()) break;  // told once, and stop_flag is set
     tdiff = Timer() - tstart;
     if (tdiff > TIMEOUT) {
       ShowText("Timeout RS232-Line!");
@@ -43,6 +49,10 @@ int PushGETRAW(void) {
 int ReadData64(int start, int channel) {
   int result = 0;
   int waiting = 0;
+  // A block belongs at index 0 or 64 of the line; any other start would be
+  // stored past the line buffer, so it is not even asked for.
+  if (start != 0 && start != DATA_BLOCK_SAMPLES) return 0;
+  if (LineLost()) return 0;
   parameter.command = CMD_READ_BLOCK;
   FlushOutQ(com);
   FlushInQ(com);
@@ -54,18 +64,19 @@ int ReadData64(int start, int channel) {
   tstart = Timer();
   do {
     waiting = GetInQLen(com);
+    if (LineLost()) break;
     if (Timer() - tstart > TIMEOUT) {
       SetStatus("Timeout-RS-232 while reading 64 data-words!");
       break;
     }
     ProcessSystemEvents();
   } while (waiting < DATA_BLOCK_BYTES);
+  if (LineLost()) return 0;
 
   const int toRead = std::min(std::max(waiting, 0), static_cast<int>(SERIAL_BUFFER_SIZE));
   nBytesR = toRead > 0 ? ComRd(com, szReadBuf, toRead) : 0;
-  // Only a block of exactly 128 bytes is a block; a start index other than
-  // 0 or 64 would write past the line buffer.
-  if (nBytesR == DATA_BLOCK_BYTES && (start == 0 || start == DATA_BLOCK_SAMPLES)) {
+  // Only a block of exactly 128 bytes is a block.
+  if (nBytesR == DATA_BLOCK_BYTES) {
     SetStatus("Data[64] block received!");
     u16 *line = channel == 1 ? adcbufA : adcbufB;
     DecodeDataBlock(reinterpret_cast<const unsigned char *>(szReadBuf), line + start);
@@ -76,6 +87,10 @@ int ReadData64(int start, int channel) {
 }
 
 void ResetMaxMin(void) {
+  if (LineLost()) {
+    ShowLineLost();
+    return;
+  }
   parameter.command = CMD_RESET_MAXMIN;
   FlushInQ(com);
   FlushOutQ(com);
@@ -89,6 +104,7 @@ void ResetMaxMin(void) {
   do {
     if (rx_flag == 1) break;
     ProcessSystemEvents();
+    if (LineLost()) return;  // the loss is the last word, not an OK
     elapsed = Timer() - tstart;
     Sleep(POLL_REPLY_MS);
   } while (elapsed < TIMEOUT);

@@ -38,6 +38,10 @@ int CC_ButtonTeach(int panel, int control, int event, void *callbackData, int ev
                    int eventData2) {
   (void)panel, (void)control, (void)callbackData, (void)eventData1, (void)eventData2;
   if (event != EVENT_COMMIT) return 0;
+  if (LineLost()) {
+    ShowLineLost();
+    return 0;
+  }
   parameter.command = CMD_TEACH;
   FlushInQ(com);
   FlushOutQ(com);
@@ -55,6 +59,7 @@ int CC_ButtonTeach(int panel, int control, int event, void *callbackData, int ev
       ReadBackTaughtFrames();
       break;
     }
+    if (LineLost()) break;  // told once; nothing more to wait for
     tdiff = Timer() - tstart;
     if (tdiff > TIMEOUT) {
       ShowText("Timeout RS232-Line!");

@@ -46,9 +46,8 @@ void GetPanelValues(void) {
   GetCtrlVal(pPara2, PARA2_A5, &parameter.a5);
   GetCtrlVal(pPara2, PARA2_B4, &parameter.b4);
   GetCtrlVal(pPara2, PARA2_B5, &parameter.b5);
-  int setpoint = static_cast<int>(parameter.setpointUm);
-  if (GetCtrlVal(pCalib, CALIB_SETPOINT_UM, &setpoint) >= 0)
-    parameter.setpointUm = static_cast<uint32_t>(setpoint);
+  unsigned int setpoint = parameter.setpointUm;
+  if (GetCtrlVal(pCalib, CALIB_SETPOINT_UM, &setpoint) >= 0) parameter.setpointUm = setpoint;
   float factor = 0.0f;
   if (GetCtrlVal(pCalib, CALIB_FACTOR, &factor) >= 0) parameter.calib = CalibFromFactor(factor);
 }

@@ -1,6 +1,8 @@
 // The parameter file: 30 numbers, one a line, each in a field of 10: the 15
 // words of parameter frame 0, then the 15 words of parameter frame 1.
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "app/globals.h"
 #include "app/status.h"
@@ -19,21 +21,26 @@ void PutNumbersIntoPP(const unsigned int *numbers) {
   for (int i = 0; i < FRAME_DATA_WORDS; ++i) pp[i] = static_cast<u16>(numbers[i] & 0xFFFFu);
 }
 
+const char kTemporarySuffix[] = ".tmp";
+
 // Writes next to the file first and renames it into place, so a failed
 // write (disk full) never leaves an earlier parameter file half-overwritten.
 int WriteNumbersSafely(const char *path, const unsigned int *numbers) {
-  char temporary[PATH_BUFFER_SIZE];
-  const int fits = std::snprintf(temporary, sizeof temporary, "%s.tmp", path);
-  if (fits < 0 || fits >= static_cast<int>(sizeof temporary))
-    return ArrayToFile(path, numbers, VAL_UNSIGNED_INTEGER, PARA_FILE_NUMBERS, VAL_ONE_PER_LINE,
-                       PARA_FILE_FIELD_WIDTH, VAL_TRUNCATE);
+  // Room for any path that fits file_name, so the safe way is always taken.
+  char temporary[PATH_BUFFER_SIZE + sizeof kTemporarySuffix];
+  const int fits = std::snprintf(temporary, sizeof temporary, "%s%s", path, kTemporarySuffix);
+  if (fits < 0 || fits >= static_cast<int>(sizeof temporary)) return UTIL_TOO_LONG;
   const int written = ArrayToFile(temporary, numbers, VAL_UNSIGNED_INTEGER, PARA_FILE_NUMBERS,
                                   VAL_ONE_PER_LINE, PARA_FILE_FIELD_WIDTH, VAL_TRUNCATE);
   if (written < 0) {
     DeleteFile(temporary);
     return written;
   }
-  if (std::rename(temporary, path) != 0) {
+  // std::rename refuses an existing target on Windows; this one replaces it
+  // everywhere, in one step where the system can.
+  std::error_code error;
+  std::filesystem::rename(temporary, path, error);
+  if (error) {
     DeleteFile(temporary);
     return UTIL_FILE_ERROR;
   }

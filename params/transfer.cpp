@@ -14,7 +14,11 @@
 #include "ui/utility.h"
 
 void PushGET(uint16_t source, uint16_t frame) {
-  if (source != TARGET_FILE) {
+  // On a vanished device no request is made: the record is only shown, as
+  // for the file.
+  if (source != TARGET_FILE && LineLost()) {
+    ShowLineLost();
+  } else if (source != TARGET_FILE) {
     if (source == TARGET_RAM) parameter.command = CMD_READ_RAM;
     if (source == TARGET_EEPROM) parameter.command = CMD_READ_EEPROM;
     // The request carries the PC's current values of the frame.
@@ -84,6 +88,10 @@ int CC_BTNSend(int panel, int control, int event, void *callbackData, int eventD
       snprintf(file_name, sizeof file_name, "%s", chosen);
       SendParaToFile();
     }
+    return 0;
+  }
+  if (LineLost()) {
+    ShowLineLost();
     return 0;
   }
   parameter.start = SYNC_COMMAND;

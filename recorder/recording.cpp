@@ -83,11 +83,15 @@ void RecordingLoop(u16 sampleLimit, u16 interval) {
       PlotVIDEOBarGraph();
       PlotRAWGraph();
       // The line holds the values just shown (Mvalue as the bar graph left it).
+      // The counter counts the lines in the file: a line that could not be
+      // written (nothing of it stays) ends the recording uncounted.
       if (elapsed >= interval) {
-        ++samples;
-        if (!AppendRecorderSample(recfile_name, Aval, Bval, Mvalue, umValue, edcntA, edcntB))
+        if (AppendRecorderSample(recfile_name, Aval, Bval, Mvalue, umValue, edcntA, edcntB)) {
+          ++samples;
+          SetCtrlVal(panelPopUp, REC_SAMPLE_COUNTER, static_cast<int>(samples));
+        } else {
           FileFailure("Cannot write recorder file - recording stopped!");
-        SetCtrlVal(panelPopUp, REC_SAMPLE_COUNTER, static_cast<int>(samples));
+        }
         lastSample = WholeSecondsNow();
       }
       graph_flag = 0;

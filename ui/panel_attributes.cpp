@@ -268,6 +268,6 @@ int GetCtrlAttribute(int panel, int control, int attribute, char *buffer, size_t
     return GetIntAttribute(binding, attribute, &probe) == UIE_BAD_ATTRIBUTE ? UIE_BAD_ATTRIBUTE
                                                                            : UIE_BAD_TYPE;
   }
-  CopyBounded(text, buffer, bufferSize);
+  EncodeControlTextInto(binding, text, buffer, bufferSize);
   return UIE_NO_ERROR;
 }

@@ -123,8 +123,9 @@ int FileSelectPopup(const char *defaultDirectory, const char *defaultFileSpec,
   if (!path || pathSize == 0) return UIE_BAD_VALUE;
   path[0] = '\0';
   FileSelectRecord call;
-  call.directory = DecodeText(defaultDirectory);
-  call.defaultName = DecodeText(defaultFileSpec);
+  // Folder and file name are paths, in the file system's encoding.
+  call.directory = QFile::decodeName(defaultDirectory ? defaultDirectory : "");
+  call.defaultName = QFile::decodeName(defaultFileSpec ? defaultFileSpec : "");
   call.filter = DecodeText(fileTypeList);
   call.title = DecodeText(title);
   call.buttonLabel = buttonLabel;

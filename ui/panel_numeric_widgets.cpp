@@ -52,7 +52,27 @@ void NumericSpinBox::commit() {
 }
 
 NumericDoubleSpinBox::NumericDoubleSpinBox(QWidget *parent) : QDoubleSpinBox(parent) {
-  connect(this, &QDoubleSpinBox::valueChanged, this, [this] { tracker_.noteOperatorChange(); });
+  // Only the operator's changes get through unblocked: any of them replaces
+  // the program's value by what the field shows.
+  connect(this, &QDoubleSpinBox::valueChanged, this, [this] {
+    tracker_.noteOperatorChange();
+    holdsProgramValue_ = false;
+  });
+}
+
+void NumericDoubleSpinBox::setProgramValue(double value) {
+  setValue(value);
+  // The widget clamps to its range and rounds to its decimals; a value it
+  // clamped is not the program's any more.
+  const bool inRange = value >= minimum() && value <= maximum();
+  holdsProgramValue_ = inRange;
+  programValue_ = value;
+  programValueShown_ = this->value();
+}
+
+double NumericDoubleSpinBox::exactValue() const {
+  const double shown = value();
+  return holdsProgramValue_ && shown == programValueShown_ ? programValue_ : shown;
 }
 
 void NumericDoubleSpinBox::stepBy(int steps) {

@@ -44,11 +44,19 @@ class NumericSpinBox : public QSpinBox {
   CommitTracker tracker_;
 };
 
+// Shows its value rounded to its decimals but keeps the value the program set
+// whole: a value the operator did not edit is read back exactly as it was set
+// (a calibration factor in steps of 1/16384 needs more digits than it shows).
 class NumericDoubleSpinBox : public QDoubleSpinBox {
   Q_OBJECT
  public:
   explicit NumericDoubleSpinBox(QWidget *parent = nullptr);
   void stepBy(int steps) override;
+  // The program's value: shown rounded, kept whole until the operator edits.
+  void setProgramValue(double value);
+  // The value set by the program while the field shows it unedited, else
+  // what the field shows.
+  double exactValue() const;
 
  signals:
   void committed();
@@ -60,6 +68,9 @@ class NumericDoubleSpinBox : public QDoubleSpinBox {
  private:
   void commit();
   CommitTracker tracker_;
+  bool holdsProgramValue_ = false;
+  double programValue_ = 0.0;
+  double programValueShown_ = 0.0;
 };
 
 }  // namespace uilayer

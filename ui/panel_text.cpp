@@ -15,13 +15,14 @@ using namespace uilayer;
 
 namespace {
 
-QPlainTextEdit *TextBox(int panel, int control, int *error) {
+QPlainTextEdit *TextBox(int panel, int control, int *error, ControlBinding **bindingOut = nullptr) {
   ControlBinding *binding = FindControl(panel, control, error);
   if (!binding) return nullptr;
   if (binding->kind() != ControlKind::TextBox) {
     *error = UIE_BAD_TYPE;
     return nullptr;
   }
+  if (bindingOut) *bindingOut = binding;
   return static_cast<QPlainTextEdit *>(binding->widget());
 }
 
@@ -88,29 +89,32 @@ int DisplayImageFile(int panel, int control, const char *path) {
 
 int ResetTextBox(int panel, int control, const char *text) {
   int error;
-  QPlainTextEdit *box = TextBox(panel, control, &error);
+  ControlBinding *binding = nullptr;
+  QPlainTextEdit *box = TextBox(panel, control, &error, &binding);
   if (!box) return error;
   if (!text) return UIE_BAD_VALUE;
   QSignalBlocker block(box);
-  box->setPlainText(DecodeText(text));
+  box->setPlainText(DecodeControlText(binding, text));
   return UIE_NO_ERROR;
 }
 
 int ReplaceTextBoxLine(int panel, int control, int line, const char *text) {
   int error;
-  QPlainTextEdit *box = TextBox(panel, control, &error);
+  ControlBinding *binding = nullptr;
+  QPlainTextEdit *box = TextBox(panel, control, &error, &binding);
   if (!box) return error;
   if (!text || line < 0 || line > 100000) return UIE_BAD_VALUE;
   QStringList lines = Lines(box);
   while (lines.size() <= line) lines.append(QString());
-  lines[line] = DecodeText(text);
+  lines[line] = DecodeControlText(binding, text);
   SetLines(box, lines);
   return UIE_NO_ERROR;
 }
 
 int GetTextBoxLine(int panel, int control, int line, char *buffer, size_t bufferSize) {
   int error;
-  QPlainTextEdit *box = TextBox(panel, control, &error);
+  ControlBinding *binding = nullptr;
+  QPlainTextEdit *box = TextBox(panel, control, &error, &binding);
   if (!box) return error;
   if (!buffer || bufferSize == 0) return UIE_BAD_VALUE;
   const QStringList lines = Lines(box);
@@ -118,7 +122,7 @@ int GetTextBoxLine(int panel, int control, int line, char *buffer, size_t buffer
     buffer[0] = '\0';
     return UIE_BAD_VALUE;
   }
-  CopyBounded(lines[line], buffer, bufferSize);
+  EncodeControlTextInto(binding, lines[line], buffer, bufferSize);
   return UIE_NO_ERROR;
 }
 

@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "ui/panel_control_binding.h"
+#include "ui/panel_numeric_widgets.h"
 #include "ui/panel_registry.h"
 #include "ui/panel_text_helpers.h"
 
@@ -72,6 +73,8 @@ int SetNumber(int panel, int control, double value) {
       QSignalBlocker block(w);
       if (auto *spin = qobject_cast<QSpinBox *>(w))
         spin->setValue(static_cast<int>(ToControlType(value, type, spin->minimum(), spin->maximum())));
+      else if (auto *exact = qobject_cast<NumericDoubleSpinBox *>(w))
+        exact->setProgramValue(ToControlType(value, type, exact->minimum(), exact->maximum()));
       else if (auto *dspin = qobject_cast<QDoubleSpinBox *>(w))
         dspin->setValue(ToControlType(value, type, dspin->minimum(), dspin->maximum()));
       return UIE_NO_ERROR;
@@ -103,6 +106,7 @@ int ReadNumber(ControlBinding *binding, double *value) {
       return UIE_NO_ERROR;
     case ControlKind::Numeric:
       if (auto *spin = qobject_cast<QSpinBox *>(w)) *value = spin->value();
+      else if (auto *exact = qobject_cast<NumericDoubleSpinBox *>(w)) *value = exact->exactValue();
       else *value = static_cast<QDoubleSpinBox *>(w)->value();
       return UIE_NO_ERROR;
     case ControlKind::Slider:
@@ -150,7 +154,8 @@ int SetCtrlVal(int panel, int control, const char *value) {
   ControlBinding *binding = FindControl(panel, control, &error);
   if (!binding) return error;
   if (!value) return UIE_BAD_VALUE;
-  const QString text = DecodeText(value);
+  const QString text = DecodeControlText(binding, value);
+  NoteTextShown(binding, text);
   QWidget *w = binding->widget();
   QSignalBlocker block(w);
   switch (binding->kind()) {
@@ -210,6 +215,6 @@ int GetCtrlVal(int panel, int control, char *buffer, size_t bufferSize) {
     case ControlKind::Ring: text = static_cast<QComboBox *>(w)->currentText(); break;
     default: return UIE_BAD_TYPE;
   }
-  CopyBounded(text, buffer, bufferSize);
+  EncodeControlTextInto(binding, text, buffer, bufferSize);
   return UIE_NO_ERROR;
 }

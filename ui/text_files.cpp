@@ -40,6 +40,8 @@ long WriteSome(int fd, const char *data, size_t n) { return _write(fd, data, sta
 long ReadSome(int fd, char *data, size_t n) { return _read(fd, data, static_cast<unsigned>(n)); }
 bool SyncToDisk(int fd) { return _commit(fd) == 0; }
 bool CloseFile(int fd) { return _close(fd) == 0; }
+long long EndOffset(int fd) { return _lseeki64(fd, 0, SEEK_END); }
+bool CutBackTo(int fd, long long size) { return _chsize_s(fd, size) == 0; }
 bool IsRegularFile(int fd, long *size) {
   struct _stat64 st;
   if (_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG) return false;
@@ -87,6 +89,14 @@ bool SyncToDisk(int fd) {
 #endif
 }
 bool CloseFile(int fd) { return ::close(fd) == 0; }
+long long EndOffset(int fd) { return static_cast<long long>(::lseek(fd, 0, SEEK_END)); }
+bool CutBackTo(int fd, long long size) {
+  int r;
+  do {
+    r = ::ftruncate(fd, static_cast<off_t>(size));
+  } while (r < 0 && errno == EINTR);
+  return r == 0;
+}
 bool IsRegularFile(int fd, long *size) {
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
@@ -261,10 +271,14 @@ int ArrayToFile(const char *path, const void *array, int dataType, int count, in
 
   const int fd = OpenForWrite(path, action == VAL_APPEND);
   if (fd < 0) return UTIL_FILE_ERROR;
+  // An append is all or nothing: one that fails part-way (disk full) is cut
+  // back to where the file ended, so a recording never ends in half a line.
+  const long long before = action == VAL_APPEND ? EndOffset(fd) : 0;
   Writer w(fd);
   // Every call ends with the bytes on disk and the file closed: a recording
   // cut short by a crash or a power loss keeps every line written so far.
-  bool ok = WriteValues(w, array, dataType, count, layout, fieldWidth) && w.Drain();
+  bool ok = before >= 0 && WriteValues(w, array, dataType, count, layout, fieldWidth) && w.Drain();
+  if (!ok && before >= 0) CutBackTo(fd, before);
   ok = SyncToDisk(fd) && ok;
   ok = CloseFile(fd) && ok;
   if (!ok) return UTIL_FILE_ERROR;

@@ -7,6 +7,10 @@
 // handle or control id, wrong value type, unknown attribute) and never
 // crashes. Values set by the system never raise events; only the operator's
 // actions call callbacks, always on the one user-interface thread.
+//
+// Texts are single-byte Windows-1252, one character a byte (the sensor's
+// firmware text, the micro sign as B5); paths (file dialog results, controls
+// marked `holdsPath`) are in the file system's own encoding.
 #ifndef KVOR_UI_USERINT_H
 #define KVOR_UI_USERINT_H
 

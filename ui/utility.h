@@ -45,7 +45,9 @@ enum {
 // Writes count values of the given type (VAL_* of userint.h), each right-aligned
 // in a field of fieldWidth characters (0: no padding), with "\n" line ends.
 // The bytes reach the operating system before it returns (the file is closed,
-// and synced to disk). Returns the number of bytes written or UTIL_*.
+// and synced to disk). An append that fails part-way is cut back to the end
+// the file had before, so the file never keeps part of what one call wrote.
+// Returns the number of bytes written or UTIL_*.
 int ArrayToFile(const char *path, const void *array, int dataType, int count, int layout,
                 int fieldWidth, int action);
 

@@ -32,7 +32,7 @@ bool IsSeparator(char c) { return c == '/'; }
 
 // Copies text into out when it fits with its terminator; otherwise leaves out
 // empty.
-int CopyBounded(const char *text, size_t length, char *out, size_t size) {
+int CopyWhole(const char *text, size_t length, char *out, size_t size) {
   if (length >= size) {
     out[0] = '\0';
     return UTIL_TOO_LONG;
@@ -87,10 +87,10 @@ int ChooseDataDir(const char *preferred, const char *fallback, char *out, size_t
   if (out == nullptr || size == 0) return UTIL_BAD_ARGUMENT;
   out[0] = '\0';
   if (preferred != nullptr && IsWritableDir(preferred))
-    return CopyBounded(preferred, std::strlen(preferred), out, size);
+    return CopyWhole(preferred, std::strlen(preferred), out, size);
   if (fallback == nullptr || fallback[0] == '\0') return UTIL_FILE_ERROR;
   std::error_code ignored;
   std::filesystem::create_directories(fallback, ignored);
   if (!IsWritableDir(fallback)) return UTIL_FILE_ERROR;
-  return CopyBounded(fallback, std::strlen(fallback), out, size);
+  return CopyWhole(fallback, std::strlen(fallback), out, size);
 }

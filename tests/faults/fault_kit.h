@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sim/sensor_sim.h"
+#include "support/status_trail.h"
 
 namespace faults {
 
@@ -78,30 +79,9 @@ class Deadline {
   std::thread watcher_;
 };
 
-// The texts the status box showed, each change once, as the operator would
-// have seen them while event processing ran. Start it before the action.
-class StatusTrail {
- public:
-  StatusTrail();
-  ~StatusTrail();
-  void Start();
-  void Stop();
-  const std::vector<std::string> &Texts() const;
-  bool Saw(const std::string &text) const;
-  // Position of the first showing of text, -1 when never shown.
-  int IndexOf(const std::string &text) const;
-  // How many times text came up (each showing after another text counts).
-  int Count(const std::string &text) const;
-
-  // Shared with the pending look, which may fire after the trail is gone.
-  struct State;
-
- private:
-  std::shared_ptr<State> state_;
-};
-
-// Gives a readable trail in failure messages.
-std::string Joined(const std::vector<std::string> &texts);
+// The status trail lives with the other end-to-end helpers.
+using support::Joined;
+using support::StatusTrail;
 
 // The recorder file read back: its two header lines and its sample lines.
 struct RecorderFile {

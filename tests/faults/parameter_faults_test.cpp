@@ -124,7 +124,10 @@ TEST_P(ParameterFaults, GetTakesWhatArrivesSendNeverWaitsAndTheNextGetIsClean) {
   EXPECT_EQ(c.finalStatus, Status());
   if (c.fault == Fault::HangUp) {
     EXPECT_EQ(1, trail.Count(kDeviceLost));  // told once
+    EXPECT_FALSE(trail.Saw(kTimedOut));
     EXPECT_EQ(1, stop_flag);
+    // Frame 1 is not asked for on the closed port.
+    EXPECT_EQ((std::vector<int>{2}), Commands());
   } else {
     // Both requests went out, frame 0 first, whatever became of the replies.
     const auto frames = Frames();
@@ -143,8 +146,9 @@ TEST_P(ParameterFaults, GetTakesWhatArrivesSendNeverWaitsAndTheNextGetIsClean) {
   const double sendTook = ClickGuarded(MAIN_BTNSEND, 0.05 + kSlack, "Send");
   EXPECT_LT(sendTook, 0.05 + kSlack);
   if (c.fault == Fault::HangUp) {
-    // Nothing could be written: no progress message beyond the first.
-    EXPECT_EQ("Transmit...", Status());
+    // Nothing is written to the closed port, and the operator is told why.
+    EXPECT_EQ(kDeviceLost, Status());
+    EXPECT_EQ(framesBeforeSend, Frames().size());
     return;
   }
   EXPECT_EQ("Line Ok!", Status());
@@ -183,8 +187,8 @@ const GetCase kGetCases[] = {
     {Fault::DropEvery2nd, kTimedOut, Frame::FromSensor, Frame::Kept, kTimeOut},
     // Reply 3 is the answer to the first frame of the Send, which nobody awaits.
     {Fault::DropEvery3rd, kReceived, Frame::FromSensor, Frame::FromSensor, 0},
-    // Both waits run out on the closed port.
-    {Fault::HangUp, kTimedOut, Frame::Kept, Frame::Kept, 2 * kTimeOut},
+    // The device vanishes 0.3 s into the wait for frame 0: the Get ends there.
+    {Fault::HangUp, kDeviceLost, Frame::Kept, Frame::Kept, 0.3},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryFault, ParameterFaults, ::testing::ValuesIn(kGetCases),

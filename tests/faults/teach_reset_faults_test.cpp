@@ -107,9 +107,9 @@ class TeachResetFaults : public SensorFaultTest, public ::testing::WithParamInte
     EXPECT_EQ(c.timedOut ? 1 : 0, stop_flag);
     if (c.fault == Fault::HangUp) {
       EXPECT_EQ(1, trail.Count(kDeviceLost));  // told once
-    } else {
-      EXPECT_EQ(c.commands, Commands());
+      EXPECT_FALSE(trail.Saw(kTeachTimedOut));
     }
+    EXPECT_EQ(c.commands, Commands());
     const auto check = [this](ReadBack expected, uint16_t teach, uint16_t sensor, uint16_t before) {
       if (expected == ReadBack::FromSensor) {
         EXPECT_EQ(sensor, teach);
@@ -157,8 +157,12 @@ TEST_P(TeachResetFaults, TeachReadsBackWhatArrivesEachResetIsAnsweredOrTimesOut)
     Teach(c);
   }
   if (c.fault == Fault::HangUp) {
-    // Later actions on the closed port fail with their own time-out.
-    Reset(false, 0, "Reset on the closed port");
+    // Later actions on the closed port wait for nothing and say why.
+    faults::Deadline deadline(kSlack + 5.0, "Reset on the closed port");
+    const double begin = Timer();
+    testkit::Click(pHandle, MAIN_BUTTONRESET);
+    EXPECT_LT(Timer() - begin, kSlack);
+    EXPECT_EQ(kDeviceLost, Status());
     return;
   }
   faults::SwitchOff(Sensor());
@@ -181,6 +185,23 @@ TEST_P(TeachResetFaults, TeachReadsBackWhatArrivesEachResetIsAnsweredOrTimesOut)
   Reset(true, 0, "Reset after the fault");
 }
 
+// A device that vanishes while the reset waits: the loss is the last word,
+// told once, and the wait ends there.
+TEST_F(SensorFaultTest, AResetCutShortByTheDeviceLossEndsWithTheLossMessage) {
+  ArrangeFault(Fault::HangUp);
+  faults::StatusTrail trail;
+  trail.Start();
+  const double took = ClickGuarded(MAIN_BUTTONRESET, 0.3 + kSlack, "Reset while the device vanishes");
+  trail.Stop();
+  SCOPED_TRACE(faults::Joined(trail.Texts()));
+  EXPECT_GT(took, 0.3);
+  EXPECT_LT(took, 0.3 + kSlack);
+  EXPECT_EQ(kDeviceLost, Status());
+  EXPECT_EQ(1, trail.Count(kDeviceLost));
+  EXPECT_FALSE(trail.Saw(kResetOk));
+  EXPECT_FALSE(trail.Saw(kFrameTimedOut));
+}
+
 // Teach: a misaligned reply is a reply all the same, and so are the
 // read-backs. Reset: any reply frame counts as the answer, aligned or not.
 const TeachResetCase kTeachResetCases[] = {
@@ -197,7 +218,8 @@ const TeachResetCase kTeachResetCases[] = {
     {Fault::DropEvery2nd, kReceived, kTeachAndReadBack, ReadBack::Kept, ReadBack::FromSensor, kTimeOut, false, {true, false, true}, 0},
     // Teach: reply 3 lost, the read-back of frame 1. Reset: the 3rd press.
     {Fault::DropEvery3rd, kFrameTimedOut, kTeachAndReadBack, ReadBack::FromSensor, ReadBack::Kept, kTimeOut, false, {true, true, false}, 0},
-    {Fault::HangUp, kTeachTimedOut, kTeachOnly, ReadBack::Kept, ReadBack::Kept, kTimeOut, true, {}, 0},
+    // The device vanishes 0.3 s into the wait: no read-back on the closed port.
+    {Fault::HangUp, kDeviceLost, kTeachOnly, ReadBack::Kept, ReadBack::Kept, 0.3, true, {}, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryFault, TeachResetFaults, ::testing::ValuesIn(kTeachResetCases),

@@ -11,6 +11,7 @@
 #include "app/controls.h"
 #include "app/globals.h"
 #include "params/params.h"
+#include "support/file_size_limit.h"
 #include "support/program_fixture.h"
 #include "ui/testkit/testkit.h"
 #include "ui/userint.h"
@@ -174,8 +175,17 @@ TEST_F(ParameterFile, CancellingTheDialogStillRefreshesThePanelsFromTheRecord) {
 }
 
 TEST_F(ParameterFile, ASaveThatCannotBeWrittenSaysSoAndKeepsTheOldFile) {
+  // The disk fills up a third of the way into the new file.
   const std::string path = TempPath("kept.cfg");
   WriteFile(path, "old content\n");
+  {
+    support::FileSizeLimit diskFull(100);
+    Save(path);
+  }
+  EXPECT_EQ("Error writing parameter file!", Status());
+  EXPECT_EQ("old content\n", ReadFile(path));
+  EXPECT_FALSE(std::ifstream(path + ".tmp").good());  // nothing left beside it
+
   const std::string blocked = TempPath("no-such-folder/new.cfg");
   Save(blocked);
   EXPECT_EQ("Error writing parameter file!", Status());
@@ -184,7 +194,6 @@ TEST_F(ParameterFile, ASaveThatCannotBeWrittenSaysSoAndKeepsTheOldFile) {
   mkdir(folder.c_str(), 0755);
   Save(folder);
   EXPECT_EQ("Error writing parameter file!", Status());
-  EXPECT_EQ("old content\n", ReadFile(path));
 }
 
 TEST_F(ParameterFile, SavingOverAnExistingFileReplacesItsContent) {

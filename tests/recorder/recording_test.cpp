@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "app/controls.h"
 #include "app/globals.h"
+#include "support/file_size_limit.h"
 #include "support/program_fixture.h"
 #include "ui/testkit/testkit.h"
 #include "ui/userint.h"
@@ -186,6 +188,29 @@ TEST_F(Recorder, AFileThatCannotBeWrittenStopsTheRecordingWithAMessage) {
   ChooseFile(TempPath("no-such-folder/record.dat"));
   testkit::Click(panelPopUp, REC_BTNSTARTRECORD);
   EXPECT_EQ("Cannot write recorder file - recording not started!", Status());
+}
+
+TEST_F(Recorder, ADiskThatFillsUpMidLineLeavesOnlyWholeLinesAndCountsThem) {
+  Configure(1000, 0);
+  std::unique_ptr<support::FileSizeLimit> diskFull;
+  // Room for two more lines and part of a third, some samples in.
+  testkit::RunLater(0.3, [&] {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    diskFull = std::make_unique<support::FileSizeLimit>(st.st_size + 2 * (sizeof kSampleLine) + 7);
+  });
+  testkit::Click(panelPopUp, REC_BTNSTARTRECORD);
+  diskFull.reset();
+  EXPECT_EQ("Cannot write recorder file - recording stopped!", Status());
+  const std::string content = ReadFile(path);
+  ASSERT_FALSE(content.empty());
+  EXPECT_EQ('\n', content.back());
+  const std::vector<std::string> lines = Lines(path);
+  ExpectHeader(lines, 0);
+  ASSERT_GT(lines.size(), 4u);
+  for (size_t i = 2; i < lines.size(); ++i) EXPECT_EQ(kSampleLine, lines[i]) << i;
+  EXPECT_EQ(static_cast<int>(lines.size()) - 2, Counter());
+  EXPECT_EQ("DATA-RECORDER", StateText());
 }
 
 TEST_F(Recorder, ChoosingTheFileShowsItAndCancelKeepsIt) {

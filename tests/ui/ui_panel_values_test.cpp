@@ -38,10 +38,10 @@ TEST_F(LayerTest, NumbersAreConvertedToTheControlsTypeAndRange) {
   ASSERT_EQ(UIE_NO_ERROR, GetCtrlVal(controls, kShort, &i16));
   EXPECT_EQ(-32768, i16);
 
-  // The indicator shows three decimals and holds what it shows.
+  // The field shows three decimals but gives back what the program set.
   ASSERT_EQ(UIE_NO_ERROR, SetCtrlVal(controls, kIndicator, 37.00049));
   ASSERT_EQ(UIE_NO_ERROR, GetCtrlVal(controls, kIndicator, &d));
-  EXPECT_DOUBLE_EQ(37.0, d);
+  EXPECT_EQ(37.00049, d);
   EXPECT_EQ("37.000", testkit::Text(controls, kIndicator));
   ASSERT_EQ(UIE_NO_ERROR, SetCtrlVal(controls, kIndicator, -12.3456));
   EXPECT_EQ("-12.346", testkit::Text(controls, kIndicator));
@@ -143,14 +143,16 @@ TEST_F(LayerTest, StringsAreCopiedBoundedAndTerminated) {
   EXPECT_STREQ("Echo", small);
   EXPECT_EQ('#', small[5]);  // nothing written past the size given
 
-  // A multi-byte character is never cut in half.
-  ASSERT_EQ(UIE_NO_ERROR, SetCtrlVal(controls, kStatus, "ab\xC2\xB5m"));
+  // Texts are Windows-1252, a character a byte, both ways: bytes that happen
+  // to form UTF-8 are two characters all the same.
+  ASSERT_EQ(UIE_NO_ERROR, SetCtrlVal(controls, kStatus, "V3.01 \xB5m \xC3\xA9 \x80\x9F"));
+  EXPECT_EQ("V3.01 \xC2\xB5m \xC3\x83\xC2\xA9 \xE2\x82\xAC\xC5\xB8", testkit::Text(controls, kStatus));
   char three[4];
   ASSERT_EQ(UIE_NO_ERROR, GetCtrlVal(controls, kStatus, three, sizeof three));
-  EXPECT_STREQ("ab", three);
-  // Bytes that are not UTF-8 (a sensor's text) are shown as Latin-1.
-  ASSERT_EQ(UIE_NO_ERROR, SetCtrlVal(controls, kStatus, "V3.01 \xB5m"));
-  EXPECT_EQ("V3.01 \xC2\xB5m", testkit::Text(controls, kStatus));
+  EXPECT_STREQ("V3.", three);
+  char back[32];
+  ASSERT_EQ(UIE_NO_ERROR, GetCtrlVal(controls, kStatus, back, sizeof back));
+  EXPECT_STREQ("V3.01 \xB5m \xC3\xA9 \x80\x9F", back);
 }
 
 TEST_F(LayerTest, PortRingListsThePortTable) {

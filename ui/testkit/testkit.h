@@ -13,6 +13,8 @@ namespace testkit {
 // A hidden control (or one on a hidden panel) is not acted on, and a dimmed
 // one ignores the events: neither raises anything, as for the operator.
 int Click(int panel, int control);                 // press and release the left button
+int Press(int panel, int control);                 // the left button down, not released
+int Release(int panel, int control);               // and up again
 int TypeValue(int panel, int control, const std::string &text);  // select all, type, Enter
 int TypeText(int panel, int control, const std::string &text);   // select all, type, no Enter (a ring: type)
 // Arrow keys, up for steps > 0, down for < 0: on a numeric input, or over a
@@ -32,6 +34,12 @@ int MoveSlider(int panel, int control, int value);  // as a drag to that value
 int ClosePanelWindow(int panel);                    // the window's close box
 // Runs fn from event processing after the given delay (seconds).
 void RunLater(double seconds, std::function<void()> fn);
+// Every text the program puts into the control from the start on, in order,
+// each repetition of the text just before it left out: also the progress
+// texts that the next text replaces before any event processing runs.
+void StartTextLog(int panel, int control);
+std::vector<std::string> TextLog();
+void StopTextLog();
 // Processes events for the given time (seconds).
 void Pump(double seconds);
 // Processes events until pred() holds or the time-out passes; returns pred().

@@ -79,6 +79,25 @@ int Click(int panel, int control) {
   return UIE_NO_ERROR;
 }
 
+int Press(int panel, int control) {
+  int error;
+  QWidget *w = Widget(panel, control, nullptr, &error);
+  if (!w) return error;
+  if (!w->isVisible()) return UIE_NO_ERROR;
+  ActivateWindowOf(w);
+  QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, ClickPoint(w));
+  return UIE_NO_ERROR;
+}
+
+int Release(int panel, int control) {
+  int error;
+  QWidget *w = Widget(panel, control, nullptr, &error);
+  if (!w) return error;
+  if (!w->isVisible()) return UIE_NO_ERROR;
+  QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, ClickPoint(w));
+  return UIE_NO_ERROR;
+}
+
 int TypeValue(int panel, int control, const std::string &text) {
   int error;
   QWidget *w = Widget(panel, control, nullptr, &error);

@@ -14,6 +14,7 @@
 #include "ui/panel_control_binding.h"
 #include "ui/panel_file_dialog.h"
 #include "ui/panel_registry.h"
+#include "ui/panel_text_helpers.h"
 #include "ui/testkit/testkit.h"
 
 using namespace uilayer;
@@ -45,6 +46,37 @@ std::vector<FileSelectCall> FileSelectCalls() {
 }
 
 void ClearFileSelectCalls() { ClearFileSelectRecords(); }
+
+namespace {
+struct TextLogState {
+  const ControlBinding *watched = nullptr;
+  std::vector<std::string> texts;
+};
+TextLogState &LogState() {
+  static TextLogState state;
+  return state;
+}
+void NoteText(const ControlBinding *binding, const QString &text) {
+  TextLogState &state = LogState();
+  if (binding != state.watched) return;
+  const std::string shown = text.toStdString();
+  if (state.texts.empty() || state.texts.back() != shown) state.texts.push_back(shown);
+}
+}  // namespace
+
+void StartTextLog(int panel, int control) {
+  int error;
+  LogState().watched = FindControl(panel, control, &error);
+  LogState().texts.clear();
+  SetTextShownObserver(NoteText);
+}
+
+std::vector<std::string> TextLog() { return LogState().texts; }
+
+void StopTextLog() {
+  SetTextShownObserver(nullptr);
+  LogState().watched = nullptr;
+}
 
 std::vector<Plot> GraphPlots(int panel, int control) {
   std::vector<Plot> out;
