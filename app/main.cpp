@@ -1,6 +1,10 @@
 // Command line of the program:
-//   --port N=DEVICE   port N is the serial device DEVICE (may repeat)
-//   --simulate        port 1 is the built-in simulated sensor
+//   --port N=DEVICE      port N is the serial device DEVICE (may repeat)
+//   --simulate           port 1 is the built-in simulated sensor
+//   --close-when-shown   once the main window is shown, its close box is
+//                        clicked once: the program runs its whole start-up and
+//                        ends as the operator would end it (checks of an
+//                        installed program; exit code 0 after a normal end)
 #include <cstring>
 #include <cstdio>
 #include <string>

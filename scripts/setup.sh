@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs every Debian package the project needs. Safe to run again: it only
 # calls apt-get when a package is missing.
+#
+#   scripts/setup.sh             what building, running and testing need
+#   scripts/setup.sh --package   that, and the tools that build and check the
+#                                Debian package (scripts/package.sh)
 set -euo pipefail
 
 PACKAGES=(
@@ -11,6 +15,13 @@ PACKAGES=(
   fonts-dejavu-core fonts-dejavu-extra
   clang libclang-rt-14-dev
 )
+
+for arg in "$@"; do
+  case "$arg" in
+    --package) PACKAGES+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream) ;;
+    *) echo "setup: unknown option $arg" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${PACKAGES[@]}"; do

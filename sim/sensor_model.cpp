@@ -153,7 +153,8 @@ bool SensorModel::answer(const uint8_t *frame, wire::Bytes *reply) {
       return true;
     }
     case proto::GetVersion:
-      *reply = wire::firmwareText(identity_.firmwareText, identity_.pcbType == 0);
+      *reply = wire::firmwareText(identity_.firmwareText, identity_.pcbType == 0,
+                                  identity_.firmwareHighBytes);
       return true;
     case proto::GetRaw:
       *reply = wire::valueFrame(takeReading());

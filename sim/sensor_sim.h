@@ -28,6 +28,9 @@ struct Identity {
   uint16_t hardwareType = 80;     // word 11 of the reply
   uint16_t adcFullScale = 256;    // 256 or 1024: the video samples' full scale (word 12)
   std::string firmwareText = "K-VOR firmware V3.01 (simulated)";
+  // Board type 0: the high byte of each of the 36 words, which carries no
+  // character; empty: 0x20 in every second word that holds one.
+  std::vector<uint8_t> firmwareHighBytes;
 };
 
 // The identity of a sensor with the given CCD: 20 is the 1024-pixel line

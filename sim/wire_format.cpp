@@ -53,7 +53,7 @@ Bytes valueFrame(const Measurement &m) {
   return out;
 }
 
-Bytes firmwareText(const std::string &text, bool asWords) {
+Bytes firmwareText(const std::string &text, bool asWords, const std::vector<uint8_t> &highBytes) {
   Bytes out(proto::kFirmwareBytes, 0);
   if (asWords) {
     const size_t n = std::min<size_t>(text.size(), proto::kFirmwareBytes / 2);
@@ -62,6 +62,8 @@ Bytes firmwareText(const std::string &text, bool asWords) {
       out[2 * i] = (i % 2 == 1 && c != 0) ? 0x20 : 0x00;
       out[2 * i + 1] = c;
     }
+    for (size_t i = 0; i < highBytes.size() && i < proto::kFirmwareBytes / 2; ++i)
+      out[2 * i] = highBytes[i];
   } else {
     const size_t n = std::min<size_t>(text.size(), proto::kFirmwareBytes);
     std::copy(text.begin(), text.begin() + static_cast<long>(n), out.begin());

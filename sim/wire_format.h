@@ -36,7 +36,8 @@ Bytes valueFrame(const Measurement &m);
 // 72 bytes. asWords: 36 words, one character in each low byte (the high byte
 // of every other character word carries a space code that a reader must
 // ignore); otherwise 72 plain bytes. NUL-padded, longer texts are cut.
-Bytes firmwareText(const std::string &text, bool asWords);
+Bytes firmwareText(const std::string &text, bool asWords,
+                   const std::vector<uint8_t> &highBytes = {});
 // 64 samples of a video line from `start`, high byte first.
 Bytes sampleBlock(const std::vector<uint16_t> &line, int start);
 

@@ -4,6 +4,7 @@
 
 #include "ui/panel_control_binding.h"
 #include "ui/panel_registry.h"
+#include "ui/panel_window_guard.h"
 
 using namespace uilayer;
 
@@ -14,6 +15,7 @@ int DisplayPanel(int panel) {
   // Windows without a screen (tests) cannot be stacked, and say so loudly.
   if (!w->isWindow() || QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
   if (w->isWindow()) w->activateWindow();
+  NoteWindowShown(w);
   return UIE_NO_ERROR;
 }
 

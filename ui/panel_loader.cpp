@@ -2,7 +2,6 @@
 // Widgets that carry a `ctrlId` become controls; `callback` names are looked
 // up in the table the system registered before loading.
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -25,6 +24,8 @@
 #include "ui/panel_ring_widget.h"
 #include "ui/panel_window_guard.h"
 #include "ui/port_ring.h"
+#include "ui/program_files.h"
+#include "ui/runtime.h"
 
 namespace uilayer {
 namespace {
@@ -59,11 +60,13 @@ QMap<QString, QString> &MountedFiles() {
 
 int g_nextMount = 1;
 
+// A relative name is the program's own file (beside it, or installed), else
+// one in the working directory.
 QString ResolveResourceFile(const QString &name) {
   QFileInfo given(name);
   if (given.isAbsolute()) return given.isFile() ? given.absoluteFilePath() : QString();
-  QFileInfo besideProgram(QDir(QCoreApplication::applicationDirPath()), name);
-  if (besideProgram.isFile()) return besideProgram.absoluteFilePath();
+  const QString programFile = FindProgramFile(name);
+  if (!programFile.isEmpty()) return programFile;
   QFileInfo inWorkingDir(QDir::current(), name);
   if (inWorkingDir.isFile()) return inWorkingDir.absoluteFilePath();
   return QString();

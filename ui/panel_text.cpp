@@ -10,6 +10,7 @@
 #include "ui/panel_control_binding.h"
 #include "ui/panel_registry.h"
 #include "ui/panel_text_helpers.h"
+#include "ui/program_files.h"
 
 using namespace uilayer;
 
@@ -39,12 +40,14 @@ void SetLines(QPlainTextEdit *box, const QStringList &lines) {
 }
 
 // Bitmaps named relative to the working directory first, then to the
-// program's folder.
+// program's folder or its installed data folder.
 QString ResolveImage(const QString &name) {
   QFileInfo given(name);
   if (given.isAbsolute()) return given.absoluteFilePath();
   QFileInfo inWorkingDir(QDir::current(), name);
   if (inWorkingDir.isFile()) return inWorkingDir.absoluteFilePath();
+  const QString programFile = FindProgramFile(name);
+  if (!programFile.isEmpty()) return programFile;
   return QFileInfo(QDir(QCoreApplication::applicationDirPath()), name).absoluteFilePath();
 }
 

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWidget>
 
 #include "ui/panel_registry.h"
@@ -26,6 +27,20 @@ bool PanelWindowGuard::eventFilter(QObject *watched, QEvent *event) {
       static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape)
     return true;
   return false;
+}
+
+namespace {
+bool g_closeWhenShown = false;
+}
+
+void SetCloseWhenShown(bool on) { g_closeWhenShown = on; }
+
+void NoteWindowShown(QWidget *window) {
+  if (!g_closeWhenShown || !window->isWindow()) return;
+  g_closeWhenShown = false;
+  // Queued, so it arrives once the event loop runs with the window shown;
+  // a window discarded before then takes the request with it.
+  QTimer::singleShot(0, window, [window] { window->close(); });
 }
 
 }  // namespace uilayer

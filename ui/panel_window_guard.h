@@ -22,6 +22,12 @@ class PanelWindowGuard : public QObject {
   int handle_;
 };
 
+// With the option --close-when-shown, the first panel shown as a window of
+// its own receives one close request from the event loop, as from its close
+// box: a check of an installed program runs the whole start-up and ending.
+void SetCloseWhenShown(bool on);
+void NoteWindowShown(QWidget *window);
+
 }  // namespace uilayer
 
 #endif

@@ -5,7 +5,9 @@
 #include <cstddef>
 
 // Creates the application object and reads the layer's own options:
-//   --port N=DEVICE   port N is DEVICE (may repeat)
+//   --port N=DEVICE      port N is DEVICE (may repeat)
+//   --close-when-shown   the first panel shown as a window gets one close
+//                        request from the event loop, as from its close box
 // Other arguments are left to the caller. Returns 0, or a negative value when
 // the user interface cannot be started. A further call reads the --port
 // options again (the port table starts afresh) and changes nothing else.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ui/panel_registry.h"
+#include "ui/panel_window_guard.h"
 #include "ui/port_table.h"
 #include "ui/runtime.h"
 
@@ -33,12 +34,13 @@ void KeepArguments(int argc, char **argv) {
   g_argc = static_cast<int>(g_argStorage.size());
 }
 
-bool HasPlatformArgument() {
+bool HasArgument(const char *name) {
   for (int i = 0; i < g_argc; ++i)
-    if (std::strcmp(g_argv[i], "-platform") == 0 || std::strcmp(g_argv[i], "--platform") == 0)
-      return true;
+    if (std::strcmp(g_argv[i], name) == 0) return true;
   return false;
 }
+
+bool HasPlatformArgument() { return HasArgument("-platform") || HasArgument("--platform"); }
 
 // Qt ends the process when its default X11 platform finds no display; tell
 // the caller instead, so the program can end with its own exit code.
@@ -80,6 +82,7 @@ int InitCVIRTE(int argc, char **argv) {
   // long run grew without bound; drawing uncached costs about half a
   // millisecond an update.
   QPixmapCache::setCacheLimit(0);
+  uilayer::SetCloseWhenShown(HasArgument("--close-when-shown"));
   int result = InitPortTable(g_argc, g_argv.data());
   if (result < 0) {
     std::fprintf(stderr, "InitCVIRTE: malformed --port argument\n");

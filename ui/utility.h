@@ -25,7 +25,8 @@ enum {
 // The folder that holds the program.
 int GetProjectDir(char *directory, size_t size);
 // The folder for the program's default files: the program's folder when it can
-// be written to, else the per-user data folder (created when missing).
+// be written to and is not an install, else the per-user data folder
+// (created when missing).
 int GetDataDir(char *directory, size_t size);
 // directory + separator + fileName into out.
 int MakePathname(const char *directory, const char *fileName, char *out, size_t size);

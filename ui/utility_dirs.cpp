@@ -1,5 +1,6 @@
-// The program's folder and the folder for its default files.
+// The program's folder, its own files and the folder for its default files.
 #include "ui/utility.h"
+#include "ui/program_files.h"
 #include "ui/utility_internal.h"
 
 #include <QByteArray>
@@ -39,6 +40,20 @@ QByteArray ProgramDir() {
 
 }  // namespace
 
+namespace uilayer {
+
+QString FindProgramFile(const QString &name) {
+  const QByteArray dir = ProgramDir();
+  char path[4096];
+  if (dir.isEmpty() ||
+      FindProgramFileIn(dir.constData(), QFile::encodeName(name).constData(), path, sizeof path) !=
+          UTIL_NO_ERROR)
+    return QString();
+  return QFile::decodeName(path);
+}
+
+}  // namespace uilayer
+
 int GetProjectDir(char *directory, size_t size) {
   if (directory == nullptr || size == 0) return UTIL_BAD_ARGUMENT;
   directory[0] = '\0';
@@ -52,7 +67,10 @@ int GetProjectDir(char *directory, size_t size) {
 int GetDataDir(char *directory, size_t size) {
   if (directory == nullptr || size == 0) return UTIL_BAD_ARGUMENT;
   directory[0] = '\0';
-  const QByteArray program = ProgramDir();
+  QByteArray program = ProgramDir();
+  // An installed program's folder is shared by every user and belongs to the
+  // package manager, even where this user may write to it (the superuser).
+  if (IsInstalledLayout(program.constData())) program.clear();
   const QByteArray perUser = QFile::encodeName(
       QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
   return ChooseDataDir(program.isEmpty() ? nullptr : program.constData(),

@@ -1,10 +1,13 @@
-// Start values, and the program as a whole process.
+// Start values, and the program as a whole process, built and installed.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/globals.h"
@@ -45,17 +48,39 @@ TEST_F(StartValues, AfterStartUpWithoutSensor) {
   EXPECT_EQ(VAL_NO_POINT, testkit::GraphCursor(pHandle, MAIN_BAR_B, CURSOR_MEASURED).pointStyle);
 }
 
-int RunProgramIn(const std::string &folder, const std::string &program) {
+// Runs the program as its own process in folder, on the offscreen platform,
+// with the per-user data folders under dataHome when one is given. Returns
+// its exit status; a program that has not ended after a minute is killed and
+// counts as -1000, so a hang fails the test instead of blocking the suite.
+int RunProgramIn(const std::string &folder, const std::string &program,
+                 const std::vector<std::string> &arguments, const std::string &dataHome = "") {
+  std::vector<char *> argv;
+  argv.push_back(const_cast<char *>(program.c_str()));
+  for (const std::string &argument : arguments) argv.push_back(const_cast<char *>(argument.c_str()));
+  argv.push_back(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(folder.c_str()) != 0) _exit(100);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    execl(program.c_str(), program.c_str(), "--port", "1=/dev/kvor-none", static_cast<char *>(nullptr));
+    if (!dataHome.empty()) {
+      setenv("HOME", dataHome.c_str(), 1);
+      setenv("XDG_DATA_HOME", (dataHome + "/data").c_str(), 1);
+    }
+    execv(program.c_str(), argv.data());
     _exit(101);
   }
   int status = 0;
+  for (int tenths = 0; tenths < 600; ++tenths) {
+    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+    usleep(100000);
+  }
+  kill(pid, SIGKILL);
   waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+  return -1000;
+}
+
+int RunProgramIn(const std::string &folder, const std::string &program) {
+  return RunProgramIn(folder, program, {"--port", "1=/dev/kvor-none"});
 }
 
 TEST_F(StartValues, WithoutItsResourceFileTheProgramEndsWithMinusOne) {
@@ -68,6 +93,40 @@ TEST_F(StartValues, WithoutItsResourceFileTheProgramEndsWithMinusOne) {
   const std::string damaged = "echo garbage > '" + TempPath("K-VOR-NE-ZevevU301.uir") + "'";
   ASSERT_EQ(0, std::system(damaged.c_str()));
   EXPECT_EQ(255, RunProgramIn(TempDir(), copy));
+}
+
+// Installed under another prefix than the package's, below a DESTDIR, the
+// program finds its panels and logos relative to itself, starts against the
+// simulated sensor, shows its main window and ends by its close box.
+TEST_F(StartValues, InstalledAnywhereItFindsItsFilesStartsAndEndsByItsCloseBox) {
+  const std::string dest = TempPath("dest");
+  const std::string prefix = "/opt/kvor-elsewhere";
+  const std::string install = "DESTDIR='" + dest + "' '" KVOR_CMAKE_COMMAND "' --install '" KVOR_BUILD_DIR
+                              "' --prefix '" + prefix + "' > '" + TempPath("install.log") + "' 2>&1";
+  ASSERT_EQ(0, std::system(install.c_str())) << install;
+  const std::string root = dest + prefix;
+  const std::string program = root + "/bin/K-VOR-NE-ZevevU301";
+  const std::string data = root + "/share/k-vor-ne-zevevu301/";
+  const std::string resourceFile = data + "K-VOR-NE-ZevevU301.uir";
+  ASSERT_TRUE(std::filesystem::is_regular_file(program));
+  EXPECT_TRUE(std::filesystem::is_regular_file(root + "/bin/kvor-sensor-sim"));
+  ASSERT_TRUE(std::filesystem::is_regular_file(resourceFile));
+  for (const char *logo : {"logo2.png", "logo3.png", "logo4.png", "logo6.png"})
+    EXPECT_TRUE(std::filesystem::is_regular_file(data + logo)) << logo;
+  EXPECT_FALSE(std::filesystem::exists(root + "/bin/K-VOR-NE-ZevevU301.uir"));
+
+  const std::string home = TempPath("home");
+  const std::vector<std::string> closeWhenShown = {"--simulate", "--close-when-shown"};
+  EXPECT_EQ(0, RunProgramIn(TempDir(), program, closeWhenShown, home));
+  // The default files go to the per-user data folder, not among the
+  // installed files, even where the install could be written to.
+  EXPECT_TRUE(std::filesystem::is_directory(home + "/data/K-VOR-NE-ZevevU301"));
+
+  const std::string damage = "echo garbage > '" + resourceFile + "'";
+  ASSERT_EQ(0, std::system(damage.c_str()));
+  EXPECT_EQ(255, RunProgramIn(TempDir(), program, closeWhenShown, home));
+  ASSERT_TRUE(std::filesystem::remove(resourceFile));
+  EXPECT_EQ(255, RunProgramIn(TempDir(), program, closeWhenShown, home));
 }
 
 }  // namespace

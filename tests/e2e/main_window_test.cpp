@@ -104,17 +104,25 @@ TEST_F(MainWindow, ChangingThePortRunsTheWholeStartUpAgain) {
   EXPECT_EQ("No serial port found", Status());
   EXPECT_TRUE(Frames().empty());
 
+  testkit::StartTextLog();
   testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 1);
+  testkit::StopTextLog();
   EXPECT_EQ(1, com);
   EXPECT_EQ((std::vector<int>{5, 10, 2, 2, 7}), Commands());
   EXPECT_EQ("K-VOR firmware V3.01 (simulated)", Status());
+  const std::vector<std::string> shown = testkit::TextLog(pHandle, MAIN_STATUS);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ("Init COM-Port ...", shown.front());
+  EXPECT_EQ("Echo Check - Line Ok!", shown.at(1));
 
   // The port already shown, chosen again: the whole start-up once more, both
   // parameter frames from RAM included.
   Sensor().clearReceived();
-  SetCtrlVal(pHandle, MAIN_STATUS, "");
+  testkit::StartTextLog();
   testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 1);
+  testkit::StopTextLog();
   EXPECT_EQ(1, com);
+  EXPECT_EQ("Init COM-Port ...", testkit::TextLog(pHandle, MAIN_STATUS).at(0));
   ASSERT_EQ((std::vector<int>{5, 10, 2, 2, 7}), Commands());
   EXPECT_EQ(0, Frames()[2].argument());
   EXPECT_EQ(1, Frames()[3].argument());

@@ -7,6 +7,7 @@
 
 #include "app/controls.h"
 #include "app/globals.h"
+#include "link/com232.h"
 #include "support/program_fixture.h"
 #include "ui/rs232.h"
 #include "ui/testkit/testkit.h"
@@ -19,6 +20,7 @@ using support::StartFrame0;
 using support::StartFrame1;
 using StartUp = support::ProgramTest;
 
+// A line as the program keeps its texts: Windows-1252, the micro sign B5.
 std::string DescriptionLine(int line) {
   char text[128] = "";
   GetTextBoxLine(pCalib, CALIB_DESCRIPTION, line, text, sizeof text);
@@ -28,7 +30,18 @@ std::string DescriptionLine(int line) {
 int ShownValue(int panel, int control) { return std::stoi(testkit::Text(panel, control)); }
 
 TEST_F(StartUp, AgainstASensorChecksIdentifiesReadsBothFramesAndShowsTheFirmware) {
+  testkit::StartTextLog();
   ASSERT_EQ(0, Start());
+  testkit::StopTextLog();
+  // Every step tells the operator where it is, the progress texts included.
+  EXPECT_EQ((std::vector<std::string>{"InitVars", "Echo Check - Line Ok!",
+                                      "Waiting for parameter-frame ...",
+                                      "Parameter-frame received! - Line Ok!",
+                                      "Waiting for parameter-frame ...",
+                                      "Parameter-frame received! - Line Ok!",
+                                      "Waiting for firmware info ...",
+                                      "K-VOR firmware V3.01 (simulated)"}),
+            testkit::TextLog(pHandle, MAIN_STATUS));
   const auto frames = Frames();
   ASSERT_EQ((std::vector<int>{5, 10, 2, 2, 7}), Commands());
 
@@ -45,8 +58,8 @@ TEST_F(StartUp, AgainstASensorChecksIdentifiesReadsBothFramesAndShowsTheFirmware
   for (int i = 1; i < 5; ++i) EXPECT_GE(frames[i].time - frames[i - 1].time, 0.095) << i;
 
   EXPECT_EQ("K-VOR firmware V3.01 (simulated)", Status());
-  EXPECT_EQ("1024-pixel; 7.8µm pixel-pitch", DescriptionLine(0));
-  EXPECT_EQ("4096-subpixel; resolution=2µm", DescriptionLine(1));
+  EXPECT_EQ("1024-pixel; 7.8\xB5m pixel-pitch", DescriptionLine(0));
+  EXPECT_EQ("4096-subpixel; resolution=2\xB5m", DescriptionLine(1));
   EXPECT_EQ("working-range = 7.98mm", DescriptionLine(2));
 
   // The panels show the sensor's RAM, not the program's start values.
@@ -81,6 +94,20 @@ TEST_F(StartUp, AMissingPortIsReportedAtOnce) {
   EXPECT_EQ("No serial port found", Status());
   EXPECT_LT(startupSeconds, 1.0);
   EXPECT_TRUE(testkit::IsPanelVisible(pHandle));
+}
+
+TEST_F(StartUp, EveryPortOpenErrorHasItsOwnMessage) {
+  const struct {
+    int code;
+    const char *message;
+  } rows[] = {
+      {-1, "Unknown system error"}, {-2, "Invalid port number"}, {-3, "Port is not open"},
+      {-4, "Unknown I/0 error"},    {-6, "No serial port found"}, {-7, "Cannot open port"},
+      {-13, "Invalid parameter"},   {-99, "Timeout"},
+      // Any other negative code.
+      {-5, "RS-232 error!"},        {-8, "RS-232 error!"},        {-100, "RS-232 error!"},
+  };
+  for (const auto &row : rows) EXPECT_STREQ(row.message, PortErrorMessage(row.code)) << row.code;
 }
 
 TEST_F(StartUp, AWrongSyncWordStopsTheStartUpAfterTheEcho) {
@@ -122,8 +149,8 @@ TEST_F(StartUp, CcdTypeTwoHundredTwoWithAThousandAndTwentyFourPixels) {
   Sensor().setIdentity(id);
   ASSERT_EQ(0, StartProgramOnSensor());
 
-  EXPECT_EQ("256-pixel; 63.5µm pixel-pitch", DescriptionLine(0));
-  EXPECT_EQ("1024-subpixel; resolution=16µm", DescriptionLine(1));
+  EXPECT_EQ("256-pixel; 63.5\xB5m pixel-pitch", DescriptionLine(0));
+  EXPECT_EQ("1024-subpixel; resolution=16\xB5m", DescriptionLine(1));
   EXPECT_EQ("working-range = 16.6mm", DescriptionLine(2));
   EXPECT_EQ(1024, YMAXADC);
   EXPECT_EQ(1024, ccdvirtpixel);
@@ -188,8 +215,15 @@ TEST_F(StartUp, ALongFirmwareReplyIsDroppedWithoutAnError) {
 TEST_F(StartUp, AFirmwareReplyThatNeverComesIsAnErrorAfterTheTimeOut) {
   ASSERT_TRUE(StartSensor());
   Sensor().setMuteCommands({7});
+  testkit::StartTextLog();
   ASSERT_EQ(0, StartProgramOnSensor());
+  testkit::StopTextLog();
   EXPECT_EQ("Error reading firmware-info!", Status());
+  const std::vector<std::string> shown = testkit::TextLog(pHandle, MAIN_STATUS);
+  ASSERT_GE(shown.size(), 3u);
+  EXPECT_EQ((std::vector<std::string>{"Waiting for firmware info ...", "Timeout - reading firmware info!",
+                                      "Error reading firmware-info!"}),
+            std::vector<std::string>(shown.end() - 3, shown.end()));
   // The receive callback is back: a later exchange works.
   EXPECT_EQ(0, testkit::Click(pHandle, MAIN_BTNGET));
   EXPECT_EQ("Parameter-frame received! - Line Ok!", Status());
@@ -199,11 +233,25 @@ TEST_F(StartUp, ABoardOfAnotherTypeSendsSeventyTwoPlainCharacters) {
   ASSERT_TRUE(StartSensor());
   kvorsim::Identity id = Sensor().identity();
   id.pcbType = 2;
-  id.firmwareText = std::string(30, 'F') + std::string(42, 'w');  // all 72 characters
+  // All 72 characters, each byte one Windows-1252 character: C3 A9 is two
+  // characters, not UTF-8's one.
+  id.firmwareText = std::string(30, 'F') + "\xC3\xA9" + std::string(40, 'w');
+  Sensor().setIdentity(id);
+  ASSERT_EQ(0, StartProgramOnSensor());
+  EXPECT_EQ(std::string(30, 'F') + "\xC3\x83\xC2\xA9" + std::string(40, 'w'), Status());
+  EXPECT_EQ('\0', szVersion[0]);
+}
+
+TEST_F(StartUp, ABoardOfTypeZeroTakesTheLowByteOfEachOfItsThirtySixWords) {
+  ASSERT_TRUE(StartSensor());
+  kvorsim::Identity id = Sensor().identity();
+  id.pcbType = 0;
+  id.firmwareText = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  for (int i = 0; i < 36; ++i) id.firmwareHighBytes.push_back(static_cast<uint8_t>(0x80 + 3 * i));
   Sensor().setIdentity(id);
   ASSERT_EQ(0, StartProgramOnSensor());
   EXPECT_EQ(id.firmwareText, Status());
-  EXPECT_EQ('\0', szVersion[0]);
+  EXPECT_EQ(id.firmwareText, std::string(szVersion));
 }
 
 TEST_F(StartUp, ABoardOfTypeZeroCutsTheTextAtThirtySixCharacters) {

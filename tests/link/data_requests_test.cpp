@@ -59,6 +59,19 @@ TEST_F(DataRequests, ABlockFillsOnlyItsHalfOfItsChannelsLine) {
   EXPECT_EQ(0, frames[0].dataWord(0));
   EXPECT_EQ(0, frames[1].argument());
   EXPECT_EQ(1, frames[1].dataWord(0));
+
+  // A block belongs at 0 or 64 of the line: any other start is not asked for.
+  Sensor().clearReceived();
+  DetachReceiveCallback();
+  for (int start : {1, 32, 63, 65, 128, -64}) {
+    const double begin = Timer();
+    EXPECT_EQ(0, ReadData64(start, 1)) << start;
+    EXPECT_LT(Timer() - begin, 0.5) << start;
+  }
+  AttachReceiveCallback();
+  testkit::Pump(0.1);
+  EXPECT_TRUE(Frames().empty());
+  for (int i = 64; i < VIDEO_SAMPLES; ++i) ASSERT_EQ(untouched, adcbufA[i]) << i;
 }
 
 TEST_F(DataRequests, AResetAnsweredAfterAThirdOfASecondIsOk) {

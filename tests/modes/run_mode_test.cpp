@@ -53,6 +53,9 @@ class RunMode : public support::ProgramTest {
 };
 
 TEST_F(RunMode, ShowsEveryReplyAndAsksAgainUntilStop) {
+  // The first request carries pp as it stands.
+  for (int i = 0; i < 16; ++i) pp[i] = static_cast<u16>(0xB000 + i);
+  const std::vector<int> ppBefore(pp, pp + 15);
   const double stopToEnd = RunFor(0.8);
   EXPECT_LT(stopToEnd, 0.2);
   EXPECT_TRUE(during.runDimmed);
@@ -66,6 +69,7 @@ TEST_F(RunMode, ShowsEveryReplyAndAsksAgainUntilStop) {
   ASSERT_GE(frames.size(), 5u);
   for (const auto &f : frames) EXPECT_EQ(8, f.command());
   // After the first request, every request carries parameter frame 0.
+  EXPECT_EQ(ppBefore, DataWords(frames[0]));
   std::vector<int> frame0;
   for (int i = 0; i < 15; ++i) frame0.push_back(Sensor().ram(0)[i]);
   for (size_t i = 1; i < frames.size(); ++i) EXPECT_EQ(frame0, DataWords(frames[i])) << i;
@@ -85,6 +89,21 @@ TEST_F(RunMode, ShowsEveryReplyAndAsksAgainUntilStop) {
   const std::vector<double> measured = testkit::StripChartTrace(pHandle, MAIN_STRIPCHART, 4);
   ASSERT_EQ(100u, measured.size());
   EXPECT_EQ(1200.0, measured.back());
+}
+
+TEST_F(RunMode, StopActsOnThePressItself) {
+  // The button goes down and stays down: the run ends all the same.
+  bool released = false;
+  testkit::RunLater(0.4, [] { testkit::Press(pHandle, MAIN_BTNSTOP); });
+  testkit::RunLater(3.0, [&released] {
+    released = true;
+    testkit::Release(pHandle, MAIN_BTNSTOP);
+  });
+  testkit::Click(pHandle, MAIN_BTNRUN);
+  EXPECT_FALSE(released);
+  EXPECT_EQ(1, stop_flag);
+  EXPECT_FALSE(testkit::IsDimmed(pHandle, MAIN_BTNRUN));
+  testkit::Release(pHandle, MAIN_BTNSTOP);
 }
 
 TEST_F(RunMode, ASilentSensorEndsItWithTheTimeOutMessage) {

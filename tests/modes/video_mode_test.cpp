@@ -56,7 +56,13 @@ class VideoMode : public support::ProgramTest {
 
 TEST_F(VideoMode, AsksForFourBlocksPerLineAndDrawsTheSamplesReceived) {
   StartWith(4096);
+  kvorsim::Measurement m;
+  m.aval = 1200, m.bval = 2300, m.mvalue = 1200, m.edcntA = 1, m.edcntB = 1, m.anaMax = 77;
+  Sensor().setMeasurement(m);
   testkit::Click(pHandle, MAIN_RBTEEPROM);
+  // Whatever pp holds goes out with the first raw-values request.
+  for (int i = 0; i < 16; ++i) pp[i] = static_cast<u16>(0xA000 + i);
+  std::vector<int> ppBefore(pp, pp + 15);
   StopAfter(0.8);
   testkit::Click(pHandle, MAIN_BTNVIDEO);
 
@@ -70,6 +76,12 @@ TEST_F(VideoMode, AsksForFourBlocksPerLineAndDrawsTheSamplesReceived) {
 
   const auto frames = Frames();
   ASSERT_GE(frames.size(), 10u);
+  // The raw-values requests carry pp as it stands, not parameter frame 0:
+  // after the first, the value frame of the reply before.
+  EXPECT_EQ(ppBefore, support::DataWords(frames[0]));
+  const std::vector<int> valueWords(pp, pp + 15);
+  EXPECT_EQ(1200, valueWords[0]);
+  for (size_t i = 5; i < frames.size(); i += 5) EXPECT_EQ(valueWords, support::DataWords(frames[i])) << i;
   // Each line: raw values, then channel A's two halves, then channel B's.
   const int expected[5][3] = {{8, 0, -1}, {9, 0, 1}, {9, 64, 1}, {9, 0, 0}, {9, 64, 0}};
   for (size_t i = 0; i + 5 <= frames.size(); i += 5) {

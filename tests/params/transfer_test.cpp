@@ -82,8 +82,12 @@ TEST_F(Transfer, SendToRamCarriesWhatThePanelsShowAtTheClick) {
   testkit::TypeValue(pPara2, PARA2_A1, "321");
   testkit::TypeValue(pPara2, PARA2_B4, "9");
   const kvorsim::ParamFrame eepromBefore = Sensor().eeprom(0);
+  testkit::StartTextLog();
   testkit::Click(pHandle, MAIN_BTNSEND);
+  testkit::StopTextLog();
   ASSERT_TRUE(Sensor().waitForFrames(2, 1.0));
+  EXPECT_EQ((std::vector<std::string>{"Transmit...", "Sending Para-Frame 1 ...", "Line Ok!"}),
+            testkit::TextLog(pHandle, MAIN_STATUS));
 
   const auto frames = Frames();
   ASSERT_EQ(2u, frames.size());

@@ -95,7 +95,22 @@ TEST_F(Recorder, AShortRecordingWritesTheHeaderAndOneLinePerSample) {
              testkit::IsDimmed(pHandle, MAIN_BUTTONTEACH) &&
              testkit::IsDimmed(panelPopUp, REC_BTNSTARTRECORD);
   });
+  for (int i = 0; i < 16; ++i) pp[i] = static_cast<u16>(0xC000 + i);
+  Sensor().clearReceived();
+  testkit::StartTextLog();
   testkit::Click(panelPopUp, REC_BTNSTARTRECORD);
+  testkit::StopTextLog();
+
+  // Every request carries parameter frame 0; the first is followed by "Line Ok!".
+  const auto frames = Frames();
+  ASSERT_GE(frames.size(), 3u);
+  std::vector<int> frame0;
+  for (int i = 0; i < 15; ++i) frame0.push_back(Sensor().ram(0)[i]);
+  for (size_t i = 0; i < frames.size(); ++i) {
+    EXPECT_EQ(8, frames[i].command()) << i;
+    EXPECT_EQ(frame0, support::DataWords(frames[i])) << i;
+  }
+  EXPECT_EQ((std::vector<std::string>{"Line Ok!"}), testkit::TextLog(pHandle, MAIN_STATUS));
 
   const std::vector<std::string> lines = Lines(path);
   ExpectHeader(lines, 0);

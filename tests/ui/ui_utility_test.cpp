@@ -152,6 +152,36 @@ TEST(UtilityPaths, UnwritableProgramFolderFallsBackToThePerUserFolder) {
   }
 }
 
+// The panels and logos of a build lie beside the program; those of an install
+// in share/<package> beside its bin/ folder. Only the latter is an install.
+TEST(UtilityPaths, ProgramFilesBesideTheProgramOrInItsInstalledDataFolder) {
+  TempDir temp;
+  ASSERT_TRUE(temp.ok());
+  const std::string bin = temp.File("prefix/bin");
+  const std::string data = temp.File("prefix/share/k-vor-ne-zevevu301");
+  ASSERT_TRUE(std::filesystem::create_directories(bin));
+  char out[4096];
+  EXPECT_FALSE(IsInstalledLayout(bin.c_str()));
+  EXPECT_EQ(FindProgramFileIn(bin.c_str(), "logo2.png", out, sizeof out), UTIL_FILE_ERROR);
+
+  ASSERT_TRUE(std::filesystem::create_directories(data));
+  ASSERT_TRUE(WriteBytes(data + "/logo2.png", "installed"));
+  EXPECT_TRUE(IsInstalledLayout(bin.c_str()));
+  ASSERT_EQ(FindProgramFileIn(bin.c_str(), "logo2.png", out, sizeof out), UTIL_NO_ERROR);
+  EXPECT_EQ(std::string(out), data + "/logo2.png");
+  EXPECT_EQ(FindProgramFileIn(bin.c_str(), "logo3.png", out, sizeof out), UTIL_FILE_ERROR);
+
+  // A copy beside the program wins over the installed one.
+  ASSERT_TRUE(WriteBytes(bin + "/logo2.png", "beside"));
+  ASSERT_EQ(FindProgramFileIn(bin.c_str(), "logo2.png", out, sizeof out), UTIL_NO_ERROR);
+  EXPECT_EQ(std::string(out), bin + "/logo2.png");
+  char small[8];
+  EXPECT_EQ(FindProgramFileIn(bin.c_str(), "logo2.png", small, sizeof small), UTIL_TOO_LONG);
+  EXPECT_STREQ(small, "");
+  EXPECT_EQ(FindProgramFileIn("", "logo2.png", out, sizeof out), UTIL_BAD_ARGUMENT);
+  EXPECT_FALSE(IsInstalledLayout(""));
+}
+
 TEST(UtilityPaths, DeleteFileRemovesFilesOnly) {
   TempDir temp;
   ASSERT_TRUE(temp.ok());

@@ -34,11 +34,12 @@ int MoveSlider(int panel, int control, int value);  // as a drag to that value
 int ClosePanelWindow(int panel);                    // the window's close box
 // Runs fn from event processing after the given delay (seconds).
 void RunLater(double seconds, std::function<void()> fn);
-// Every text the program puts into the control from the start on, in order,
-// each repetition of the text just before it left out: also the progress
-// texts that the next text replaces before any event processing runs.
-void StartTextLog(int panel, int control);
-std::vector<std::string> TextLog();
+// Every text the program puts into a string control from the start on (the
+// panels need not be loaded yet); TextLog gives one control's, in order, each
+// repetition of the text just before it left out: also the progress texts
+// that the next text replaces before any event processing runs.
+void StartTextLog();
+std::vector<std::string> TextLog(int panel, int control);
 void StopTextLog();
 // Processes events for the given time (seconds).
 void Pump(double seconds);

@@ -48,35 +48,36 @@ std::vector<FileSelectCall> FileSelectCalls() {
 void ClearFileSelectCalls() { ClearFileSelectRecords(); }
 
 namespace {
-struct TextLogState {
-  const ControlBinding *watched = nullptr;
-  std::vector<std::string> texts;
+struct LoggedText {
+  const ControlBinding *binding;
+  std::string text;
 };
-TextLogState &LogState() {
-  static TextLogState state;
-  return state;
+std::vector<LoggedText> &Log() {
+  static std::vector<LoggedText> log;
+  return log;
 }
 void NoteText(const ControlBinding *binding, const QString &text) {
-  TextLogState &state = LogState();
-  if (binding != state.watched) return;
-  const std::string shown = text.toStdString();
-  if (state.texts.empty() || state.texts.back() != shown) state.texts.push_back(shown);
+  Log().push_back({binding, text.toStdString()});
 }
 }  // namespace
 
-void StartTextLog(int panel, int control) {
-  int error;
-  LogState().watched = FindControl(panel, control, &error);
-  LogState().texts.clear();
+void StartTextLog() {
+  Log().clear();
   SetTextShownObserver(NoteText);
 }
 
-std::vector<std::string> TextLog() { return LogState().texts; }
-
-void StopTextLog() {
-  SetTextShownObserver(nullptr);
-  LogState().watched = nullptr;
+std::vector<std::string> TextLog(int panel, int control) {
+  int error;
+  const ControlBinding *binding = FindControl(panel, control, &error);
+  std::vector<std::string> texts;
+  for (const LoggedText &entry : Log()) {
+    if (entry.binding != binding) continue;
+    if (texts.empty() || texts.back() != entry.text) texts.push_back(entry.text);
+  }
+  return texts;
 }
+
+void StopTextLog() { SetTextShownObserver(nullptr); }
 
 std::vector<Plot> GraphPlots(int panel, int control) {
   std::vector<Plot> out;
