@@ -124,11 +124,13 @@ void ControlBinding::connectOperatorSignals() {
       break;
     }
     case ControlKind::Ring: {
+      // A new item is a value change; the operator's pick from the open
+      // list is the commit, also when it is the item already shown (choosing
+      // the same port again is how a port is retried). Qt reports that pick
+      // after the index change, so the order is 2, then 1.
       auto *combo = static_cast<QComboBox *>(w);
-      connect(combo, &QComboBox::currentIndexChanged, this, [this] {
-        raise(EVENT_VAL_CHANGED);
-        raise(EVENT_COMMIT);
-      });
+      connect(combo, &QComboBox::currentIndexChanged, this, [this] { raise(EVENT_VAL_CHANGED); });
+      connect(combo, &QComboBox::activated, this, [this] { raise(EVENT_COMMIT); });
       break;
     }
     case ControlKind::Numeric: {

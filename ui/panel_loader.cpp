@@ -21,8 +21,10 @@
 #include "ui/panel_control_binding.h"
 #include "ui/panel_numeric_widgets.h"
 #include "ui/panel_registry.h"
+#include "ui/panel_ring_widget.h"
 #include "ui/panel_window.h"
 #include "ui/panel_window_guard.h"
+#include "ui/port_ring.h"
 #include "ui/program_files.h"
 #include "ui/runtime.h"
 
@@ -40,6 +42,7 @@ class PanelUiLoader : public QUiLoader {
     else if (className == QLatin1String("StripChartControl")) widget = new StripChartControl(parent);
     else if (className == QLatin1String("QSpinBox")) widget = new NumericSpinBox(parent);
     else if (className == QLatin1String("QDoubleSpinBox")) widget = new NumericDoubleSpinBox(parent);
+    else if (className == QLatin1String("QComboBox")) widget = new RingComboBox(parent);
     else widget = QUiLoader::createWidget(className, parent, name);
     if (!widget) {
       // A stand-in keeps the form builder going; the load fails afterwards.
@@ -154,27 +157,8 @@ bool TypeFitsKind(ValueType type, ControlKind kind) {
   }
 }
 
-// Ring items come from the port table: value = port number.
-void FillPortRing(QComboBox *combo, ControlBinding *binding) {
-  combo->clear();
-  binding->ringValues.clear();
-  const int count = GetComPortCount();
-  for (int port = 1; port <= count && port <= MAX_COM_PORTS; ++port) {
-    char label[512];
-    if (GetComPortLabel(port, label, sizeof label) < 0) continue;
-    combo->addItem(QString::fromLocal8Bit(label));
-    binding->ringValues.append(port);
-  }
-  if (combo->count() == 0) {
-    // The program still starts on port 1; the ring shows it so the operator
-    // sees which port failed and the selector keeps a value.
-    combo->addItem(QStringLiteral("1: none"));
-    binding->ringValues.append(1);
-  }
-}
-
 bool SetUpRing(QComboBox *combo, ControlBinding *binding) {
-  if (combo->property("ringSource").toString() == QLatin1String("comports")) {
+  if (IsPortRing(combo)) {
     FillPortRing(combo, binding);
     return true;
   }

@@ -1,6 +1,7 @@
-// The serial port table: port number -> device name. Port numbers are what
-// the operator picks in the port selector; the device names are what the
-// serial layer opens.
+// The serial port table: port number -> device. Port numbers are what the
+// operator picks in the port selector; the device names are what the serial
+// layer opens. The numbers stay put while the table follows the machine's
+// devices, so a number the operator has learnt keeps meaning the same device.
 #include "ui/port_table.h"
 #include "ui/port_table_order.h"
 
@@ -13,14 +14,35 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 namespace {
 
 // Longest device name the table keeps; longer names are refused rather than cut.
 const size_t kMaxDeviceName = 255;
+// Descriptions and serial numbers are only shown; longer ones are cut.
+const size_t kMaxDeviceText = 120;
 
-std::string g_devices[MAX_COM_PORTS + 1];  // index 0 unused
+struct PortEntry {
+  std::string device;        // empty: no entry
+  std::string description;   // of the adapter, where the machine tells it
+  std::string serialNumber;
+  bool given = false;        // --port or SetComPortDevice: stays as it is
+  bool present = true;       // a machine entry: its device was there at the last look
+};
+
+PortEntry g_entries[MAX_COM_PORTS + 1];  // index 0 unused
+SerialDeviceLister g_lister;
 
 bool IsValidPortNumber(int port) { return port >= 1 && port <= MAX_COM_PORTS; }
 
@@ -29,37 +51,164 @@ bool IsValidPortNumber(int port) { return port >= 1 && port <= MAX_COM_PORTS; }
 std::string DeviceForPort(int port) {
   if (!IsValidPortNumber(port)) return std::string();
 #ifdef _WIN32
-  if (g_devices[port].empty()) return "COM" + std::to_string(port);
+  if (g_entries[port].device.empty()) return "COM" + std::to_string(port);
 #endif
-  return g_devices[port];
+  return g_entries[port].device;
 }
 
-// The machine's serial devices as ports 1, 2, ... (order: port_table_order.h).
-void FillFromMachine() {
-  const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
+std::vector<SerialDevice> SystemSerialDevices() {
+  std::vector<SerialDevice> devices;
+  for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+    SerialDevice d;
+    d.name = info.portName().toLocal8Bit().toStdString();
 #ifdef _WIN32
-  // COMn stays port n, so the numbers match what the system shows elsewhere.
-  for (const QSerialPortInfo &info : infos) {
-    const QString name = info.portName();
-    if (!name.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)) continue;
-    bool ok = false;
-    const int n = name.mid(3).toInt(&ok);
-    if (ok && IsValidPortNumber(n)) g_devices[n] = name.toStdString();
-  }
+    d.location = d.name;  // "COM3" is what opens it
 #else
-  std::vector<SerialDeviceName> devices;
-  for (const QSerialPortInfo &info : infos) {
-    const std::string location = info.systemLocation().toLocal8Bit().toStdString();
-    if (location.empty() || location.size() > kMaxDeviceName) continue;
-    devices.push_back({info.portName().toLocal8Bit().toStdString(), location});
+    d.location = info.systemLocation().toLocal8Bit().toStdString();
+#endif
+    d.description = info.description().toStdString();
+    d.serialNumber = info.serialNumber().toStdString();
+    devices.push_back(std::move(d));
   }
-  int port = 1;
-  for (const std::string &location : OrderSerialDevices(devices)) {
-    if (port > MAX_COM_PORTS) break;
-    g_devices[port++] = location;
+  return devices;
+}
+
+// The machine's devices that can be entries, in port order.
+std::vector<SerialDevice> ListMachineDevices() {
+  std::vector<SerialDevice> listed = g_lister ? g_lister() : SystemSerialDevices();
+  std::vector<SerialDevice> usable;
+  for (SerialDevice &d : listed) {
+    if (d.location.empty() || d.location.size() > kMaxDeviceName) continue;
+    if (d.description.size() > kMaxDeviceText) d.description.resize(kMaxDeviceText);
+    if (d.serialNumber.size() > kMaxDeviceText) d.serialNumber.resize(kMaxDeviceText);
+    usable.push_back(std::move(d));
   }
+  return SortSerialDevices(std::move(usable));
+}
+
+// COMn is port n on Windows, so the numbers match what the system shows
+// elsewhere; elsewhere no device has a number of its own (0).
+int NaturalPort(const SerialDevice &d) {
+#ifdef _WIN32
+  const std::string &name = d.location;
+  if (name.size() < 4 || (name.compare(0, 3, "COM") != 0 && name.compare(0, 3, "com") != 0)) return 0;
+  int n = 0;
+  for (size_t i = 3; i < name.size(); ++i) {
+    if (name[i] < '0' || name[i] > '9') return 0;
+    n = n * 10 + (name[i] - '0');
+    if (n > MAX_COM_PORTS) return 0;
+  }
+  return n;
+#else
+  (void)d;
+  return 0;
 #endif
 }
+
+void TakeDevice(PortEntry *entry, const SerialDevice &d) {
+  entry->device = d.location;
+  entry->description = d.description;
+  entry->serialNumber = d.serialNumber;
+  entry->present = true;
+}
+
+// A new device's number: its natural one if free, else the lowest without an
+// entry; 0 when the table is full (numbers of gone devices are never reused).
+int FreePortFor(const SerialDevice &d) {
+  const int natural = NaturalPort(d);
+  if (IsValidPortNumber(natural) && g_entries[natural].device.empty()) return natural;
+  for (int port = 1; port <= MAX_COM_PORTS; ++port)
+    if (g_entries[port].device.empty()) return port;
+  return 0;
+}
+
+bool HasEntryFor(const std::string &location) {
+  for (int port = 1; port <= MAX_COM_PORTS; ++port)
+    if (g_entries[port].device == location) return true;
+  return false;
+}
+
+void RefreshFrom(const std::vector<SerialDevice> &devices) {
+  std::vector<bool> taken(devices.size(), false);
+  bool matched[MAX_COM_PORTS + 1] = {};
+
+  // An adapter known by its serial number keeps its entry even when it comes
+  // back under another device name; of several alike, the one under the old
+  // name is taken.
+  for (int port = 1; port <= MAX_COM_PORTS; ++port) {
+    PortEntry &e = g_entries[port];
+    if (e.device.empty() || e.given || e.serialNumber.empty()) continue;
+    int found = -1;
+    for (size_t i = 0; i < devices.size(); ++i) {
+      if (taken[i] || devices[i].serialNumber != e.serialNumber ||
+          devices[i].description != e.description)
+        continue;
+      if (found < 0 || devices[i].location == e.device) found = static_cast<int>(i);
+    }
+    if (found < 0) continue;
+    TakeDevice(&e, devices[found]);
+    taken[found] = true;
+    matched[port] = true;
+  }
+  // The others by device name.
+  for (int port = 1; port <= MAX_COM_PORTS; ++port) {
+    PortEntry &e = g_entries[port];
+    if (e.device.empty() || e.given || matched[port]) continue;
+    for (size_t i = 0; i < devices.size(); ++i) {
+      if (taken[i] || devices[i].location != e.device) continue;
+      TakeDevice(&e, devices[i]);
+      taken[i] = true;
+      matched[port] = true;
+      break;
+    }
+  }
+  // A given entry stays as it is; it shows what the machine says about its
+  // device, and that device gets no second number.
+  for (int port = 1; port <= MAX_COM_PORTS; ++port) {
+    PortEntry &e = g_entries[port];
+    if (e.device.empty() || !e.given) continue;
+    e.description.clear();
+    e.serialNumber.clear();
+    for (size_t i = 0; i < devices.size(); ++i) {
+      if (devices[i].location != e.device) continue;
+      e.description = devices[i].description;
+      e.serialNumber = devices[i].serialNumber;
+      taken[i] = true;
+    }
+  }
+  // Gone devices keep their entries and numbers, marked.
+  for (int port = 1; port <= MAX_COM_PORTS; ++port) {
+    PortEntry &e = g_entries[port];
+    if (!e.device.empty() && !e.given && !matched[port]) e.present = false;
+  }
+  // Every device the table does not have yet, in port order.
+  for (size_t i = 0; i < devices.size(); ++i) {
+    if (taken[i] || HasEntryFor(devices[i].location)) continue;
+    const int port = FreePortFor(devices[i]);
+    if (port == 0) break;
+    g_entries[port] = PortEntry();
+    TakeDevice(&g_entries[port], devices[i]);
+  }
+}
+
+#ifndef _WIN32
+// Whether this user is refused the device by its permissions; group is then
+// the group to join: the device's own group where that group may use it,
+// otherwise dialout, Debian's group for serial devices.
+bool RefusedByPermissions(const std::string &device, std::string *group) {
+  const std::string path = device[0] == '/' ? device : "/dev/" + device;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return false;
+  if (::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) == 0) return false;
+  if (errno != EACCES && errno != EPERM) return false;
+  *group = "dialout";
+  if ((st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP)) {
+    const struct group *g = ::getgrgid(st.st_gid);
+    if (g != nullptr && g->gr_name != nullptr && g->gr_name[0] != '\0') *group = g->gr_name;
+  }
+  return true;
+}
+#endif
 
 // "N=DEVICE" with N a decimal port number in range and a non-empty device name
 // of reasonable length.
@@ -109,15 +258,38 @@ bool ParsePortOptions(int argc, char **argv, std::vector<PortOption> *options) {
 
 }  // namespace
 
+void SetSerialDeviceLister(SerialDeviceLister lister) { g_lister = std::move(lister); }
+
 int InitPortTable(int argc, char **argv) {
   // The options are checked before anything changes, so a bad command line
   // leaves the table as it was.
   std::vector<PortOption> options;
   if (!ParsePortOptions(argc, argv, &options)) return RS_INVALID_PARAMETER;
-  for (std::string &device : g_devices) device.clear();
-  FillFromMachine();
-  for (const PortOption &option : options) g_devices[option.port] = option.device;
+  for (PortEntry &entry : g_entries) entry = PortEntry();
+  for (const PortOption &option : options) {
+    g_entries[option.port] = PortEntry();
+    g_entries[option.port].device = option.device;
+    g_entries[option.port].given = true;
+  }
+  RefreshPortTable();
   return 0;
+}
+
+void RefreshPortTable() { RefreshFrom(ListMachineDevices()); }
+
+std::string PortEntryHint(int port) {
+  if (!IsValidPortNumber(port)) return std::string();
+  const PortEntry &e = g_entries[port];
+  if (e.device.empty()) return std::string();
+  if (!e.given && !e.present)
+    return e.device + " is not connected now. Plug it in, open this list again and choose it.";
+#ifndef _WIN32
+  std::string group;
+  if (RefusedByPermissions(e.device, &group))
+    return "You may not use " + e.device + ". Add your user to the group " + group +
+           " (on Debian: sudo adduser $USER " + group + "), log out and in again, then choose it.";
+#endif
+  return std::string();
 }
 
 int SetComPortDevice(int port, const char *device) {
@@ -125,7 +297,9 @@ int SetComPortDevice(int port, const char *device) {
   if (device == nullptr) return RS_INVALID_PARAMETER;
   const size_t length = std::strlen(device);
   if (length > kMaxDeviceName) return RS_INVALID_PARAMETER;
-  g_devices[port].assign(device, length);
+  g_entries[port] = PortEntry();
+  g_entries[port].device.assign(device, length);
+  g_entries[port].given = length > 0;
   return 0;
 }
 
@@ -141,7 +315,7 @@ int GetComPortDevice(int port, char *device, size_t size) {
 
 int GetComPortCount(void) {
   for (int port = MAX_COM_PORTS; port >= 1; --port) {
-    if (!g_devices[port].empty()) return port;
+    if (!g_entries[port].device.empty()) return port;
   }
   return 0;
 }
@@ -151,10 +325,21 @@ int GetComPortLabel(int port, char *out, size_t size) {
   out[0] = '\0';
   const std::string name = DeviceForPort(port);
   if (name.empty()) return RS_INVALID_PORT_NUMBER;
-  const int needed = std::snprintf(out, size, "%d: %s", port, name.c_str());
-  if (needed < 0 || static_cast<size_t>(needed) >= size) {
-    out[0] = '\0';
-    return RS_INVALID_PARAMETER;
+  std::string label = std::to_string(port) + ": " + name;
+  if (IsValidPortNumber(port)) {
+    // "2: /dev/ttyUSB0 — USB serial adapter (A10KX3)", so two adapters of
+    // one kind can be told apart.
+    const PortEntry &e = g_entries[port];
+    const char *dash = " \xE2\x80\x94 ";
+    if (!e.description.empty() && !e.serialNumber.empty())
+      label += dash + e.description + " (" + e.serialNumber + ")";
+    else if (!e.description.empty())
+      label += dash + e.description;
+    else if (!e.serialNumber.empty())
+      label += dash + std::string("(") + e.serialNumber + ")";
+    if (!e.device.empty() && !e.given && !e.present) label += dash + std::string("not present");
   }
+  if (label.size() >= size) return RS_INVALID_PARAMETER;
+  std::memcpy(out, label.c_str(), label.size() + 1);
   return 0;
 }

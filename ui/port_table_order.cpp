@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace {
 
@@ -37,23 +38,28 @@ bool NaturalLess(const std::string &a, const std::string &b) {
   return (a.size() - i) < (b.size() - j);
 }
 
-bool IsAdapter(const SerialDeviceName &d) {
+bool IsAdapter(const SerialDevice &d) {
   return d.name.rfind("ttyUSB", 0) == 0 || d.name.rfind("ttyACM", 0) == 0;
 }
 
 }  // namespace
 
-std::vector<std::string> OrderSerialDevices(std::vector<SerialDeviceName> devices) {
+std::vector<SerialDevice> SortSerialDevices(std::vector<SerialDevice> devices) {
   std::stable_sort(devices.begin(), devices.end(),
-                   [](const SerialDeviceName &x, const SerialDeviceName &y) {
+                   [](const SerialDevice &x, const SerialDevice &y) {
                      const bool ax = IsAdapter(x), ay = IsAdapter(y);
                      if (ax != ay) return ax;
                      if (NaturalLess(x.name, y.name)) return true;
                      if (NaturalLess(y.name, x.name)) return false;
                      return x.location < y.location;
                    });
+  return devices;
+}
+
+std::vector<std::string> OrderSerialDevices(std::vector<SerialDevice> devices) {
+  devices = SortSerialDevices(std::move(devices));
   std::vector<std::string> locations;
   locations.reserve(devices.size());
-  for (const SerialDeviceName &d : devices) locations.push_back(d.location);
+  for (const SerialDevice &d : devices) locations.push_back(d.location);
   return locations;
 }

@@ -15,14 +15,19 @@ int InitCVIRTE(int argc, char **argv);
 void CloseCVIRTE(void);
 
 // ---- Port table ------------------------------------------------------------------
-// Port numbers start at 1. On start the table lists the machine's serial
-// devices, USB and ACM adapters first, then the others, each group sorted by
-// name; --port and SetComPortDevice override single entries.
+// Port numbers start at 1. --port and SetComPortDevice set single entries,
+// which stay as given; the machine's serial devices (USB and ACM adapters
+// first, then the others, each group sorted by name) take the numbers left
+// free. Opening the port selector looks at the machine again: a device keeps
+// its number while it is there, a new one takes the lowest free number, and
+// one that has gone stays in the table marked as not present.
 enum { MAX_COM_PORTS = 64 };
 int SetComPortDevice(int port, const char *device);   // device "" removes the entry
 int GetComPortDevice(int port, char *device, size_t size);  // UIE/RS error if none
 int GetComPortCount(void);            // highest port number in the table
-// Fills out with "N: DEVICE" for port N (for the port selector).
+// Fills out with "N: DEVICE" for port N, followed where known by the
+// adapter's description and serial number ("2: /dev/ttyUSB0 — USB serial
+// adapter (A10KX3)") and a mark for a device that has gone (UTF-8).
 int GetComPortLabel(int port, char *out, size_t size);
 
 #endif

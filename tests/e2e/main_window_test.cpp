@@ -1,5 +1,6 @@
-// The main window as the operator uses it: child panels, the port selector,
-// the close boxes, a sensor that vanishes.
+// The main window as the operator uses it: child panels, the port selector
+// and the adapters it lists as they come and go, the close boxes, a sensor
+// that vanishes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -113,6 +114,143 @@ TEST_F(MainWindow, ChangingThePortRunsTheWholeStartUpAgain) {
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ("Init COM-Port ...", shown.front());
   EXPECT_EQ("Echo Check - Line Ok!", shown.at(1));
+
+  // The port already shown, chosen again: the whole start-up once more, both
+  // parameter frames from RAM included.
+  Sensor().clearReceived();
+  testkit::StartTextLog();
+  testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 1);
+  testkit::StopTextLog();
+  EXPECT_EQ(1, com);
+  EXPECT_EQ("Init COM-Port ...", testkit::TextLog(pHandle, MAIN_STATUS).at(0));
+  ASSERT_EQ((std::vector<int>{5, 10, 2, 2, 7}), Commands());
+  EXPECT_EQ(0, Frames()[2].argument());
+  EXPECT_EQ(1, Frames()[3].argument());
+  EXPECT_EQ("K-VOR firmware V3.01 (simulated)", Status());
+}
+
+TEST_F(MainWindow, AWheelTurnOrArrowKeyOverTheClosedPortSelectorLeavesRunModeAlone) {
+  extraArgs = {"--port", "2=/dev/kvor-no-such-device"};
+  ASSERT_EQ(0, Start());
+  Sensor().clearReceived();
+  size_t framesBefore = 0, framesAfter = 0;
+  testkit::RunLater(0.4, [&] {
+    framesBefore = Frames().size();
+    testkit::WheelStep(pHandle, MAIN_DROPDCOM, -1);
+    testkit::StepValue(pHandle, MAIN_DROPDCOM, -1);
+  });
+  testkit::RunLater(0.9, [&] {
+    framesAfter = Frames().size();
+    testkit::Click(pHandle, MAIN_BTNSTOP);
+  });
+  testkit::Click(pHandle, MAIN_BTNRUN);  // returns when run mode has ended
+
+  EXPECT_EQ(1, com);
+  int shown = 0;
+  ASSERT_EQ(UIE_NO_ERROR, GetCtrlVal(pHandle, MAIN_DROPDCOM, &shown));
+  EXPECT_EQ(1, shown);
+  // Run mode went on asking for raw values, and nothing started the line
+  // afresh.
+  EXPECT_GT(framesBefore, 3u);
+  EXPECT_GT(framesAfter, framesBefore + 3);
+  for (int command : Commands()) ASSERT_EQ(8, command);
+}
+
+// An adapter's life: the sensor on a USB adapter (a pseudo-terminal the
+// program takes for one), a second adapter plugged in, the first pulled and
+// plugged in again under another device name.
+class PortsThatComeAndGo : public support::ProgramTest {
+ protected:
+  static SerialDevice Adapter(const std::string &name, const kvorsim::SensorSim &sensor,
+                              const std::string &serial) {
+    return SerialDevice{name, sensor.devicePath(), "USB serial adapter", serial};
+  }
+  std::string Label(const kvorsim::SensorSim &sensor, const std::string &serial) {
+    return sensor.devicePath() + " \xE2\x80\x94 USB serial adapter (" + serial + ")";
+  }
+  std::vector<std::string> Entries() {
+    std::vector<std::string> texts;
+    for (const testkit::RingItem &item : testkit::RingItems(pHandle, MAIN_DROPDCOM))
+      texts.push_back(item.text);
+    return texts;
+  }
+  static std::vector<int> CommandsOf(const kvorsim::SensorSim &sensor) {
+    std::vector<int> commands;
+    for (const auto &f : sensor.received()) commands.push_back(f.command());
+    return commands;
+  }
+};
+
+TEST_F(PortsThatComeAndGo, AnAdapterPluggedInLaterAppearsWithTheNextNumberAndTheOpenPortGoesOn) {
+  ASSERT_TRUE(StartSensor());
+  FakeMachineDevices({Adapter("ttyUSB0", Sensor(), "A10KX3"), {"ttyS0", "/dev/kvor-test-ttyS0", "", ""}});
+  ASSERT_EQ(0, StartProgramOnMachineDevices());
+  EXPECT_EQ(1, com);
+  EXPECT_EQ("K-VOR firmware V3.01 (simulated)", Status());
+  const std::vector<std::string> atStart = {"1: " + Label(Sensor(), "A10KX3"), "2: /dev/kvor-test-ttyS0"};
+  EXPECT_EQ(atStart, Entries());
+
+  kvorsim::SensorSim second(sensorOptions);
+  ASSERT_TRUE(second.start());
+  MachineDevices().push_back(Adapter("ttyUSB1", second, "B20"));
+  testkit::OpenRingList(pHandle, MAIN_DROPDCOM);
+  std::vector<std::string> expected = atStart;
+  expected.push_back("3: " + Label(second, "B20"));
+  EXPECT_EQ(expected, Entries());
+  EXPECT_EQ(atStart[0], testkit::Text(pHandle, MAIN_DROPDCOM));
+
+  // The port in use was left alone by the look at the machine.
+  Sensor().clearReceived();
+  testkit::Click(pHandle, MAIN_BTNGET);
+  EXPECT_EQ((std::vector<int>{2, 2}), Commands());
+  EXPECT_TRUE(second.received().empty());
+
+  testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 3);
+  EXPECT_EQ(3, com);
+  EXPECT_EQ((std::vector<int>{5, 10, 2, 2, 7}), CommandsOf(second));
+  EXPECT_EQ(second.identity().firmwareText, Status());
+}
+
+TEST_F(PortsThatComeAndGo, APulledAdapterPluggedInAgainIsChosenUnderItsOldNumberAndRunModeWorks) {
+  ASSERT_TRUE(StartSensor());
+  FakeMachineDevices({Adapter("ttyUSB0", Sensor(), "A10KX3")});
+  ASSERT_EQ(0, StartProgramOnMachineDevices());
+  ASSERT_EQ(1, com);
+  // The adapter's next device, made now so that it gets a name of its own
+  // (the system hands a freed pseudo-terminal's number out again).
+  kvorsim::SensorSim again(sensorOptions);
+  kvorsim::Measurement m;
+  m.aval = 1300, m.bval = 2400, m.mvalue = 1300, m.edcntA = 1, m.edcntB = 1;
+  again.setMeasurement(m);
+  ASSERT_TRUE(again.start());
+  ASSERT_NE(Sensor().devicePath(), again.devicePath());
+
+  Sensor().hangUp();
+  MachineDevices().clear();
+  ASSERT_TRUE(testkit::PumpUntil([] { return GetInQLen(com) == RS_PORT_NOT_OPEN; }, 3.0));
+  testkit::Pump(0.2);
+  EXPECT_EQ("Serial device lost - choose a port!", Status());
+  testkit::OpenRingList(pHandle, MAIN_DROPDCOM);
+  ASSERT_EQ(1u, Entries().size());
+  EXPECT_NE(std::string::npos, Entries()[0].find("not present")) << Entries()[0];
+
+  // Back in under another device name, known by its serial number.
+  MachineDevices().push_back(Adapter("ttyUSB1", again, "A10KX3"));
+  testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 1);
+  EXPECT_EQ((std::vector<std::string>{"1: " + Label(again, "A10KX3")}), Entries());
+  EXPECT_EQ(1, com);
+  EXPECT_EQ((std::vector<int>{5, 10, 2, 2, 7}), CommandsOf(again));
+  EXPECT_EQ(again.identity().firmwareText, Status());
+
+  again.clearReceived();
+  testkit::RunLater(0.6, [] { testkit::Click(pHandle, MAIN_BTNSTOP); });
+  testkit::Click(pHandle, MAIN_BTNRUN);
+  const std::vector<int> during = CommandsOf(again);
+  ASSERT_GE(during.size(), 5u);
+  for (int command : during) EXPECT_EQ(8, command);
+  EXPECT_EQ("1300", testkit::Text(pHandle, MAIN_EDGE_A));
+  EXPECT_EQ("2400", testkit::Text(pHandle, MAIN_EDGE_B));
+  EXPECT_NE("Serial device lost - choose a port!", Status());
 }
 
 TEST_F(MainWindow, ClosingTheMainWindowEndsTheEventLoopAndClosesThePort) {

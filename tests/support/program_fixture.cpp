@@ -1,11 +1,13 @@
 #include "support/program_fixture.h"
 
 #include <cstdlib>
+#include <utility>
 #include <unistd.h>
 
 #include "app/app.h"
 #include "app/controls.h"
 #include "app/globals.h"
+#include "ui/port_table.h"
 #include "ui/testkit/testkit.h"
 #include "ui/utility.h"
 
@@ -27,7 +29,8 @@ ProgramTest::~ProgramTest() {
 }
 
 int ProgramTest::StartProgramWithPort(const std::string &device) {
-  argStorage_ = {"K-VOR-NE-ZevevU301", "--port", "1=" + device};
+  argStorage_ = {"K-VOR-NE-ZevevU301"};
+  if (!device.empty()) argStorage_.insert(argStorage_.end(), {"--port", "1=" + device});
   argStorage_.insert(argStorage_.end(), extraArgs.begin(), extraArgs.end());
   argv_.clear();
   for (auto &s : argStorage_) argv_.push_back(&s[0]);
@@ -56,6 +59,14 @@ int ProgramTest::Start() {
 }
 
 int ProgramTest::StartOnDevice(const std::string &device) { return StartProgramWithPort(device); }
+
+void ProgramTest::FakeMachineDevices(std::vector<SerialDevice> devices) {
+  machineDevices_ = std::move(devices);
+  machineFaked_ = true;
+  SetSerialDeviceLister([this] { return machineDevices_; });
+}
+
+int ProgramTest::StartProgramOnMachineDevices() { return StartProgramWithPort(""); }
 
 int ProgramTest::StartWithSilentLine() {
   if (!StartSensor()) return -100;
@@ -86,6 +97,8 @@ void ProgramTest::TearDown() {
     programStarted_ = false;
   }
   if (sensor_) sensor_->stop();
+  if (machineFaked_) SetSerialDeviceLister(nullptr);
+  machineFaked_ = false;
 }
 
 std::vector<int> DataWords(const kvorsim::ReceivedFrame &frame) {

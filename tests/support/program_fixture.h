@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sim/sensor_sim.h"
+#include "ui/port_table_order.h"
 
 namespace support {
 
@@ -33,6 +34,13 @@ class ProgramTest : public ::testing::Test {
   double startupSeconds = 0;
   // Starts the program with port 1 on the given device and no sensor.
   int StartOnDevice(const std::string &device);
+  // Makes the program see these serial devices as the machine's, from now
+  // to the end of the test: change MachineDevices() to plug and pull
+  // adapters (the program looks again when its port selector opens).
+  void FakeMachineDevices(std::vector<SerialDevice> devices);
+  std::vector<SerialDevice> &MachineDevices() { return machineDevices_; }
+  // Starts the program without "--port 1=": its ports are the machine's.
+  int StartProgramOnMachineDevices();
   // Starts the program against a line on which nobody answers.
   int StartWithSilentLine();
   // Starts the program with no sensor and a port that does not exist: the
@@ -57,6 +65,8 @@ class ProgramTest : public ::testing::Test {
   std::string tempDir_;
   bool programStarted_ = false;
   std::vector<std::string> argStorage_;
+  std::vector<SerialDevice> machineDevices_;
+  bool machineFaked_ = false;
   std::vector<char *> argv_;
 };
 

@@ -2,6 +2,8 @@
 // the layer's own changes raise none.
 #include "ui_layer_fixture.h"
 
+#include "ui/port_table.h"
+
 using namespace layer_test;
 
 namespace {
@@ -64,6 +66,68 @@ TEST_F(LayerEventsTest, RingChoiceRaisesChangeThenCommit) {
   EXPECT_EQ(20, value);
   EXPECT_EQ(4u, EventsOf(kRing).size());
   EXPECT_EQ(UIE_BAD_VALUE, testkit::SelectRingValue(controls, kRing, 25));
+
+  // Picking the item already shown is a choice too: a commit, no change.
+  ControlEvents().clear();
+  ASSERT_EQ(UIE_NO_ERROR, testkit::SelectRingValue(controls, kRing, 20));
+  EXPECT_EQ(Ints({EVENT_COMMIT}), EventsOf(kRing));
+  // Opening the list and leaving it with Escape chooses nothing.
+  ControlEvents().clear();
+  ASSERT_EQ(UIE_NO_ERROR, testkit::OpenRingList(controls, kRing));
+  EXPECT_TRUE(EventsOf(kRing).empty());
+}
+
+TEST_F(LayerEventsTest, OpeningThePortRingLooksAtTheMachineKeepsThePortShownAndRaisesNothing) {
+  std::vector<SerialDevice> machine = {{"ttyUSB0", "/dev/kvor-test-usb0", "USB serial adapter", "A1"},
+                                       {"ttyUSB1", "/dev/kvor-test-usb1", "", ""}};
+  SetSerialDeviceLister([&machine] { return machine; });
+  for (int port = 1; port <= MAX_COM_PORTS; ++port) SetComPortDevice(port, "");
+  RefreshPortTable();
+  ASSERT_EQ(UIE_NO_ERROR, testkit::OpenRingList(controls, kPortRing));
+  ASSERT_EQ(UIE_NO_ERROR, SetCtrlVal(controls, kPortRing, 2));
+  ControlEvents().clear();
+
+  machine.erase(machine.begin());
+  machine.push_back({"ttyACM0", "/dev/kvor-test-acm0", "", ""});
+  ASSERT_EQ(UIE_NO_ERROR, testkit::OpenRingList(controls, kPortRing));
+  const std::vector<testkit::RingItem> items = testkit::RingItems(controls, kPortRing);
+  SetSerialDeviceLister(nullptr);
+  ASSERT_EQ(3u, items.size());
+  EXPECT_EQ("1: /dev/kvor-test-usb0 \xE2\x80\x94 USB serial adapter (A1) \xE2\x80\x94 not present",
+            items[0].text);
+  EXPECT_NE(std::string::npos, items[0].toolTip.find("not connected")) << items[0].toolTip;
+  EXPECT_EQ("2: /dev/kvor-test-usb1", items[1].text);
+  EXPECT_EQ("", items[1].toolTip);
+  EXPECT_EQ("3: /dev/kvor-test-acm0", items[2].text);
+  int port = 0;
+  ASSERT_EQ(UIE_NO_ERROR, GetCtrlVal(controls, kPortRing, &port));
+  EXPECT_EQ(2, port);
+  EXPECT_EQ(items[1].text, testkit::Text(controls, kPortRing));
+  EXPECT_TRUE(EventsOf(kPortRing).empty());
+}
+
+TEST_F(LayerEventsTest, WheelAndKeysOverAClosedRingChooseNothing) {
+  // The port ring with a few entries, so there is somewhere to step to.
+  ASSERT_EQ(0, SetComPortDevice(1, "/dev/kvor-test-a"));
+  ASSERT_EQ(0, SetComPortDevice(2, "/dev/kvor-test-b"));
+  ASSERT_EQ(0, SetComPortDevice(3, "/dev/kvor-test-c"));
+  ASSERT_EQ(UIE_NO_ERROR, testkit::OpenRingList(controls, kPortRing));
+  ASSERT_GE(testkit::RingItems(controls, kPortRing).size(), 3u);
+  ASSERT_EQ(UIE_NO_ERROR, SetCtrlVal(controls, kPortRing, 2));
+  ASSERT_EQ(UIE_NO_ERROR, SetCtrlVal(controls, kRing, 20));
+  ControlEvents().clear();
+  for (int ring : {kRing, kPortRing}) {
+    const std::string shown = testkit::Text(controls, ring);
+    ASSERT_EQ(UIE_NO_ERROR, testkit::WheelStep(controls, ring, -1));
+    ASSERT_EQ(UIE_NO_ERROR, testkit::WheelStep(controls, ring, 1));
+    ASSERT_EQ(UIE_NO_ERROR, testkit::WheelStep(controls, ring, 1));
+    ASSERT_EQ(UIE_NO_ERROR, testkit::StepValue(controls, ring, -1));
+    ASSERT_EQ(UIE_NO_ERROR, testkit::StepValue(controls, ring, 2));
+    // Typing the start of another item.
+    ASSERT_EQ(UIE_NO_ERROR, testkit::TypeText(controls, ring, ring == kRing ? "th" : "3"));
+    EXPECT_EQ(shown, testkit::Text(controls, ring)) << ring;
+    EXPECT_TRUE(EventsOf(ring).empty()) << ring;
+  }
 }
 
 TEST_F(LayerEventsTest, NumericInputChangesOnEveryKeyAndCommitsOnEnterAndSteps) {

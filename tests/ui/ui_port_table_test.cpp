@@ -1,5 +1,6 @@
 // The port table: the machine's devices in port order, --port on the command
-// line, and the entries the port selector shows.
+// line, the entries the port selector shows, and how the table follows
+// devices that come and go.
 #include "ui/port_table.h"
 #include "ui/port_table_order.h"
 #include "ui/rs232.h"
@@ -18,6 +19,22 @@ std::string Device(int port) {
 }
 
 // Runs InitPortTable over a command line given as strings.
+// What the machine says it has; installed as the table's device list.
+std::vector<SerialDevice> &Machine() {
+  static std::vector<SerialDevice> devices;
+  return devices;
+}
+
+SerialDevice Adapter(const std::string &name, const std::string &description = "",
+                     const std::string &serial = "") {
+  return SerialDevice{name, "/dev/" + name, description, serial};
+}
+
+std::string Label(int port) {
+  char label[300];
+  return GetComPortLabel(port, label, sizeof label) == 0 ? std::string(label) : std::string("<none>");
+}
+
 int InitWith(std::vector<std::string> args) {
   args.insert(args.begin(), "K-VOR-NE-ZevevU301");
   std::vector<char *> argv;
@@ -28,13 +45,13 @@ int InitWith(std::vector<std::string> args) {
 
 TEST(PortTableOrder, AdaptersComeFirstAndNumbersSortAsNumbers) {
   const std::vector<std::string> order = OrderSerialDevices({
-      {"ttyS10", "/dev/ttyS10"},
-      {"ttyACM0", "/dev/ttyACM0"},
-      {"ttyS2", "/dev/ttyS2"},
-      {"ttyUSB10", "/dev/ttyUSB10"},
-      {"rfcomm0", "/dev/rfcomm0"},
-      {"ttyUSB2", "/dev/ttyUSB2"},
-      {"ttyS0", "/dev/ttyS0"},
+      Adapter("ttyS10"),
+      Adapter("ttyACM0"),
+      Adapter("ttyS2"),
+      Adapter("ttyUSB10"),
+      Adapter("rfcomm0"),
+      Adapter("ttyUSB2"),
+      Adapter("ttyS0"),
   });
   const std::vector<std::string> expected = {
       "/dev/ttyACM0", "/dev/ttyUSB2", "/dev/ttyUSB10",                // adapters by name
@@ -114,6 +131,92 @@ TEST(PortTableEntries, SetGetRemoveAndBoundedCopies) {
   // The highest entry counts, not the number of entries.
   ASSERT_EQ(InitWith({"--port", "64=/dev/last"}), 0);
   EXPECT_EQ(GetComPortCount(), 64);
+}
+
+class PortTableRefresh : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Machine().clear();
+    SetSerialDeviceLister([] { return Machine(); });
+  }
+  void TearDown() override { SetSerialDeviceLister(nullptr); }
+};
+
+TEST_F(PortTableRefresh, DevicesKeepTheirNumbersNewOnesTakeTheLowestFreeGoneOnesStayMarked) {
+  const std::string dash = " \xE2\x80\x94 ";
+  Machine() = {Adapter("ttyS0"), Adapter("ttyUSB1", "USB serial adapter", "A10KX3")};
+  ASSERT_EQ(InitWith({"--port", "2=/dev/pts/given"}), 0);
+  // Given entries first; the machine's devices, adapters first, fill the
+  // numbers left free.
+  EXPECT_EQ(Label(1), "1: /dev/ttyUSB1" + dash + "USB serial adapter (A10KX3)");
+  EXPECT_EQ(Label(2), "2: /dev/pts/given");
+  EXPECT_EQ(Label(3), "3: /dev/ttyS0");
+  EXPECT_EQ(GetComPortCount(), 3);
+  EXPECT_EQ(PortEntryHint(1), "");
+
+  // Plugged in: the next free number, the others stay.
+  Machine().push_back(Adapter("ttyUSB0", "FT232R USB UART", "B7"));
+  RefreshPortTable();
+  EXPECT_EQ(Device(1), "/dev/ttyUSB1");
+  EXPECT_EQ(Device(3), "/dev/ttyS0");
+  EXPECT_EQ(Label(4), "4: /dev/ttyUSB0" + dash + "FT232R USB UART (B7)");
+
+  // Pulled: the entry stays, marked, and its number is not handed out again.
+  Machine().erase(Machine().begin() + 1);  // ttyUSB1
+  RefreshPortTable();
+  EXPECT_EQ(Label(1), "1: /dev/ttyUSB1" + dash + "USB serial adapter (A10KX3)" + dash + "not present");
+  EXPECT_NE(PortEntryHint(1).find("not connected"), std::string::npos) << PortEntryHint(1);
+  EXPECT_EQ(Device(4), "/dev/ttyUSB0");
+  Machine().push_back(Adapter("ttyACM0", "", "C3"));
+  RefreshPortTable();
+  EXPECT_EQ(Label(5), "5: /dev/ttyACM0" + dash + "(C3)");
+
+  // The adapter comes back under another name: known by its serial number,
+  // it gets its old entry back.
+  Machine().push_back(Adapter("ttyUSB2", "USB serial adapter", "A10KX3"));
+  RefreshPortTable();
+  EXPECT_EQ(Label(1), "1: /dev/ttyUSB2" + dash + "USB serial adapter (A10KX3)");
+  EXPECT_EQ(PortEntryHint(1), "");
+  EXPECT_EQ(GetComPortCount(), 5);
+
+  // A device without a serial number comes back by its name.
+  Machine().erase(Machine().begin());  // ttyS0
+  RefreshPortTable();
+  EXPECT_EQ(Label(3), "3: /dev/ttyS0" + dash + "not present");
+  Machine().push_back(Adapter("ttyS0"));
+  RefreshPortTable();
+  EXPECT_EQ(Label(3), "3: /dev/ttyS0");
+
+  // A given entry stays as given; when the machine lists its device too, it
+  // shows the description and the device gets no second number.
+  EXPECT_EQ(Label(2), "2: /dev/pts/given");
+  Machine().push_back({"given", "/dev/pts/given", "Bench adapter", ""});
+  ASSERT_EQ(SetComPortDevice(7, "/dev/ttyUSB9"), 0);
+  RefreshPortTable();
+  EXPECT_EQ(Label(2), "2: /dev/pts/given" + dash + "Bench adapter");
+  EXPECT_EQ(Label(6), "<none>");
+  EXPECT_EQ(Label(7), "7: /dev/ttyUSB9") << "set by the program, not the machine's: never marked";
+  EXPECT_EQ(GetComPortCount(), 7);
+}
+
+TEST_F(PortTableRefresh, AFullTableTakesNoMoreDevicesAndNoDeviceTwice) {
+  for (int i = 0; i < MAX_COM_PORTS; ++i) Machine().push_back(Adapter("ttyUSB" + std::to_string(i)));
+  ASSERT_EQ(InitWith({}), 0);
+  EXPECT_EQ(GetComPortCount(), MAX_COM_PORTS);
+  EXPECT_EQ(Device(MAX_COM_PORTS), "/dev/ttyUSB63");
+  // One gone, one new: the new one finds no free number (the gone one's is
+  // still its own).
+  Machine().erase(Machine().begin());
+  Machine().push_back(Adapter("ttyACM0"));
+  RefreshPortTable();
+  EXPECT_EQ(Label(1), "1: /dev/ttyUSB0 \xE2\x80\x94 not present");
+  for (int port = 1; port <= MAX_COM_PORTS; ++port) EXPECT_NE(Device(port), "/dev/ttyACM0");
+  // Listing a device twice, or names that cannot be entries, adds nothing.
+  Machine() = {Adapter("ttyUSB5"), Adapter("ttyUSB5"), {"x", "", "", ""},
+               {"y", "/dev/" + std::string(300, 'y'), "", ""}};
+  ASSERT_EQ(InitWith({}), 0);
+  EXPECT_EQ(GetComPortCount(), 1);
+  EXPECT_EQ(Device(1), "/dev/ttyUSB5");
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 // the master side; the layer's functions work on the slave side.
 #include "pty_pair.h"
 #include "serial_test_support.h"
+#include "ui/port_table.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -382,12 +384,35 @@ TEST_F(SerialOpenTest, BusyOrUnsuitableDevicesCannotBeOpened) {
   rmdir(folder);
 }
 
-TEST_F(SerialOpenTest, DeviceWithoutPermissionCannotBeOpened) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+// Permission bits do not bind the superuser: a test run as root acts as
+// "nobody" while it lasts.
+class AsOrdinaryUser {
+ public:
+  AsOrdinaryUser() : was_(geteuid()) {
+    if (was_ == 0 && seteuid(65534) != 0) ADD_FAILURE() << "cannot act as an ordinary user";
+  }
+  ~AsOrdinaryUser() {
+    if (was_ == 0 && seteuid(0) != 0) ADD_FAILURE() << "cannot become root again";
+  }
+
+ private:
+  uid_t was_;
+};
+
+TEST_F(SerialOpenTest, DeviceWithoutPermissionCannotBeOpenedAndItsEntrySaysWhatToDo) {
   PtyPair pty;
   ASSERT_TRUE(pty.ok());
+  ASSERT_EQ(SetComPortDevice(kPort, pty.slave()), 0);
+  EXPECT_EQ(PortEntryHint(kPort), "");
   ASSERT_EQ(chmod(pty.slave(), 0), 0);
-  EXPECT_EQ(OpenComConfig(kPort, pty.slave(), 19200, 0, 8, 1, 4096, 4096), RS_CANNOT_OPEN_PORT);
+  {
+    AsOrdinaryUser user;
+    ASSERT_NE(geteuid(), 0u);
+    EXPECT_EQ(OpenDefault(kPort), RS_CANNOT_OPEN_PORT);
+    const std::string hint = PortEntryHint(kPort);
+    EXPECT_NE(hint.find(pty.slave()), std::string::npos) << hint;
+    EXPECT_NE(hint.find("sudo adduser $USER dialout"), std::string::npos) << hint;
+  }
 }
 
 TEST_F(SerialOpenTest, SettingsOutsideTheirRangeAreInvalidParameters) {

@@ -16,10 +16,20 @@ int Click(int panel, int control);                 // press and release the left
 int Press(int panel, int control);                 // the left button down, not released
 int Release(int panel, int control);               // and up again
 int TypeValue(int panel, int control, const std::string &text);  // select all, type, Enter
-int TypeText(int panel, int control, const std::string &text);   // select all, type, no Enter
-int StepValue(int panel, int control, int steps);   // arrow keys: up for steps > 0, down for < 0
-int SelectRingIndex(int panel, int control, int index);          // as the operator picks it
+int TypeText(int panel, int control, const std::string &text);   // select all, type, no Enter (a ring: type)
+// Arrow keys, up for steps > 0, down for < 0: on a numeric input, or over a
+// closed ring.
+int StepValue(int panel, int control, int steps);
+// Wheel steps over the control, away from the operator for steps > 0.
+int WheelStep(int panel, int control, int steps);
+// Opens the ring's list, walks to the item with the keys and takes it with
+// Enter, as the operator picks it (the item shown included). The item is
+// looked up once the list is open, so a port selector has looked at the
+// machine's devices first.
+int SelectRingIndex(int panel, int control, int index);
 int SelectRingValue(int panel, int control, double value);
+// Opens the ring's list and closes it again with Escape, choosing nothing.
+int OpenRingList(int panel, int control);
 int MoveSlider(int panel, int control, int value);  // as a drag to that value
 int ClosePanelWindow(int panel);                    // the window's close box
 // Runs fn from event processing after the given delay (seconds).
@@ -77,6 +87,12 @@ AxisRange GraphAxis(int panel, int control, int axis);
 std::vector<double> StripChartTrace(int panel, int control, int trace);
 int StripChartTraceColor(int panel, int control, int trace);
 int StripChartPointsPerScreen(int panel, int control);
+
+// A ring's items as its list shows them, with each item's tooltip.
+struct RingItem {
+  std::string text, toolTip;
+};
+std::vector<RingItem> RingItems(int panel, int control);
 
 bool IsVisible(int panel, int control);   // the control's own visibility flag
 bool IsPanelVisible(int panel);

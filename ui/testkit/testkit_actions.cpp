@@ -15,6 +15,7 @@
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -115,7 +116,8 @@ int TypeText(int panel, int control, const std::string &text) {
   if (!w) return error;
   if (!w->isEnabled() || !w->isVisible()) return UIE_NO_ERROR;
   GiveFocus(w);
-  QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+  // A ring has no text to select: there the keys go straight to it.
+  if (!qobject_cast<QComboBox *>(w)) QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(w, QString::fromStdString(text));
   return UIE_NO_ERROR;
 }
@@ -124,7 +126,7 @@ int StepValue(int panel, int control, int steps) {
   int error;
   QWidget *w = Widget(panel, control, nullptr, &error);
   if (!w) return error;
-  if (!qobject_cast<QAbstractSpinBox *>(w)) return UIE_BAD_TYPE;
+  if (!qobject_cast<QAbstractSpinBox *>(w) && !qobject_cast<QComboBox *>(w)) return UIE_BAD_TYPE;
   if (!w->isEnabled() || !w->isVisible()) return UIE_NO_ERROR;
   GiveFocus(w);
   const Qt::Key key = steps > 0 ? Qt::Key_Up : Qt::Key_Down;
@@ -132,24 +134,68 @@ int StepValue(int panel, int control, int steps) {
   return UIE_NO_ERROR;
 }
 
-int SelectRingIndex(int panel, int control, int index) {
+int WheelStep(int panel, int control, int steps) {
   int error;
-  ControlBinding *binding = nullptr;
-  QWidget *w = Widget(panel, control, &binding, &error);
+  QWidget *w = Widget(panel, control, nullptr, &error);
   if (!w) return error;
+  if (!w->isEnabled() || !w->isVisible()) return UIE_NO_ERROR;
+  ActivateWindowOf(w);
+  const QPointF at = QPointF(w->rect().center());
+  const QPoint delta(0, steps > 0 ? QWheelEvent::DefaultDeltasPerStep : -QWheelEvent::DefaultDeltasPerStep);
+  for (int i = 0; i < std::abs(steps); ++i) {
+    QWheelEvent wheel(at, QPointF(w->mapToGlobal(at.toPoint())), QPoint(), delta, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &wheel);
+  }
+  return UIE_NO_ERROR;
+}
+
+namespace {
+
+// The ring's list, opened as by the operator (the widget's own showPopup, so
+// a port selector looks at the machine's devices first); null when the ring
+// cannot be used.
+QComboBox *OpenList(int panel, int control, int *error) {
+  ControlBinding *binding = nullptr;
+  QWidget *w = Widget(panel, control, &binding, error);
+  if (!w) return nullptr;
   auto *combo = qobject_cast<QComboBox *>(w);
-  if (!combo) return UIE_BAD_TYPE;
-  if (index < 0 || index >= combo->count()) return UIE_BAD_VALUE;
-  if (!combo->isEnabled() || !combo->isVisible()) return UIE_NO_ERROR;
-  // Open the list, walk to the item with the keys and take it with Enter: a
-  // single choice, as the operator makes it.
+  if (!combo) {
+    *error = UIE_BAD_TYPE;
+    return nullptr;
+  }
+  *error = UIE_NO_ERROR;
+  if (!combo->isEnabled() || !combo->isVisible()) return nullptr;
   GiveFocus(combo);
   combo->showPopup();
+  return combo;
+}
+
+void CloseList(QComboBox *combo) {
+  if (combo->view()->isVisible()) QTest::keyClick(combo->view(), Qt::Key_Escape);
+  if (combo->view()->isVisible()) combo->hidePopup();
+}
+
+// Walks the open list to the item and takes it with Enter: a single choice.
+void PickFromList(QComboBox *combo, int index) {
   QAbstractItemView *view = combo->view();
   QTest::keyClick(view, Qt::Key_Home);
   for (int i = 0; i < index; ++i) QTest::keyClick(view, Qt::Key_Down);
   QTest::keyClick(view, Qt::Key_Return);
   if (view->isVisible()) combo->hidePopup();
+}
+
+}  // namespace
+
+int SelectRingIndex(int panel, int control, int index) {
+  int error;
+  QComboBox *combo = OpenList(panel, control, &error);
+  if (!combo) return error;
+  if (index < 0 || index >= combo->count()) {
+    CloseList(combo);
+    return UIE_BAD_VALUE;
+  }
+  PickFromList(combo, index);
   return UIE_NO_ERROR;
 }
 
@@ -158,9 +204,24 @@ int SelectRingValue(int panel, int control, double value) {
   ControlBinding *binding = FindControl(panel, control, &error);
   if (!binding) return error;
   if (binding->kind() != ControlKind::Ring) return UIE_BAD_TYPE;
-  for (int i = 0; i < binding->ringValues.size(); ++i)
-    if (binding->ringValues[i] == value) return SelectRingIndex(panel, control, i);
+  QComboBox *combo = OpenList(panel, control, &error);
+  if (!combo) return error;
+  for (int i = 0; i < binding->ringValues.size(); ++i) {
+    if (binding->ringValues[i] == value) {
+      PickFromList(combo, i);
+      return UIE_NO_ERROR;
+    }
+  }
+  CloseList(combo);
   return UIE_BAD_VALUE;
+}
+
+int OpenRingList(int panel, int control) {
+  int error;
+  QComboBox *combo = OpenList(panel, control, &error);
+  if (!combo) return error;
+  CloseList(combo);
+  return UIE_NO_ERROR;
 }
 
 int MoveSlider(int panel, int control, int value) {

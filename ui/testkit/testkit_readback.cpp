@@ -182,6 +182,15 @@ std::string Text(int panel, int control) {
   return text.toStdString();
 }
 
+std::vector<RingItem> RingItems(int panel, int control) {
+  std::vector<RingItem> items;
+  auto *combo = Find<QComboBox>(panel, control);
+  if (!combo) return items;
+  for (int i = 0; i < combo->count(); ++i)
+    items.push_back({combo->itemText(i).toStdString(),
+                     combo->itemData(i, Qt::ToolTipRole).toString().toStdString()});
+  return items;
+}
 
 int ChildControlCount(int panel) {
   PanelRecord *record = FindPanel(panel);

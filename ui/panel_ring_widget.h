@@ -1,0 +1,32 @@
+// Internal to the run-time layer: the widget behind every ring. A ring is
+// chosen from its open list; that pick, the entry already shown included, is
+// the operator's commit. QComboBox also steps its item on a wheel turn or an
+// arrow key over the closed box and reports that as activated too, so a turn
+// of the wheel on its way through the window would be a choice nobody made
+// (for the port selector: a port change that ends run mode). The closed ring
+// therefore passes the wheel on to the window and ignores the keys that would
+// step it; Alt+Down, F4 and Space still open the list.
+#ifndef KVOR_UI_PANEL_RING_WIDGET_H
+#define KVOR_UI_PANEL_RING_WIDGET_H
+
+#include <QComboBox>
+
+namespace uilayer {
+
+class RingComboBox : public QComboBox {
+  Q_OBJECT
+ public:
+  explicit RingComboBox(QWidget *parent = nullptr);
+  // The port selector looks at the machine's serial devices before its list
+  // opens.
+  void showPopup() override;
+
+ protected:
+  bool event(QEvent *event) override;
+  void wheelEvent(QWheelEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+};
+
+}  // namespace uilayer
+
+#endif
