@@ -71,9 +71,12 @@ int SetNumber(int panel, int control, double value) {
     }
     case ControlKind::Numeric: {
       QSignalBlocker block(w);
-      if (auto *spin = qobject_cast<QSpinBox *>(w))
-        spin->setValue(static_cast<int>(ToControlType(value, type, spin->minimum(), spin->maximum())));
-      else if (auto *exact = qobject_cast<NumericDoubleSpinBox *>(w))
+      // A spin box repaints on every setValue, also to the value it shows:
+      // the same value again (a set-point during run mode) changes nothing.
+      if (auto *spin = qobject_cast<QSpinBox *>(w)) {
+        const int v = static_cast<int>(ToControlType(value, type, spin->minimum(), spin->maximum()));
+        if (v != spin->value()) spin->setValue(v);
+      } else if (auto *exact = qobject_cast<NumericDoubleSpinBox *>(w))
         exact->setProgramValue(ToControlType(value, type, exact->minimum(), exact->maximum()));
       else if (auto *dspin = qobject_cast<QDoubleSpinBox *>(w))
         dspin->setValue(ToControlType(value, type, dspin->minimum(), dspin->maximum()));

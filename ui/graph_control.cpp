@@ -73,7 +73,14 @@ GraphControl::GraphControl(QWidget *parent)
   yAxis->setRange(0, 100);
   yAxis2->setRange(0, 100);
   setNoAntialiasingOnDrag(true);
+  // One paint buffer instead of two: nothing is drawn on the overlay, and
+  // each buffer is cleared and blended on every redraw.
+  layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+  // The plot fills its whole rectangle: the panel behind need not be drawn.
+  setAttribute(Qt::WA_OpaquePaintEvent);
 }
+
+int GraphControl::redraws() const { return pacer_->draws(); }
 
 bool GraphControl::configureFromProperties() {
   double xMin = xAxis->range().lower, xMax = xAxis->range().upper;

@@ -59,6 +59,7 @@ class GraphControl : public QCustomPlot {
   // Reads the panel file's settings: xMin, xMax, yMin, yMax, cursors,
   // showYAxis, title. Returns false when one of them is malformed.
   bool configureFromProperties();
+  int redraws() const;
 
   // Each returns a UIE_* code (or the new plot handle).
   int plotXY(const QVector<double> &x, const QVector<double> &y, int plotStyle, int pointStyle,

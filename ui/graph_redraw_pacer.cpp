@@ -1,15 +1,44 @@
 #include "ui/graph_redraw_pacer.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QWidget>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "ui/utility.h"
 
 namespace uilayer {
+
+namespace {
+QList<RedrawPacer *> &Registry() {
+  static QList<RedrawPacer *> pacers;
+  return pacers;
+}
+}  // namespace
 
 RedrawPacer::RedrawPacer(QWidget *widget, std::function<void()> draw)
     : QObject(widget), widget_(widget), draw_(std::move(draw)) {
   timer_.setSingleShot(true);
   connect(&timer_, &QTimer::timeout, this, &RedrawPacer::onTimer);
+  Registry().append(this);
+}
+
+RedrawPacer::~RedrawPacer() { Registry().removeOne(this); }
+
+const QList<RedrawPacer *> &RedrawPacer::all() { return Registry(); }
+
+qint64 RedrawPacer::dueInMs() const {
+  if (!dirty_ || !timer_.isActive()) return -1;
+  return std::max(0, timer_.remainingTime());
+}
+
+void RedrawPacer::drawDueFrame() {
+  if (!dirty_ || !timer_.isActive()) return;
+  timer_.stop();
+  onTimer();
 }
 
 void RedrawPacer::request() {
@@ -37,7 +66,35 @@ void RedrawPacer::onTimer() {
   if (!widget_->isVisible()) return;  // stays dirty until shown
   dirty_ = false;
   sinceLastDraw_.start();
+  ++draws_;
   draw_();
+}
+
+namespace {
+// A frame due this close to the sleep's end is left to the event loop, so the
+// sleep never runs over.
+const double kDrawRoomSeconds = 0.003;
+}  // namespace
+
+void DrawWhileBlocked(double untilSeconds) {
+  for (;;) {
+    RedrawPacer *next = nullptr;
+    qint64 soonest = -1;
+    for (RedrawPacer *pacer : RedrawPacer::all()) {
+      const qint64 due = pacer->dueInMs();
+      if (due >= 0 && (soonest < 0 || due < soonest)) {
+        soonest = due;
+        next = pacer;
+      }
+    }
+    if (next == nullptr) break;
+    const double dueAt = Timer() + soonest / 1000.0;
+    if (dueAt > untilSeconds - kDrawRoomSeconds) break;
+    if (soonest > 0) std::this_thread::sleep_for(std::chrono::milliseconds(soonest));
+    next->drawDueFrame();
+  }
+  // Paint requests only: no input, timer or serial event is looked at.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
 
 }  // namespace uilayer

@@ -6,6 +6,7 @@
 #define KVOR_UI_GRAPH_REDRAW_PACER_H
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QTimer>
 
@@ -30,6 +31,16 @@ class RedrawPacer : public QObject {
   // The widget has just been shown: draw what was asked for while hidden.
   void shown();
   bool pending() const { return dirty_; }
+  // How often the graph has been drawn.
+  int draws() const { return draws_; }
+
+  ~RedrawPacer() override;
+  // Milliseconds until this pacer's next frame is due, -1 when none is.
+  qint64 dueInMs() const;
+  // Draws now the frame that is due, without waiting for the event loop.
+  void drawDueFrame();
+  // Every pacer of the program, for the redraws done while it sleeps.
+  static const QList<RedrawPacer *> &all();
 
  private:
   void onTimer();
@@ -39,7 +50,13 @@ class RedrawPacer : public QObject {
   QTimer timer_;
   QElapsedTimer sinceLastDraw_;
   bool dirty_ = false;
+  int draws_ = 0;
 };
+
+// Draws, while the caller sleeps until untilSeconds (Timer seconds), every
+// graph frame that falls due before then, each at its time, and paints what
+// changed on the panels; returns in time for the sleep's end.
+void DrawWhileBlocked(double untilSeconds);
 
 }  // namespace uilayer
 

@@ -42,7 +42,14 @@ StripChartControl::StripChartControl(QWidget *parent)
   yAxis->setRange(0, 100);
   setNumTraces(1);
   setPointsPerScreen(100);
+  // One paint buffer instead of two: nothing is drawn on the overlay, and
+  // each buffer is cleared and blended on every redraw.
+  layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
+  // The plot fills its whole rectangle: the panel behind need not be drawn.
+  setAttribute(Qt::WA_OpaquePaintEvent);
 }
+
+int StripChartControl::redraws() const { return pacer_->draws(); }
 
 bool StripChartControl::configureFromProperties() {
   int traces = numTraces(), points = pointsPerScreen_;

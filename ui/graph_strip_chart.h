@@ -28,6 +28,7 @@ class StripChartControl : public QCustomPlot {
   // Reads numTraces, pointsPerScreen, yMin and yMax of the panel file.
   // Returns false when one of them is malformed.
   bool configureFromProperties();
+  int redraws() const;
 
   int numTraces() const { return static_cast<int>(traces_.size()); }
   int pointsPerScreen() const { return pointsPerScreen_; }

@@ -1,6 +1,7 @@
 #include "ui/panel_numeric_widgets.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 #include <QSignalBlocker>
 
 namespace uilayer {
@@ -11,6 +12,21 @@ bool IsEnterKey(const QKeyEvent *event) {
 }
 
 }  // namespace
+
+bool PaintAsIndicator(QAbstractSpinBox *box) {
+  if (!box->isReadOnly()) return false;
+  QPainter painter(box);
+  const QRect field = box->rect();
+  painter.fillRect(field, box->palette().color(QPalette::Base));
+  painter.setPen(box->palette().color(QPalette::Mid));
+  painter.drawRect(field.adjusted(0, 0, -1, -1));
+  return true;
+}
+
+void FollowReadOnly(QAbstractSpinBox *box) {
+  // Opaque: Qt need not draw the panel (a group box's frame) behind it.
+  box->setAttribute(Qt::WA_OpaquePaintEvent, box->isReadOnly());
+}
 
 NumericSpinBox::NumericSpinBox(QWidget *parent) : QSpinBox(parent) {
   // Blocked signals (values set by the layer) never reach this, so only the
@@ -46,6 +62,15 @@ void NumericSpinBox::focusOutEvent(QFocusEvent *event) {
   if (tracker_.takeCommitOnFocusLeave() && !isReadOnly()) emit committed();
 }
 
+void NumericSpinBox::paintEvent(QPaintEvent *event) {
+  if (!PaintAsIndicator(this)) QSpinBox::paintEvent(event);
+}
+
+void NumericSpinBox::showEvent(QShowEvent *event) {
+  FollowReadOnly(this);
+  QSpinBox::showEvent(event);
+}
+
 void NumericSpinBox::commit() {
   tracker_.noteCommitted();
   emit committed();
@@ -61,7 +86,9 @@ NumericDoubleSpinBox::NumericDoubleSpinBox(QWidget *parent) : QDoubleSpinBox(par
 }
 
 void NumericDoubleSpinBox::setProgramValue(double value) {
-  setValue(value);
+  // setValue repaints even when the shown value stays: only a change shows.
+  const double shown = QString::number(value, 'f', decimals()).toDouble();
+  if (shown != this->value() || !(value >= minimum() && value <= maximum())) setValue(value);
   // The widget clamps to its range and rounds to its decimals; a value it
   // clamped is not the program's any more.
   const bool inRange = value >= minimum() && value <= maximum();
@@ -100,6 +127,15 @@ void NumericDoubleSpinBox::keyPressEvent(QKeyEvent *event) {
 void NumericDoubleSpinBox::focusOutEvent(QFocusEvent *event) {
   QDoubleSpinBox::focusOutEvent(event);
   if (tracker_.takeCommitOnFocusLeave() && !isReadOnly()) emit committed();
+}
+
+void NumericDoubleSpinBox::paintEvent(QPaintEvent *event) {
+  if (!PaintAsIndicator(this)) QDoubleSpinBox::paintEvent(event);
+}
+
+void NumericDoubleSpinBox::showEvent(QShowEvent *event) {
+  FollowReadOnly(this);
+  QDoubleSpinBox::showEvent(event);
 }
 
 void NumericDoubleSpinBox::commit() {

@@ -10,6 +10,13 @@
 
 namespace uilayer {
 
+// A read-only spin box is an indicator that changes with every measurement:
+// it is drawn as a flat, opaque field instead of the style's input chrome,
+// so an update repaints only its own rectangle, cheaply, and nothing of the
+// panel behind it.
+bool PaintAsIndicator(QAbstractSpinBox *box);
+void FollowReadOnly(QAbstractSpinBox *box);
+
 // The commit rules, shared by both spin box classes.
 class CommitTracker {
  public:
@@ -38,6 +45,8 @@ class NumericSpinBox : public QSpinBox {
  protected:
   void keyPressEvent(QKeyEvent *event) override;
   void focusOutEvent(QFocusEvent *event) override;
+  void paintEvent(QPaintEvent *event) override;
+  void showEvent(QShowEvent *event) override;
 
  private:
   void commit();
@@ -64,6 +73,8 @@ class NumericDoubleSpinBox : public QDoubleSpinBox {
  protected:
   void keyPressEvent(QKeyEvent *event) override;
   void focusOutEvent(QFocusEvent *event) override;
+  void paintEvent(QPaintEvent *event) override;
+  void showEvent(QShowEvent *event) override;
 
  private:
   void commit();

@@ -7,11 +7,13 @@
 #include <cstring>
 #include <vector>
 
+#include "ui/graph_redraw_pacer.h"
 #include "ui/panel_accessibility.h"
 #include "ui/panel_registry.h"
 #include "ui/panel_window_guard.h"
 #include "ui/port_table.h"
 #include "ui/runtime.h"
+#include "ui/utility_internal.h"
 
 namespace {
 
@@ -77,6 +79,8 @@ int InitCVIRTE(int argc, char **argv) {
   // Windows are closed only by the system's own callbacks; hiding the last
   // one must not end the program behind their back.
   QApplication::setQuitOnLastWindowClosed(false);
+  // The polling loops' sleeps do the graphs' drawing.
+  SetBlockedTimeUse(uilayer::DrawWhileBlocked);
   uilayer::InstallAccessibleDescriptions();
   // No pixmap cache: the styles key what they cache by the widget's palette,
   // and a value display turning red and green gets a new palette each turn.
@@ -98,6 +102,7 @@ int InitCVIRTE(int argc, char **argv) {
 // still loaded is discarded and deleted now.
 void CloseCVIRTE(void) {
   if (!uilayer::LayerReady()) return;
+  SetBlockedTimeUse(nullptr);
   for (int handle : uilayer::AllPanelHandles())
     if (uilayer::FindPanel(handle)) DiscardPanel(handle);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

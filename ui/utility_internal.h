@@ -24,4 +24,12 @@ bool IsInstalledLayout(const char *programDir);
 // does not fit out (out is left empty then).
 int FindProgramFileIn(const char *programDir, const char *name, char *out, size_t size);
 
+// While a caller sleeps, the run-time layer may do its own drawing: the
+// graphs whose next frame falls due are drawn and what changed on the panels
+// is painted, so the drawing does not lengthen a polling loop's pass. No
+// event is processed and no callback runs. The function gets the end of the
+// sleep (Timer seconds) and returns before it; none is set without a layer.
+using BlockedTimeUse = void (*)(double untilSeconds);
+void SetBlockedTimeUse(BlockedTimeUse use);
+
 #endif

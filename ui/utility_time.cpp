@@ -1,11 +1,16 @@
 // Clock, blocking waits and the date and time texts.
 #include "ui/utility.h"
+#include "ui/utility_internal.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <thread>
+
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 namespace {
 
@@ -27,7 +32,11 @@ bool LocalTimeNow(std::tm *out) {
 #endif
 }
 
+BlockedTimeUse g_blockedTimeUse = nullptr;
+
 }  // namespace
+
+void SetBlockedTimeUse(BlockedTimeUse use) { g_blockedTimeUse = use; }
 
 double Timer(void) {
   const Clock::time_point base = TimerBase();
@@ -41,7 +50,24 @@ void Delay(double seconds) {
 
 #ifndef _WIN32
 void Sleep(unsigned int milliseconds) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+#ifdef __linux__
+  // The polling loops sleep 20 ms a pass; Linux lets a sleep run up to its
+  // timer slack (50 us by default) late on top of the wake-up. A slack of
+  // 1 ns keeps every pass as short as the loop asks for.
+  static thread_local bool slackSet = false;
+  if (!slackSet) {
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    slackSet = true;
+  }
+#endif
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
+  if (g_blockedTimeUse != nullptr)
+    g_blockedTimeUse(std::chrono::duration<double>(end - TimerBase()).count());
+  // The wake-up itself comes some 50 to 100 us late; the last stretch is
+  // waited out awake (yielding), so a 20 ms pass is 20 ms.
+  const auto awake = std::chrono::microseconds(150);
+  if (milliseconds > 1) std::this_thread::sleep_until(end - awake);
+  while (Clock::now() < end) std::this_thread::yield();
 }
 #endif
 

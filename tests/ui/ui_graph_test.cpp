@@ -2,6 +2,7 @@
 // read back from the graph.
 #include <vector>
 
+#include "ui/utility.h"
 #include "ui_layer_fixture.h"
 
 using namespace layer_test;
@@ -16,6 +17,26 @@ class LayerGraphTest : public LayerTest {
   }
   int graphs = 0;
 };
+
+// A polling loop's sleep does the drawing that falls due meanwhile, so it
+// does not lengthen the loop's pass; no event is processed during it.
+TEST_F(LayerGraphTest, ASleepDrawsTheGraphFramesDueMeanwhileAndRunsNoEvents) {
+  testkit::Pump(0.1);  // what loading asked for is drawn
+  const int before = testkit::GraphRedraws(graphs, kVideoGraph);
+  ASSERT_GE(before, 0);
+  bool ran = false;
+  testkit::RunLater(0, [&ran] { ran = true; });
+  double x[2] = {0, 1};
+  double y[2] = {5, 6};
+  ASSERT_GT(PlotXY(graphs, kVideoGraph, x, y, 2, VAL_DOUBLE, VAL_DOUBLE, VAL_CONNECTED_POINTS,
+                   VAL_NO_POINT, VAL_SOLID, 1, VAL_RED), 0);
+  Sleep(60);
+  EXPECT_EQ(before + 1, testkit::GraphRedraws(graphs, kVideoGraph));
+  EXPECT_FALSE(ran);
+  testkit::Pump(0.1);
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(before + 1, testkit::GraphRedraws(graphs, kVideoGraph));  // nothing was left to draw
+}
 
 TEST_F(LayerGraphTest, CurvesKeepPointsColoursAndStylesInDrawingOrder) {
   double x[4] = {0.5, 32, 64.25, 96};

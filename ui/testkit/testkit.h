@@ -82,6 +82,8 @@ struct AxisRange {
   int mode = 0;
 };
 AxisRange GraphAxis(int panel, int control, int axis);
+// How often the layer has drawn the graph or strip chart (-1: no such control).
+int GraphRedraws(int panel, int control);
 
 // Strip charts: the points each trace holds now, oldest first.
 std::vector<double> StripChartTrace(int panel, int control, int trace);

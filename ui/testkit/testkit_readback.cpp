@@ -47,6 +47,12 @@ std::vector<FileSelectCall> FileSelectCalls() {
 
 void ClearFileSelectCalls() { ClearFileSelectRecords(); }
 
+int GraphRedraws(int panel, int control) {
+  if (GraphControl *graph = Find<GraphControl>(panel, control)) return graph->redraws();
+  if (StripChartControl *chart = Find<StripChartControl>(panel, control)) return chart->redraws();
+  return -1;
+}
+
 namespace {
 struct LoggedText {
   const ControlBinding *binding;
