@@ -8,8 +8,8 @@
 #   --seconds S        length of each run-mode and video-mode stretch (default 10)
 #   --minutes M        length of the memory soak (default 1; 10 for the real figure)
 #   --screenshots DIR  also save run-mode.png and video-mode.png there
-#   --only NAME        run one benchmark: run_mode, video_mode, stop_latency,
-#                      startup, display_memory or memory_soak
+#   --only NAME        run one benchmark: run_mode, video_mode, recording,
+#                      stop_latency, startup, display_memory or memory_soak
 #
 # The defaults take about three minutes. BUILD_DIR (default build) and JOBS
 # (default 2) are taken from the environment.
@@ -34,7 +34,7 @@ done
 scripts/setup.sh
 BUILD_DIR=${BUILD_DIR:-build}
 JOBS=${JOBS:-2}
-BENCHES=(run_mode video_mode stop_latency startup display_memory memory_soak)
+BENCHES=(run_mode video_mode recording stop_latency startup display_memory memory_soak)
 if [ -n "$ONLY" ]; then
   case " ${BENCHES[*]} " in
     *" $ONLY "*) BENCHES=("$ONLY") ;;
@@ -66,6 +66,7 @@ args_for() {
       echo "--seconds $SECONDS_PER_STRETCH"
       [ -n "$SHOTS" ] && echo "--screenshot $SHOTS/video-mode.png"
       ;;
+    recording) echo "--seconds $SECONDS_PER_STRETCH" ;;
     memory_soak) echo "--minutes $SOAK_MINUTES" ;;
   esac
   return 0

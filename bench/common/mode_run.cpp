@@ -44,7 +44,10 @@ QWidget *ControlWidget(int panel, int control) {
 
 }  // namespace
 
-ModeWindow RunModeFor(int startControl, double seconds, const std::function<void()> &beforeStop) {
+LoopButtons MainPanelLoop(int startControl) { return {pHandle, startControl, pHandle, MAIN_BTNSTOP}; }
+
+ModeWindow RunModeFor(const LoopButtons &buttons, double seconds,
+                      const std::function<void()> &beforeStop) {
   // The operator's pause before a start: a reply still on its way when the
   // last loop was stopped arrives meanwhile and is taken by the receive
   // callback, as it would be between two real presses.
@@ -56,7 +59,7 @@ ModeWindow RunModeFor(int startControl, double seconds, const std::function<void
   const double cpuThread0 = ThreadCpuSeconds(), cpuProcess0 = ProcessCpuSeconds();
   window->rssBeginKb = ResidentKb();
   window->begin = kvorsim::monotonicSeconds();
-  testkit::RunLater(seconds, [window, finished, beforeStop, cpuThread0, cpuProcess0] {
+  testkit::RunLater(seconds, [window, finished, beforeStop, cpuThread0, cpuProcess0, buttons] {
     if (*finished) return;
     window->end = kvorsim::monotonicSeconds();
     window->threadCpuSeconds = ThreadCpuSeconds() - cpuThread0;
@@ -65,26 +68,26 @@ ModeWindow RunModeFor(int startControl, double seconds, const std::function<void
     window->stoppedByBench = true;
     if (beforeStop) beforeStop();
     PressTime press;
-    QWidget *stop = ControlWidget(pHandle, MAIN_BTNSTOP);
+    QWidget *stop = ControlWidget(buttons.stopPanel, buttons.stopControl);
     if (stop) stop->installEventFilter(&press);
     const double clicked = kvorsim::monotonicSeconds();
-    testkit::Click(pHandle, MAIN_BTNSTOP);
+    testkit::Click(buttons.stopPanel, buttons.stopControl);
     if (stop) stop->removeEventFilter(&press);
     window->stopPressed = press.at > 0 ? press.at : clicked;
   });
-  testkit::Click(pHandle, startControl);
+  testkit::Click(buttons.startPanel, buttons.startControl);
   window->loopEnded = kvorsim::monotonicSeconds();
   *finished = true;
   window->statusAtEnd = testkit::Text(pHandle, MAIN_STATUS);
   return *window;
 }
 
-ModeWindow RunModeRetrying(ProgramSession &session, int startControl, double seconds,
+ModeWindow RunModeRetrying(ProgramSession &session, const LoopButtons &buttons, double seconds,
                            const std::function<void()> &beforeStop, int attempts, int *cutShort,
                            const std::function<void()> &afterReconnect) {
   ModeWindow w;
   for (int attempt = 0; attempt < attempts; ++attempt) {
-    w = RunModeFor(startControl, seconds, beforeStop);
+    w = RunModeFor(buttons, seconds, beforeStop);
     if (w.stoppedByBench) return w;
     ++*cutShort;
     Note("the loop ended by itself after " + Fixed(w.loopEnded - w.begin, 2) + " s, status \"" +

@@ -26,11 +26,23 @@ struct ModeWindow {
   double StopToEndMs() const { return (loopEnded - stopPressed) * 1000.0; }
 };
 
-// Presses startControl of the main panel (Run or Video), waits `seconds`
-// inside the loop, runs beforeStop (e.g. a screenshot), presses Stop and
-// returns once the loop has ended.
-ModeWindow RunModeFor(int startControl, double seconds,
+// The buttons that start and stop a loop: Run or Video and Stop on the main
+// panel, or the recorder's start and stop buttons.
+struct LoopButtons {
+  int startPanel, startControl, stopPanel, stopControl;
+};
+// Run or Video and the main panel's Stop.
+LoopButtons MainPanelLoop(int startControl);
+
+// Presses the start button, waits `seconds` inside the loop, runs beforeStop
+// (e.g. a screenshot), presses the stop button and returns once the loop has
+// ended.
+ModeWindow RunModeFor(const LoopButtons &buttons, double seconds,
                       const std::function<void()> &beforeStop = {});
+inline ModeWindow RunModeFor(int startControl, double seconds,
+                             const std::function<void()> &beforeStop = {}) {
+  return RunModeFor(MainPanelLoop(startControl), seconds, beforeStop);
+}
 
 class ProgramSession;
 
@@ -40,9 +52,15 @@ class ProgramSession;
 // applied (the port chosen again, ProgramSession::Reconnect), afterReconnect
 // runs (e.g. to clear records) and the stretch is tried again, up to
 // `attempts` stretches in all.
-ModeWindow RunModeRetrying(ProgramSession &session, int startControl, double seconds,
+ModeWindow RunModeRetrying(ProgramSession &session, const LoopButtons &buttons, double seconds,
                            const std::function<void()> &beforeStop, int attempts, int *cutShort,
                            const std::function<void()> &afterReconnect = {});
+inline ModeWindow RunModeRetrying(ProgramSession &session, int startControl, double seconds,
+                                  const std::function<void()> &beforeStop, int attempts,
+                                  int *cutShort, const std::function<void()> &afterReconnect = {}) {
+  return RunModeRetrying(session, MainPanelLoop(startControl), seconds, beforeStop, attempts,
+                         cutShort, afterReconnect);
+}
 
 // The machine's load averages, for the record of a measurement.
 std::string LoadAverage();
