@@ -146,10 +146,10 @@ Launch LaunchChild(const std::string &self, const std::string &device) {
   return result;
 }
 
-// The line Qt logs when it draws the main panel as a window of its own.
+// The line Qt logs when it draws the main panel's window.
 bool IsMainWindowPaint(const std::string &line) {
   return line.find("qt.widgets.painting: Drawing QRegion(") != std::string::npos &&
-         line.find("name=\"MainPanel\")") != std::string::npos &&
+         line.find("name=\"MainPanelWindow\")") != std::string::npos &&
          line.find("DrawAsRoot") != std::string::npos;
 }
 

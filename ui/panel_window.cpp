@@ -22,6 +22,8 @@ PanelWindow::PanelWindow(QWidget *panel, QSize designSize) : designSize_(designS
   setFrameShape(QFrame::NoFrame);
   setWidgetResizable(true);
   setWindowTitle(panel->windowTitle());
+  // Named after its panel, so logs and tools can tell the windows apart.
+  setObjectName(panel->objectName() + QStringLiteral("Window"));
   // A panel without a layout has nothing that says how small it may get:
   // its design size is the least it needs.
   if (!panel->layout()) panel->setMinimumSize(designSize);
