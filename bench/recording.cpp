@@ -54,13 +54,7 @@ bool MeasureOnePacing(bench::ProgramSession &session, bool paced, double seconds
   const bench::Cadence c = bench::CadenceOf(times);
   const double limit = bench::RunExchangesPerSecondLimit();
   const double secs = w.Seconds();
-  bench::Report(kBench, "samples per second, " + label, c.perSecond, "1/s", 1,
-                "line limit " + bench::Fixed(limit, 1) + "/s, ratio " +
-                    bench::Fixed(c.perSecond / limit, 2));
-  bench::Report(kBench, "request interval median, " + label, c.medianGapMs, "ms", 1,
-                "p99 " + bench::Fixed(c.p99GapMs, 1) + " ms, max " + bench::Fixed(c.maxGapMs, 1) +
-                    " ms, " + std::to_string(c.requests) + " requests in " +
-                    bench::Fixed(secs, 1) + " s");
+  bench::ReportCadence(kBench, "samples per second", label, c, limit, secs);
   bench::Report(kBench, "UI thread CPU, " + label, 100.0 * w.threadCpuSeconds / secs, "%", 1,
                 "of one core; whole process incl. simulated sensor " +
                     bench::Fixed(100.0 * w.processCpuSeconds / secs, 1) + " %");

@@ -80,13 +80,7 @@ bool MeasureOnePacing(Subject &subject, bool paced, double seconds, const std::s
   const double limit = bench::RunExchangesPerSecondLimit();
   const double secs = w.Seconds();
 
-  bench::Report(kBench, "replies shown, " + label, c.perSecond, "1/s", 1,
-                "line limit " + bench::Fixed(limit, 1) + "/s, ratio " +
-                    bench::Fixed(c.perSecond / limit, 2));
-  bench::Report(kBench, "request interval median, " + label, c.medianGapMs, "ms", 1,
-                "p99 " + bench::Fixed(c.p99GapMs, 1) + " ms, max " + bench::Fixed(c.maxGapMs, 1) +
-                    " ms, " + std::to_string(c.requests) + " requests in " +
-                    bench::Fixed(secs, 1) + " s");
+  bench::ReportCadence(kBench, "replies shown", label, c, limit, secs);
   // A pass is a 20 ms sleep plus the pass's work: an exchange served in one
   // pass is shorter than one and a half.
   int onePass = 0;

@@ -8,7 +8,9 @@
 double Timer(void);                 // monotonic seconds
 void Delay(double seconds);         // blocks, runs no events
 #ifndef _WIN32
-void Sleep(unsigned int milliseconds);  // blocks, runs no events (Windows has its own)
+// Blocks and runs no events (Windows has its own); meanwhile the layer draws
+// the graph frames that fall due and paints what changed.
+void Sleep(unsigned int milliseconds);
 #endif
 const char *DateStr(void);          // "MM-DD-YYYY", local time
 const char *TimeStr(void);          // "HH:MM:SS", local time, 24-hour clock

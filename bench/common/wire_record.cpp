@@ -1,5 +1,6 @@
 #include "bench/common/wire_record.h"
 
+#include "bench/common/report.h"
 #include "bench/common/stats.h"
 
 namespace bench {
@@ -29,6 +30,15 @@ Cadence CadenceOf(const std::vector<double> &times) {
   c.maxGapMs = Maximum(gaps);
   c.gapsMs = gaps;
   return c;
+}
+
+void ReportCadence(const std::string &benchmark, const std::string &what, const std::string &label,
+                   const Cadence &c, double limitPerSecond, double seconds) {
+  Report(benchmark, what + ", " + label, c.perSecond, "1/s", 1,
+         "line limit " + Fixed(limitPerSecond, 1) + "/s, ratio " + Fixed(c.perSecond / limitPerSecond, 2));
+  Report(benchmark, "request interval median, " + label, c.medianGapMs, "ms", 1,
+         "p99 " + Fixed(c.p99GapMs, 1) + " ms, max " + Fixed(c.maxGapMs, 1) + " ms, " +
+             std::to_string(c.requests) + " requests in " + Fixed(seconds, 1) + " s");
 }
 
 }  // namespace bench

@@ -5,6 +5,7 @@
 #define KVOR_BENCH_WIRE_RECORD_H
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "sim/sensor_sim.h"
@@ -27,6 +28,11 @@ struct Cadence {
   std::vector<double> gapsMs;
 };
 Cadence CadenceOf(const std::vector<double> &times);
+
+// Two figures of a loop's exchanges: `what` per second against the line's
+// limit (limitPerSecond), and the request interval's median, p99 and maximum.
+void ReportCadence(const std::string &benchmark, const std::string &what, const std::string &label,
+                   const Cadence &c, double limitPerSecond, double seconds);
 
 }  // namespace bench
 
