@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 
 #include <vector>
@@ -30,8 +31,10 @@ const qint64 kSpinningNs = 1000000;
 
 // Wakes a wait for events that nothing else ends.
 QTimer *IdleWaitBound() {
-  static QTimer *timer = nullptr;
-  if (timer == nullptr) {
+  // Guarded: the timer goes with the application object, which a process
+  // may make anew.
+  static QPointer<QTimer> timer;
+  if (timer.isNull()) {
     timer = new QTimer(QCoreApplication::instance());
     timer->setSingleShot(true);
     timer->setTimerType(Qt::PreciseTimer);
