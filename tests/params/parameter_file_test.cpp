@@ -48,14 +48,6 @@ class ParameterFile : public support::ProgramTest {
     testkit::Click(pHandle, MAIN_RBTFILE);
     ASSERT_EQ(3, target);
   }
-  void Save(const std::string &path) {
-    testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, path);
-    testkit::Click(pHandle, MAIN_BTNSEND);
-  }
-  void Load(const std::string &path) {
-    testkit::QueueFileSelectAnswer(VAL_EXISTING_FILE_SELECTED, path);
-    testkit::Click(pHandle, MAIN_BTNGET);
-  }
   std::vector<int> Record() {
     const ParameterRecord &p = parameter;
     return {p.a1,  p.thdA, p.teachA, p.a4,  p.a5,  p.tolUpper, p.tolLower, p.c7,
@@ -67,7 +59,7 @@ class ParameterFile : public support::ProgramTest {
 
 TEST_F(ParameterFile, SavingTheStartValuesWritesThirtyNumbersInFieldsOfTen) {
   const std::string path = TempPath("start.cfg");
-  Save(path);
+  SaveParameterFile(path);
   std::string expected;
   for (long long v : StartValues()) {
     const std::string number = std::to_string(v);
@@ -93,11 +85,11 @@ TEST_F(ParameterFile, SaveThenLoadRestoresEveryWord) {
   SetPanelValues();
   const std::vector<int> saved = Record();
   const std::string path = TempPath("all.cfg");
-  Save(path);
+  SaveParameterFile(path);
 
   parameter = ParameterRecord();
   SetPanelValues();
-  Load(path);
+  LoadParameterFile(path);
   EXPECT_EQ(saved, Record());
   const auto calls = testkit::FileSelectCalls();
   ASSERT_EQ(2u, calls.size());
@@ -110,7 +102,7 @@ TEST_F(ParameterFile, LoadingRepairsWhatIsShownButTakesWhatTheFileSays) {
   values[26] = 70000;  // low half of calib beyond 16 bits: 70000 - 65536
   const std::string path = TempPath("odd.cfg");
   WriteFile(path, Numbers(values, "\r\n"));
-  Load(path);
+  LoadParameterFile(path);
   EXPECT_EQ(0, parameter.evalMode);  // shown as mode 0 and repaired in the record
   EXPECT_EQ(70000u - 65536u, parameter.calib);
   EXPECT_EQ("Parameter file loaded!", Status());
@@ -124,7 +116,7 @@ TEST_F(ParameterFile, BlanksAroundNumbersAndBothLineEndsAreAccepted) {
     content += "  " + std::to_string(values[i]) + (i % 2 ? " \r\n" : "\t\n");
   const std::string path = TempPath("blanks.cfg");
   WriteFile(path, content);
-  Load(path);
+  LoadParameterFile(path);
   EXPECT_EQ(777, parameter.a1);
 }
 
@@ -153,16 +145,16 @@ TEST_F(ParameterFile, MalformedFilesChangeNothingAndSaySo) {
   for (const auto &file : files) {
     const std::string path = TempPath(file.first + ".cfg");
     WriteFile(path, file.second);
-    Load(path);
+    LoadParameterFile(path);
     EXPECT_EQ(before, Record()) << file.first;
     EXPECT_EQ("Parameter file not loaded: it must hold 30 numbers!", Status()) << file.first;
   }
-  Load(TempPath("missing.cfg"));
+  LoadParameterFile(TempPath("missing.cfg"));
   EXPECT_EQ(before, Record());
   EXPECT_EQ("Cannot read parameter file!", Status());
   const std::string folder = TempPath("folder.cfg");
   mkdir(folder.c_str(), 0755);
-  Load(folder);
+  LoadParameterFile(folder);
   EXPECT_EQ(before, Record());
   EXPECT_NE(std::string::npos, Status().find("parameter file"));
 }
@@ -180,35 +172,35 @@ TEST_F(ParameterFile, ASaveThatCannotBeWrittenSaysSoAndKeepsTheOldFile) {
   WriteFile(path, "old content\n");
   {
     support::FileSizeLimit diskFull(100);
-    Save(path);
+    SaveParameterFile(path);
   }
   EXPECT_EQ("Error writing parameter file!", Status());
   EXPECT_EQ("old content\n", ReadFile(path));
   EXPECT_FALSE(std::ifstream(path + ".tmp").good());  // nothing left beside it
 
   const std::string blocked = TempPath("no-such-folder/new.cfg");
-  Save(blocked);
+  SaveParameterFile(blocked);
   EXPECT_EQ("Error writing parameter file!", Status());
   // A folder in the file's place.
   const std::string folder = TempPath("a-folder.cfg");
   mkdir(folder.c_str(), 0755);
-  Save(folder);
+  SaveParameterFile(folder);
   EXPECT_EQ("Error writing parameter file!", Status());
 }
 
 TEST_F(ParameterFile, SavingOverAnExistingFileReplacesItsContent) {
   const std::string path = TempPath("replace.cfg");
   WriteFile(path, std::string(5000, 'x'));
-  Save(path);
+  SaveParameterFile(path);
   EXPECT_EQ(330u, ReadFile(path).size());  // 30 lines of 10 characters and a line end
 }
 
 TEST_F(ParameterFile, APathLongerThanTheBufferIsRefused) {
   const std::string longPath = TempPath(std::string(300, 'p') + ".cfg");
-  Save(longPath);
+  SaveParameterFile(longPath);
   EXPECT_EQ("File path too long - file not saved!", Status());
   parameter.a1 = 111;
-  Load(longPath);
+  LoadParameterFile(longPath);
   EXPECT_EQ(111, parameter.a1);
   EXPECT_EQ("File path too long - file not loaded!", Status());
 }

@@ -58,14 +58,6 @@ class RoundTrip : public support::ProgramTest {
     const auto frames = Frames();
     return {support::DataWords(frames[0]), support::DataWords(frames[1])};
   }
-  void Save(const std::string &path) {
-    testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, path);
-    testkit::Click(pHandle, MAIN_BTNSEND);
-  }
-  void Load(const std::string &path) {
-    testkit::QueueFileSelectAnswer(VAL_EXISTING_FILE_SELECTED, path);
-    testkit::Click(pHandle, MAIN_BTNGET);
-  }
   std::vector<int> FileNumbers(const std::string &path) {
     std::ifstream in(path);
     std::vector<int> numbers;
@@ -109,11 +101,11 @@ TEST_F(RoundTrip, RandomCalibrationFactorsSurviveTheSensorAndTheFile) {
   for (uint32_t calib : RandomCalibs(20, 11)) {
     parameter.calib = calib;
     SetPanelValues();
-    Save(first);
+    SaveParameterFile(first);
     parameter.calib = 0;
-    Load(first);
+    LoadParameterFile(first);
     EXPECT_EQ(calib, parameter.calib);
-    Save(second);
+    SaveParameterFile(second);
     const std::vector<int> numbers = FileNumbers(second);
     ASSERT_EQ(30u, numbers.size());
     EXPECT_EQ(static_cast<int>(calib & 0xFFFF), numbers[26]) << calib;
@@ -139,7 +131,7 @@ TEST_F(RoundTrip, TheFileHoldsWhatTheSensorSentAndTheSensorGetsWhatTheFileHolds)
   testkit::Click(pHandle, MAIN_BTNGET);
   testkit::Click(pHandle, MAIN_RBTFILE);
   const std::string path = TempPath("from-sensor.cfg");
-  Save(path);
+  SaveParameterFile(path);
   std::vector<int> expected = Words(frame0);
   const std::vector<int> words1 = Words(frame1);
   expected.insert(expected.end(), words1.begin(), words1.end());
@@ -155,7 +147,7 @@ TEST_F(RoundTrip, TheFileHoldsWhatTheSensorSentAndTheSensorGetsWhatTheFileHolds)
     for (int n : file) s << n << "\n";
     return s.str();
   }();
-  Load(TempPath("by-hand.cfg"));
+  LoadParameterFile(TempPath("by-hand.cfg"));
   testkit::Click(pHandle, MAIN_RBTRAM);
   Sensor().clearReceived();
   testkit::Click(pHandle, MAIN_BTNSEND);

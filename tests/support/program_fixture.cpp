@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "ui/port_table.h"
 #include "ui/testkit/testkit.h"
+#include "ui/userint.h"
 #include "ui/utility.h"
 
 namespace support {
@@ -99,6 +100,16 @@ void ProgramTest::TearDown() {
   if (sensor_) sensor_->stop();
   if (machineFaked_) SetSerialDeviceLister(nullptr);
   machineFaked_ = false;
+}
+
+void ProgramTest::SaveParameterFile(const std::string &path) {
+  testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, path);
+  testkit::Click(pHandle, MAIN_BTNSEND);
+}
+
+void ProgramTest::LoadParameterFile(const std::string &path) {
+  testkit::QueueFileSelectAnswer(VAL_EXISTING_FILE_SELECTED, path);
+  testkit::Click(pHandle, MAIN_BTNGET);
 }
 
 std::vector<int> DataWords(const kvorsim::ReceivedFrame &frame) {

@@ -53,6 +53,10 @@ class ProgramTest : public ::testing::Test {
   std::vector<int> Commands() const;
 
   std::string Status() const;
+  // With the file as storage target: Send or Get with the file dialog
+  // answered by path, as the operator would choose it.
+  void SaveParameterFile(const std::string &path);
+  void LoadParameterFile(const std::string &path);
   // A path in a fresh folder of this test's own.
   std::string TempPath(const std::string &name) const;
   const std::string &TempDir() const { return tempDir_; }
