@@ -5,15 +5,31 @@
 //                        clicked once: the program runs its whole start-up and
 //                        ends as the operator would end it (checks of an
 //                        installed program; exit code 0 after a normal end)
+//   --help, --version    print and exit 0, with or without a display
 #include <cstring>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
+#include "app/command_line.h"
 #include "sim/sensor_sim.h"
 
 int main(int argc, char **argv) {
+  char fault[160];
+  switch (CheckCommandLine(argc, argv, fault, sizeof fault)) {
+    case PROGRAM_HELP:
+      std::fputs(ProgramUsage(), stdout);
+      return 0;
+    case PROGRAM_VERSION:
+      std::fputs(ProgramVersionText(), stdout);
+      return 0;
+    case PROGRAM_MISUSED:
+      std::fprintf(stderr, "K-VOR-NE-ZevevU301: %s\n%s", fault, ProgramUsage());
+      return EXIT_USAGE;
+    default:
+      break;
+  }
   std::vector<char *> args(argv, argv + argc);
   bool simulate = false;
   for (auto it = args.begin() + 1; it != args.end();) {

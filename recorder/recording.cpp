@@ -117,6 +117,12 @@ int CC_BTNStartRecord(int panel, int control, int event, void *callbackData, int
                       int eventData2) {
   (void)panel, (void)control, (void)callbackData, (void)eventData1, (void)eventData2;
   if (event != EVENT_COMMIT) return 0;
+  // On a lost line no sample can come: the earlier file is not replaced by
+  // a header, and nobody waits out a time-out to learn it.
+  if (LineLost()) {
+    ShowLineLost();
+    return 0;
+  }
   ShowRecordingGraphs();
   SetCtrlAttribute(pHandle, MAIN_BTNRUN, ATTR_DIMMED, 1);
   SetCtrlAttribute(pHandle, MAIN_BTNVIDEO, ATTR_DIMMED, 1);

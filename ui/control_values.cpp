@@ -73,7 +73,10 @@ int SetNumber(int panel, int control, double value) {
       QSignalBlocker block(w);
       // A spin box repaints on every setValue, also to the value it shows:
       // the same value again (a set-point during run mode) changes nothing.
-      if (auto *spin = qobject_cast<QSpinBox *>(w)) {
+      if (auto *numeric = qobject_cast<NumericSpinBox *>(w)) {
+        numeric->setProgramValue(
+            static_cast<int>(ToControlType(value, type, numeric->minimum(), numeric->maximum())));
+      } else if (auto *spin = qobject_cast<QSpinBox *>(w)) {
         const int v = static_cast<int>(ToControlType(value, type, spin->minimum(), spin->maximum()));
         if (v != spin->value()) spin->setValue(v);
       } else if (auto *exact = qobject_cast<NumericDoubleSpinBox *>(w))

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QThread>
 #include <QWidget>
 
 #include <algorithm>
@@ -77,6 +78,10 @@ const double kDrawRoomSeconds = 0.003;
 }  // namespace
 
 void DrawWhileBlocked(double untilSeconds) {
+  // Widgets may be touched on the user-interface thread only; a sleep on any
+  // other thread is a plain sleep.
+  const QCoreApplication *app = QCoreApplication::instance();
+  if (app == nullptr || QThread::currentThread() != app->thread()) return;
   for (;;) {
     RedrawPacer *next = nullptr;
     qint64 soonest = -1;

@@ -3,6 +3,7 @@
 // other callbacks in (the firmware-text wait), and from the receive callback.
 #include "ui/rs232.h"
 #include "ui/rs232_ports.h"
+#include "ui/utility.h"
 
 #include <QSerialPort>
 
@@ -32,7 +33,11 @@ int PortState(int port) {
   return rs232::IsUsable(Slot(port)) ? 0 : RS_PORT_NOT_OPEN;
 }
 
+rs232::WriteObserver g_writeObserver = nullptr;
+
 }  // namespace
+
+void rs232::SetWriteObserver(WriteObserver observer) { g_writeObserver = observer; }
 
 int ComWrt(int port, const char *buffer, int count) {
   if (!rs232::IsPortNumber(port) || buffer == nullptr || count < 0) return RS_INVALID_PARAMETER;
@@ -40,6 +45,7 @@ int ComWrt(int port, const char *buffer, int count) {
   if (count == 0) return 0;
   rs232::PortSlot &slot = Slot(port);
   QSerialPort *serial = slot.serial;
+  if (g_writeObserver != nullptr) g_writeObserver(port, Timer(), buffer, count);
   if (serial->write(buffer, count) != count) return RS_UNKNOWN_IO_ERROR;
 
   // Wait until the bytes have been handed to the device, so that a caller

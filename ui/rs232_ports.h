@@ -56,6 +56,12 @@ void ClosePort(int port);
 
 ComLostCallbackPtr &LostCallback();
 
+// Told of every write as it begins: the port, the Timer() time of the call
+// and the bytes. The spacing between two writes is the program's own, with
+// none of the jitter a reader at the far end of the line sees.
+using WriteObserver = void (*)(int port, double time, const char *bytes, int count);
+void SetWriteObserver(WriteObserver observer);
+
 }  // namespace rs232
 
 #endif

@@ -130,3 +130,35 @@ TEST_F(StartValues, InstalledAnywhereItFindsItsFilesStartsAndEndsByItsCloseBox) 
 }
 
 }  // namespace
+
+// --help and --version answer on a terminal without any display; a command
+// line the program does not understand starts nothing and says so.
+TEST_F(StartValues, HelpAndVersionNeedNoDisplayAndAnUnknownOptionIsAUsageError) {
+  const std::string out = TempPath("out"), err = TempPath("err");
+  const auto run = [&](const std::string &args) {
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" KVOR_PROGRAM_PATH
+                                "' " + args + " > '" + out + "' 2> '" + err + "' < /dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  const auto text = [](const std::string &path) {
+    std::FILE *f = std::fopen(path.c_str(), "rb");
+    std::string s;
+    if (f == nullptr) return s;
+    for (int c; (c = std::fgetc(f)) != EOF;) s += static_cast<char>(c);
+    std::fclose(f);
+    return s;
+  };
+  EXPECT_EQ(0, run("--help"));
+  EXPECT_NE(std::string::npos, text(out).find("Usage: K-VOR-NE-ZevevU301"));
+  EXPECT_NE(std::string::npos, text(out).find("--port N=DEVICE"));
+  EXPECT_EQ("", text(err));
+  EXPECT_EQ(0, run("--port 1=/dev/kvor-none --version"));
+  EXPECT_EQ("K-VOR-NE-ZevevU301 3.01\n", text(out));
+  EXPECT_EQ(2, run("--simulate --colour"));
+  EXPECT_EQ("", text(out));
+  EXPECT_NE(std::string::npos, text(err).find("unknown option '--colour'"));
+  EXPECT_NE(std::string::npos, text(err).find("Usage: K-VOR-NE-ZevevU301"));
+  EXPECT_EQ(2, run("stray"));
+  EXPECT_EQ(2, run("--port"));
+}

@@ -13,6 +13,7 @@
 #include "faults/fault_kit.h"
 #include "support/program_fixture.h"
 #include "ui/rs232.h"
+#include "ui/temp_dir.h"
 #include "ui/testkit/testkit.h"
 #include "ui/userint.h"
 #include "ui/utility.h"
@@ -160,14 +161,19 @@ TEST_P(RecordingFaults, KeepsEverySampleWrittenBeforeTheFaultAndEndsCleanly) {
 
   const std::string second = TempPath("second.dat");
   if (c.fault == Fault::HangUp) {
-    // A later recording on the closed port times out and leaves the header.
-    Configure(second, 3);
-    const double again = RecordUntil(2 * kTimeOut, kTimeOut + kSlack, "Recording on the closed port");
-    EXPECT_GT(again, kTimeOut);
-    EXPECT_EQ(kTimedOut, Status());
-    const faults::RecorderFile header = faults::ReadRecorderFile(second);
-    ExpectWholeFile(header);
-    EXPECT_TRUE(header.samples.empty());
+    // A later recording on the lost line ends at once and says why; the
+    // file of the earlier one stays as it was.
+    const std::string before = ReadBytes(path);
+    Configure(path, 3);
+    trail.Start();
+    const double again = RecordUntil(2 * kTimeOut, kSlack, "Recording on the lost line");
+    trail.Stop();
+    EXPECT_LT(again, 0.5);
+    EXPECT_EQ(kDeviceLost, Status());
+    EXPECT_FALSE(trail.Saw(kTimedOut));
+    EXPECT_EQ(before, ReadBytes(path));
+    EXPECT_EQ("DATA-RECORDER", StateText());
+    EXPECT_FALSE(testkit::IsDimmed(panelPopUp, REC_BTNSTARTRECORD));
     return;
   }
   faults::SwitchOff(Sensor());

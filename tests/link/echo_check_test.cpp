@@ -68,11 +68,16 @@ TEST_F(EchoCheck, OnlyTheSyncWordZeroZeroAACountsAsTheLineAnswering) {
   EXPECT_EQ(36u, good.get().size());
   EXPECT_EQ("Echo Check - Line Ok!", Status());
 
-  // The command's own sync word sent back is no answer either.
-  std::future<std::string> mirrored = AnswerNext(EchoReply(0x00, 0x55));
-  EXPECT_EQ(0, CheckComLine(com));
-  EXPECT_EQ(36u, mirrored.get().size());
-  EXPECT_EQ("read error - not sync byte 0xAA!", Status());
+  // The command's own sync word sent back is no answer either, nor is AA
+  // behind any high byte but 00: the whole word is compared.
+  for (unsigned char high : {0x00, 0x01, 0x55, 0xAA, 0xFF}) {
+    const unsigned char low = high == 0x00 ? 0x55 : 0xAA;
+    SCOPED_TRACE(testing::Message() << "reply " << std::hex << int(high) << " " << int(low));
+    std::future<std::string> wrong = AnswerNext(EchoReply(high, low));
+    EXPECT_EQ(0, CheckComLine(com));
+    EXPECT_EQ(36u, wrong.get().size());
+    EXPECT_EQ("read error - not sync byte 0xAA!", Status());
+  }
 }
 
 }  // namespace

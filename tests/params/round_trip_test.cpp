@@ -208,3 +208,68 @@ TEST_F(RoundTrip, TheShownFactorIsScaledAndTruncatedToAnUnsignedValue) {
 }
 
 }  // namespace
+
+namespace {
+
+// A number typed the way the operator's locale writes it means the same to
+// the sensor: '.' and ',' are both the decimal mark, and no field takes a
+// group separator, or in a whole-number field a decimal mark, as part of
+// its number (a calibration ten times off, a tolerance of 405 for 40.5).
+class TypedNumbers : public RoundTrip, public ::testing::WithParamInterface<const char *> {
+ protected:
+  void SetUp() override {
+    testkit::UseLocale(GetParam());
+    RoundTrip::SetUp();
+  }
+  void TearDown() override {
+    RoundTrip::TearDown();
+    testkit::UseLocale("C");
+  }
+};
+
+TEST_P(TypedNumbers, MeanTheSameToTheSensorWhateverTheLocale) {
+  testkit::Click(pHandle, MAIN_TOGGBTN_CALIB);
+  for (const char *typed : {"4.5", "4,5"}) {
+    testkit::TypeValue(pCalib, CALIB_FACTOR, "1");
+    testkit::TypeValue(pCalib, CALIB_FACTOR, typed);
+    GetPanelValues();
+    EXPECT_EQ(73728u, parameter.calib) << typed;
+  }
+  // Refused whole: the field goes back to what it held.
+  const std::string setpoint = testkit::Text(pCalib, CALIB_SETPOINT_UM);
+  for (const char *typed : {"12.5", "12,5", "37.001", "37,001", "1 000"}) {
+    testkit::TypeValue(pCalib, CALIB_SETPOINT_UM, typed);
+    EXPECT_EQ(setpoint, testkit::Text(pCalib, CALIB_SETPOINT_UM)) << typed;
+  }
+  testkit::TypeValue(pCalib, CALIB_FACTOR, "2");
+  testkit::TypeValue(pCalib, CALIB_FACTOR, "4.500.0");
+  GetPanelValues();
+  EXPECT_EQ(32768u, parameter.calib);
+  testkit::TypeValue(pCalib, CALIB_FACTOR, "4,5");
+
+  testkit::Click(pHandle, MAIN_TOGGBTN_PARA2);
+  const std::string a5 = testkit::Text(pPara2, PARA2_A5);
+  for (const char *typed : {"40.5", "40,5", "1.234", "1,234"}) {
+    testkit::TypeValue(pPara2, PARA2_A5, typed);
+    EXPECT_EQ(a5, testkit::Text(pPara2, PARA2_A5)) << typed;
+  }
+  testkit::TypeValue(pPara2, PARA2_A1, "45");
+
+  Sensor().clearReceived();
+  testkit::Click(pHandle, MAIN_BTNSEND);
+  ASSERT_TRUE(Sensor().waitForFrames(2, 2.0));
+  const auto frames = Frames();
+  EXPECT_EQ(45, frames[0].dataWord(0));
+  EXPECT_EQ(std::stoi(a5), frames[0].dataWord(4));
+  EXPECT_EQ(73728 & 0xFFFF, frames[1].dataWord(11));
+  EXPECT_EQ(73728 >> 16, frames[1].dataWord(12));
+  EXPECT_EQ(static_cast<long>(std::stoul(setpoint)),
+            frames[1].dataWord(13) + 65536L * frames[1].dataWord(14));
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, TypedNumbers, ::testing::Values("de_DE", "C"),
+                         [](const ::testing::TestParamInfo<const char *> &info) {
+                           return std::string(info.param) == "C" ? std::string("C") : std::string("German");
+                         });
+
+}  // namespace

@@ -36,6 +36,9 @@ int ProgramTest::StartProgramWithPort(const std::string &device) {
   argv_.clear();
   for (auto &s : argStorage_) argv_.push_back(&s[0]);
   argv_.push_back(nullptr);
+  // The program's own write times, from its first frame on (a test restarts
+  // the log where it wants to look).
+  testkit::StartWriteLog();
   const double begin = Timer();
   const int result = StartProgram(static_cast<int>(argStorage_.size()), argv_.data());
   startupSeconds = Timer() - begin;
@@ -81,6 +84,12 @@ std::vector<kvorsim::ReceivedFrame> ProgramTest::Frames() const {
   return sensor_ ? sensor_->received() : std::vector<kvorsim::ReceivedFrame>();
 }
 
+std::vector<double> ProgramTest::WriteTimes() const {
+  std::vector<double> times;
+  for (const testkit::Write &w : testkit::WriteLog()) times.push_back(w.time);
+  return times;
+}
+
 std::vector<int> ProgramTest::Commands() const {
   std::vector<int> out;
   for (const auto &f : Frames()) out.push_back(f.command());
@@ -92,6 +101,7 @@ std::string ProgramTest::Status() const { return testkit::Text(pHandle, MAIN_STA
 std::string ProgramTest::TempPath(const std::string &name) const { return tempDir_ + "/" + name; }
 
 void ProgramTest::TearDown() {
+  testkit::StopWriteLog();
   if (programStarted_) {
     stop_flag = 1;
     EndProgram();

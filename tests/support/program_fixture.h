@@ -52,6 +52,12 @@ class ProgramTest : public ::testing::Test {
   // Commands of the received frames, in order.
   std::vector<int> Commands() const;
 
+  // The times (Timer seconds) at which the program began each write to the
+  // line since its start or the last testkit::StartWriteLog(): the spacing
+  // the program keeps, exact, where the sensor's receipt times carry the
+  // jitter of its reading thread.
+  std::vector<double> WriteTimes() const;
+
   std::string Status() const;
   // With the file as storage target: Send or Get with the file dialog
   // answered by path, as the operator would choose it.

@@ -1,5 +1,6 @@
 // Graph controls: curves, rectangles, deletion, cursors and axis scaling, as
 // read back from the graph.
+#include <thread>
 #include <vector>
 
 #include "ui/utility.h"
@@ -30,6 +31,9 @@ TEST_F(LayerGraphTest, ASleepDrawsTheGraphFramesDueMeanwhileAndRunsNoEvents) {
   double y[2] = {5, 6};
   ASSERT_GT(PlotXY(graphs, kVideoGraph, x, y, 2, VAL_DOUBLE, VAL_DOUBLE, VAL_CONNECTED_POINTS,
                    VAL_NO_POINT, VAL_SOLID, 1, VAL_RED), 0);
+  // Another thread's sleep is only a sleep: widgets belong to this thread.
+  std::thread([] { Sleep(60); }).join();
+  EXPECT_EQ(before, testkit::GraphRedraws(graphs, kVideoGraph));
   Sleep(60);
   EXPECT_EQ(before + 1, testkit::GraphRedraws(graphs, kVideoGraph));
   EXPECT_FALSE(ran);

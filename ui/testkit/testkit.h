@@ -41,6 +41,20 @@ void RunLater(double seconds, std::function<void()> fn);
 void StartTextLog();
 std::vector<std::string> TextLog(int panel, int control);
 void StopTextLog();
+// Every write the program makes to a serial port from the start on, with
+// the Timer() time at which the write began: the spacing the program itself
+// keeps between frames, free of what the far end's reads add to it.
+struct Write {
+  int port = 0;
+  double time = 0;
+  std::vector<unsigned char> bytes;
+};
+void StartWriteLog();
+std::vector<Write> WriteLog();
+void StopWriteLog();
+// The locale of every widget made from now on ("de_DE", "C", ...), as a
+// program started under LANG=de_DE.UTF-8 would have it.
+void UseLocale(const std::string &name);
 // Processes events for the given time (seconds).
 void Pump(double seconds);
 // Processes events until pred() holds or the time-out passes; returns pred().

@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QCheckBox>
@@ -273,5 +274,7 @@ bool PumpUntil(const std::function<bool()> &pred, double timeoutSeconds) {
   }
   return true;
 }
+
+void UseLocale(const std::string &name) { QLocale::setDefault(QLocale(QString::fromStdString(name))); }
 
 }  // namespace testkit

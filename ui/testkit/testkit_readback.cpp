@@ -15,6 +15,7 @@
 #include "ui/panel_file_dialog.h"
 #include "ui/panel_registry.h"
 #include "ui/panel_text_helpers.h"
+#include "ui/rs232_ports.h"
 #include "ui/testkit/testkit.h"
 
 using namespace uilayer;
@@ -84,6 +85,25 @@ std::vector<std::string> TextLog(int panel, int control) {
 }
 
 void StopTextLog() { SetTextShownObserver(nullptr); }
+
+namespace {
+std::vector<Write> &Writes() {
+  static std::vector<Write> writes;
+  return writes;
+}
+void NoteWrite(int port, double time, const char *bytes, int count) {
+  Writes().push_back({port, time, std::vector<unsigned char>(bytes, bytes + count)});
+}
+}  // namespace
+
+void StartWriteLog() {
+  Writes().clear();
+  rs232::SetWriteObserver(NoteWrite);
+}
+
+std::vector<Write> WriteLog() { return Writes(); }
+
+void StopWriteLog() { rs232::SetWriteObserver(nullptr); }
 
 std::vector<Plot> GraphPlots(int panel, int control) {
   std::vector<Plot> out;
