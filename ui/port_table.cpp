@@ -13,7 +13,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -39,6 +41,7 @@ struct PortEntry {
   std::string serialNumber;
   bool given = false;        // --port or SetComPortDevice: stays as it is
   bool present = true;       // a machine entry: its device was there at the last look
+  bool nameTaken = false;    // gone, and another device has its device name now
 };
 
 PortEntry g_entries[MAX_COM_PORTS + 1];  // index 0 unused
@@ -46,8 +49,27 @@ SerialDeviceLister g_lister;
 
 bool IsValidPortNumber(int port) { return port >= 1 && port <= MAX_COM_PORTS; }
 
-// On Windows every port number has a natural device, COMn, even without an
-// entry; elsewhere an empty entry means there is no device for the number.
+// The device a name stands for, as the machine lists it: a bare name is one
+// under /dev/ (as Qt reads it), links such as /dev/serial/by-id/... are
+// followed. A name that leads nowhere (yet) stays as it is; so does one whose
+// device path would be too long to keep.
+std::string CanonicalDevice(const std::string &name) {
+#ifdef _WIN32
+  return name;
+#else
+  if (name.empty()) return name;
+  const bool path = name[0] == '/' || name.rfind("./", 0) == 0 || name.rfind("../", 0) == 0;
+  const std::string full = path ? name : "/dev/" + name;
+  std::error_code error;
+  const std::string resolved = std::filesystem::weakly_canonical(full, error).string();
+  if (error || resolved.empty() || resolved.size() > kMaxDeviceName) return full;
+  return resolved;
+#endif
+}
+
+// The name the entry shows. On Windows every port number has a natural
+// device, COMn, even without an entry; elsewhere an empty entry means there is
+// no device for the number.
 std::string DeviceForPort(int port) {
   if (!IsValidPortNumber(port)) return std::string();
 #ifdef _WIN32
@@ -110,6 +132,16 @@ void TakeDevice(PortEntry *entry, const SerialDevice &d) {
   entry->description = d.description;
   entry->serialNumber = d.serialNumber;
   entry->present = true;
+  entry->nameTaken = false;
+}
+
+bool IsMachineEntry(const PortEntry &e) { return !e.device.empty() && !e.given; }
+
+// One kind of adapter: its description and serial number, the serial number
+// not empty.
+bool SameAdapter(const PortEntry &e, const SerialDevice &d) {
+  return !e.serialNumber.empty() && d.serialNumber == e.serialNumber &&
+         d.description == e.description;
 }
 
 // A new device's number: its natural one if free, else the lowest without an
@@ -122,68 +154,90 @@ int FreePortFor(const SerialDevice &d) {
   return 0;
 }
 
-bool HasEntryFor(const std::string &location) {
-  for (int port = 1; port <= MAX_COM_PORTS; ++port)
-    if (g_entries[port].device == location) return true;
-  return false;
-}
-
-void RefreshFrom(const std::vector<SerialDevice> &devices) {
+// Binds the table to the machine's devices. A device given on the command
+// line or by SetComPortDevice has that number only; every other entry is
+// bound to the device under its own name, unless that device reports another
+// serial number than the entry's (then it is another adapter); an entry left
+// over follows its adapter's serial number to another device name only when
+// that cannot be mistaken: one such entry left over and one such device not
+// bound. Each device is bound to one entry at most.
+void RefreshFrom(const std::vector<SerialDevice> &listed) {
+  std::vector<SerialDevice> devices;
+  std::vector<std::string> canonical;
+  for (const SerialDevice &d : listed) {
+    const std::string c = CanonicalDevice(d.location);
+    bool again = false;
+    for (const std::string &seen : canonical) again = again || seen == c;
+    if (again) continue;  // listed twice, or under two names
+    devices.push_back(d);
+    canonical.push_back(c);
+  }
   std::vector<bool> taken(devices.size(), false);
-  bool matched[MAX_COM_PORTS + 1] = {};
+  bool bound[MAX_COM_PORTS + 1] = {};
 
-  // An adapter known by its serial number keeps its entry even when it comes
-  // back under another device name; of several alike, the one under the old
-  // name is taken.
-  for (int port = 1; port <= MAX_COM_PORTS; ++port) {
-    PortEntry &e = g_entries[port];
-    if (e.device.empty() || e.given || e.serialNumber.empty()) continue;
-    int found = -1;
-    for (size_t i = 0; i < devices.size(); ++i) {
-      if (taken[i] || devices[i].serialNumber != e.serialNumber ||
-          devices[i].description != e.description)
-        continue;
-      if (found < 0 || devices[i].location == e.device) found = static_cast<int>(i);
-    }
-    if (found < 0) continue;
-    TakeDevice(&e, devices[found]);
-    taken[found] = true;
-    matched[port] = true;
-  }
-  // The others by device name.
-  for (int port = 1; port <= MAX_COM_PORTS; ++port) {
-    PortEntry &e = g_entries[port];
-    if (e.device.empty() || e.given || matched[port]) continue;
-    for (size_t i = 0; i < devices.size(); ++i) {
-      if (taken[i] || devices[i].location != e.device) continue;
-      TakeDevice(&e, devices[i]);
-      taken[i] = true;
-      matched[port] = true;
-      break;
-    }
-  }
   // A given entry stays as it is; it shows what the machine says about its
-  // device, and that device gets no second number.
+  // device, whatever name it was given by.
   for (int port = 1; port <= MAX_COM_PORTS; ++port) {
     PortEntry &e = g_entries[port];
     if (e.device.empty() || !e.given) continue;
     e.description.clear();
     e.serialNumber.clear();
+    const std::string c = CanonicalDevice(e.device);
     for (size_t i = 0; i < devices.size(); ++i) {
-      if (devices[i].location != e.device) continue;
+      if (canonical[i] != c) continue;
       e.description = devices[i].description;
       e.serialNumber = devices[i].serialNumber;
       taken[i] = true;
     }
   }
-  // Gone devices keep their entries and numbers, marked.
+  // The machine's entries by their own device names.
   for (int port = 1; port <= MAX_COM_PORTS; ++port) {
     PortEntry &e = g_entries[port];
-    if (!e.device.empty() && !e.given && !matched[port]) e.present = false;
+    if (!IsMachineEntry(e)) continue;
+    for (size_t i = 0; i < devices.size(); ++i) {
+      if (taken[i] || devices[i].location != e.device) continue;
+      if (devices[i].serialNumber != e.serialNumber) break;  // another adapter
+      TakeDevice(&e, devices[i]);
+      taken[i] = true;
+      bound[port] = true;
+      break;
+    }
   }
-  // Every device the table does not have yet, in port order.
+  // Adapters known by their serial numbers, back under another device name.
+  for (int port = 1; port <= MAX_COM_PORTS; ++port) {
+    PortEntry &e = g_entries[port];
+    if (!IsMachineEntry(e) || bound[port] || e.serialNumber.empty()) continue;
+    int entries = 0;
+    for (int other = 1; other <= MAX_COM_PORTS; ++other) {
+      const PortEntry &o = g_entries[other];
+      if (IsMachineEntry(o) && !bound[other] && o.serialNumber == e.serialNumber &&
+          o.description == e.description)
+        ++entries;
+    }
+    int found = -1, candidates = 0;
+    for (size_t i = 0; i < devices.size(); ++i) {
+      if (taken[i] || !SameAdapter(e, devices[i])) continue;
+      found = static_cast<int>(i);
+      ++candidates;
+    }
+    if (entries != 1 || candidates != 1) continue;
+    TakeDevice(&e, devices[found]);
+    taken[found] = true;
+    bound[port] = true;
+  }
+  // Gone devices keep their entries and numbers, marked; one whose device
+  // name is another device's now no longer opens that name.
+  for (int port = 1; port <= MAX_COM_PORTS; ++port) {
+    PortEntry &e = g_entries[port];
+    if (!IsMachineEntry(e) || bound[port]) continue;
+    e.present = false;
+    const std::string c = CanonicalDevice(e.device);
+    e.nameTaken = false;
+    for (const std::string &other : canonical) e.nameTaken = e.nameTaken || other == c;
+  }
+  // Every device not bound yet, in port order.
   for (size_t i = 0; i < devices.size(); ++i) {
-    if (taken[i] || HasEntryFor(devices[i].location)) continue;
+    if (taken[i]) continue;
     const int port = FreePortFor(devices[i]);
     if (port == 0) break;
     g_entries[port] = PortEntry();
@@ -281,11 +335,14 @@ std::string PortEntryHint(int port) {
   if (!IsValidPortNumber(port)) return std::string();
   const PortEntry &e = g_entries[port];
   if (e.device.empty()) return std::string();
+  if (!e.given && !e.present && e.nameTaken)
+    return "This port's adapter is not connected now; " + e.device +
+           " is another adapter's. Plug this one in, open this list again and choose it.";
   if (!e.given && !e.present)
     return e.device + " is not connected now. Plug it in, open this list again and choose it.";
 #ifndef _WIN32
   std::string group;
-  if (RefusedByPermissions(e.device, &group))
+  if (RefusedByPermissions(CanonicalDevice(e.device), &group))
     return "You may not use " + e.device + ". Add your user to the group " + group +
            " (on Debian: sudo adduser $USER " + group + "), log out and in again, then choose it.";
 #endif
@@ -306,8 +363,15 @@ int SetComPortDevice(int port, const char *device) {
 int GetComPortDevice(int port, char *device, size_t size) {
   if (device == nullptr || size == 0) return RS_INVALID_PARAMETER;
   device[0] = '\0';
-  const std::string name = DeviceForPort(port);
+  std::string name = DeviceForPort(port);
   if (name.empty()) return RS_INVALID_PORT_NUMBER;
+  const PortEntry &e = g_entries[port];
+  // The number of a gone adapter must not open the device that has its name now.
+  if (IsMachineEntry(e) && !e.present && e.nameTaken) return RS_NO_SERIAL_PORT;
+  // A given name is resolved when it is opened: a link may lead elsewhere
+  // since the last look, and a device opened under one name only is locked
+  // against a second open under another.
+  if (e.given) name = CanonicalDevice(name);
   if (name.size() >= size) return RS_INVALID_PARAMETER;
   std::memcpy(device, name.c_str(), name.size() + 1);
   return 0;

@@ -23,11 +23,21 @@ void SetSerialDeviceLister(SerialDeviceLister lister);
 int InitPortTable(int argc, char **argv);
 
 // Looks at the machine's devices again. An entry keeps its number while its
-// device is there (an adapter known by its serial number is followed to a
-// new device name); a device not listed yet takes the lowest number without
-// an entry; an entry whose device has gone stays, marked, and keeps its
-// number. Entries given on the command line or by SetComPortDevice are never
-// moved or marked. Nothing here touches an open port.
+// device is there under its name, unless the device there now reports another
+// serial number than the entry's (an empty one included): that is another
+// adapter, which takes a number of its own. An adapter known by its serial
+// number is followed to a new device name only when that cannot be mistaken:
+// one gone entry and one device not in the table carry its description and
+// serial number (of two alike adapters, each stays with its own name). A
+// device not listed yet takes the lowest number without an entry; an entry
+// whose device has gone stays, marked, and keeps its number; once another
+// device has its device name, GetComPortDevice answers RS_NO_SERIAL_PORT for
+// it, so the number never opens the other device. Entries given on the
+// command line or by SetComPortDevice are never moved or marked; their names
+// stand for the device they lead to (a bare name is one under /dev/, links
+// such as /dev/serial/by-id/... are followed), which gets no second number.
+// The label shows the name as given, GetComPortDevice the device it leads to
+// at that moment. Nothing here touches an open port.
 void RefreshPortTable();
 
 // What the port selector says about an entry beyond its label: why it cannot

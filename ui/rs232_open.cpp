@@ -92,7 +92,10 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
     device = deviceName;
   } else {
     char name[512];
-    if (GetComPortDevice(port, name, sizeof name) < 0) return RS_INVALID_PORT_NUMBER;
+    const int found = GetComPortDevice(port, name, sizeof name);
+    // A gone adapter's entry names no device to open; anything else is no entry.
+    if (found == RS_NO_SERIAL_PORT) return RS_NO_SERIAL_PORT;
+    if (found < 0) return RS_INVALID_PORT_NUMBER;
     device = name;
   }
   if (!ValidSettings(baudRate, parity, dataBits, stopBits, inputQueueSize, outputQueueSize))

@@ -18,12 +18,17 @@ void CloseCVIRTE(void);
 // Port numbers start at 1. --port and SetComPortDevice set single entries,
 // which stay as given; the machine's serial devices (USB and ACM adapters
 // first, then the others, each group sorted by name) take the numbers left
-// free. Opening the port selector looks at the machine again: a device keeps
-// its number while it is there, a new one takes the lowest free number, and
-// one that has gone stays in the table marked as not present.
+// free; a device given by another of its names (a bare "ttyUSB0", a link
+// such as /dev/serial/by-id/...) gets no second number. Opening the port
+// selector looks at the machine again: a device keeps its number while it is
+// there, a new one takes the lowest free number, and one that has gone stays
+// in the table marked as not present.
 enum { MAX_COM_PORTS = 64 };
 int SetComPortDevice(int port, const char *device);   // device "" removes the entry
-int GetComPortDevice(int port, char *device, size_t size);  // UIE/RS error if none
+// The device port N opens: a given name resolved to the device it leads to.
+// UIE/RS error if none; RS_NO_SERIAL_PORT for a gone adapter's entry whose
+// device name another device has now.
+int GetComPortDevice(int port, char *device, size_t size);
 int GetComPortCount(void);            // highest port number in the table
 // Fills out with "N: DEVICE" for port N, followed where known by the
 // adapter's description and serial number ("2: /dev/ttyUSB0 — USB serial

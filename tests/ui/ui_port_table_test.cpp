@@ -1,12 +1,15 @@
 // The port table: the machine's devices in port order, --port on the command
 // line, the entries the port selector shows, and how the table follows
 // devices that come and go.
+#include "pty_pair.h"
+#include "temp_dir.h"
 #include "ui/port_table.h"
 #include "ui/port_table_order.h"
 #include "ui/rs232.h"
 #include "ui/runtime.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -217,6 +220,92 @@ TEST_F(PortTableRefresh, AFullTableTakesNoMoreDevicesAndNoDeviceTwice) {
   ASSERT_EQ(InitWith({}), 0);
   EXPECT_EQ(GetComPortCount(), 1);
   EXPECT_EQ(Device(1), "/dev/ttyUSB5");
+}
+
+// Two adapters of one kind that report the same serial number: each entry
+// stays with the adapter on its own device name; the serial number is
+// followed only where it points at one entry and one device.
+TEST_F(PortTableRefresh, AlikeAdaptersKeepTheirOwnNumbers) {
+  const std::string dash = " \xE2\x80\x94 ";
+  Machine() = {Adapter("ttyUSB0", "CP2102", "0001"), Adapter("ttyUSB1", "CP2102", "0001")};
+  ASSERT_EQ(InitWith({}), 0);
+  ASSERT_EQ(Device(1), "/dev/ttyUSB0");
+  ASSERT_EQ(Device(2), "/dev/ttyUSB1");
+
+  // Port 1's pulled: port 2 is still its own adapter, in use and present.
+  Machine().erase(Machine().begin());
+  RefreshPortTable();
+  EXPECT_EQ(Label(1), "1: /dev/ttyUSB0" + dash + "CP2102 (0001)" + dash + "not present");
+  EXPECT_EQ(Label(2), "2: /dev/ttyUSB1" + dash + "CP2102 (0001)");
+  // Plugged back under its old name: each number is its own adapter again.
+  Machine().push_back(Adapter("ttyUSB0", "CP2102", "0001"));
+  RefreshPortTable();
+  EXPECT_EQ(Label(1), "1: /dev/ttyUSB0" + dash + "CP2102 (0001)");
+  EXPECT_EQ(Label(2), "2: /dev/ttyUSB1" + dash + "CP2102 (0001)");
+  EXPECT_EQ(GetComPortCount(), 2);
+
+  // Back under a new name while the other stays: one gone entry, one new
+  // device of that kind, so it is followed.
+  Machine() = {Adapter("ttyUSB1", "CP2102", "0001"), Adapter("ttyUSB2", "CP2102", "0001")};
+  RefreshPortTable();
+  EXPECT_EQ(Device(1), "/dev/ttyUSB2");
+  EXPECT_EQ(Device(2), "/dev/ttyUSB1");
+  // Both gone, one back under a new name: it could be either, so it is new.
+  Machine() = {Adapter("ttyUSB3", "CP2102", "0001")};
+  RefreshPortTable();
+  EXPECT_EQ(Label(1), "1: /dev/ttyUSB2" + dash + "CP2102 (0001)" + dash + "not present");
+  EXPECT_EQ(Label(2), "2: /dev/ttyUSB1" + dash + "CP2102 (0001)" + dash + "not present");
+  EXPECT_EQ(Device(3), "/dev/ttyUSB3");
+}
+
+// A gone adapter's device name handed to another adapter: the entry waits for
+// its own adapter, the other one is new, and opening the gone entry's port
+// does not open the other adapter.
+TEST_F(PortTableRefresh, AnotherAdapterOnAGoneAdaptersNameIsANewDevice) {
+  const std::string dash = " \xE2\x80\x94 ";
+  Machine() = {Adapter("ttyUSB0", "FT232R USB UART", "A10KX3")};
+  ASSERT_EQ(InitWith({}), 0);
+  Machine() = {Adapter("ttyUSB0", "FT232R USB UART", "B7")};
+  RefreshPortTable();
+  EXPECT_EQ(Label(1), "1: /dev/ttyUSB0" + dash + "FT232R USB UART (A10KX3)" + dash + "not present");
+  EXPECT_EQ(Label(2), "2: /dev/ttyUSB0" + dash + "FT232R USB UART (B7)");
+  char name[64];
+  EXPECT_EQ(GetComPortDevice(1, name, sizeof name), RS_NO_SERIAL_PORT);
+  EXPECT_EQ(OpenComConfig(1, "", 19200, 0, 8, 1, 512, 512), RS_NO_SERIAL_PORT);
+  EXPECT_NE(PortEntryHint(1).find("another adapter's"), std::string::npos) << PortEntryHint(1);
+  // Neither may an adapter that tells no serial number take it over.
+  Machine() = {Adapter("ttyUSB0", "FT232R USB UART")};
+  RefreshPortTable();
+  EXPECT_EQ(Label(3), "3: /dev/ttyUSB0" + dash + "FT232R USB UART");
+  EXPECT_NE(Label(1).find("not present"), std::string::npos);
+  EXPECT_NE(Label(2).find("not present"), std::string::npos);
+
+  // The first adapter back under another name: its old number.
+  Machine().push_back(Adapter("ttyUSB1", "FT232R USB UART", "A10KX3"));
+  RefreshPortTable();
+  EXPECT_EQ(Label(1), "1: /dev/ttyUSB1" + dash + "FT232R USB UART (A10KX3)");
+  EXPECT_EQ(Device(3), "/dev/ttyUSB0");
+  EXPECT_EQ(GetComPortCount(), 3);
+}
+
+// A device given by another name than the machine's (a bare name, a link such
+// as /dev/serial/by-id/...) is the machine's device: it gets no second number,
+// shows the name given and opens the device itself.
+TEST_F(PortTableRefresh, APortGivenByAnotherNameIsTheMachinesDevice) {
+  const std::string dash = " \xE2\x80\x94 ";
+  PtyPair pty;
+  TempDir dir;
+  ASSERT_TRUE(pty.ok() && dir.ok());
+  const std::string link = dir.File("usb-Bench_adapter_S1-if00-port0");
+  ASSERT_EQ(symlink(pty.slave(), link.c_str()), 0);
+  Machine() = {Adapter("ttyUSB0", "USB serial adapter", "A1"),
+               {"pts", pty.slave(), "Bench adapter", "S1"}};
+  ASSERT_EQ(InitWith({"--port", "1=ttyUSB0", "--port", "2=" + link}), 0);
+  EXPECT_EQ(Label(1), "1: ttyUSB0" + dash + "USB serial adapter (A1)");
+  EXPECT_EQ(Label(2), "2: " + link + dash + "Bench adapter (S1)");
+  EXPECT_EQ(GetComPortCount(), 2);
+  EXPECT_EQ(Device(1), "/dev/ttyUSB0");
+  EXPECT_EQ(Device(2), pty.slave()) << "one device, one lock file, whatever its name";
 }
 
 }  // namespace
