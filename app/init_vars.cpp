@@ -14,16 +14,10 @@
 namespace {
 
 void SetParameterStartValues(void) {
-  ParameterRecord &p = parameter;
-  p = ParameterRecord();
-  p.start = 0x55;
-  p.command = 1;
-  p.a1 = 500, p.thdA = 50, p.teachA = 512, p.a4 = 1, p.a5 = 2048, p.tolUpper = 50,
-  p.tolLower = 50, p.c7 = 1, p.hardwareMode = 1, p.evalMode = 1, p.c10 = 1, p.c11 = 0,
-  p.c12 = 1, p.c13 = 1, p.c14 = 0;
-  p.b1 = 500, p.thdB = 50, p.teachB = 512, p.b4 = 1, p.b5 = 2048;
-  p.calib = 4096;
-  p.setpointUm = 37000;
+  parameter = ParameterRecord();
+  parameter.start = 0x55;
+  parameter.command = 1;
+  StoreParameterSet(StartParameterSet());
 }
 
 }  // namespace

@@ -53,22 +53,8 @@ void GetPanelValues(void) {
 }
 
 void RepairParameterRecord(void) {
-  ParameterRecord &p = parameter;
-  if (p.a1 > 1000) p.a1 = 500;
-  if (p.b1 > 1000) p.b1 = 500;
-  if (p.thdA > 255) p.thdA = 128;
-  if (p.thdB > 255) p.thdB = 128;
-  if (p.c12 > 1) p.c12 = 1;
-  if (p.evalMode > 4) p.evalMode = 0;
-  if (p.c13 > 2048) p.c13 = 2048;
-  if (p.hardwareMode > 4) p.hardwareMode = 1;
-  if (p.c11 > 4) p.c11 = 0;
-  if (p.c10 > 1) p.c10 = 1;
-  if (p.c7 > 1) p.c7 = 0;
-  if (p.teachA > ccdvirtpixel) p.teachA = ccdvirtpixel / 2;
-  if (p.teachB > ccdvirtpixel) p.teachB = ccdvirtpixel / 2;
-  if (p.tolUpper > ccdvirtpixel) p.tolUpper = ccdvirtpixel;
-  if (p.tolLower > ccdvirtpixel) p.tolLower = ccdvirtpixel;
+  ParameterSet set = RecordParameterSet();
+  if (RepairParameterSet(&set, ccdvirtpixel) > 0) StoreParameterSet(set);
 }
 
 uint16_t ApplyEvalModeToInputs(uint16_t mode) {

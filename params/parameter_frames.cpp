@@ -5,48 +5,44 @@
 
 namespace {
 
-uint16_t LowWord(uint32_t value) { return static_cast<uint16_t>(value & 0xFFFFu); }
-uint16_t HighWord(uint32_t value) { return static_cast<uint16_t>(value >> 16); }
 uint32_t JoinWords(uint16_t high, uint16_t low) {
   return (static_cast<uint32_t>(high) << 16) | low;
 }
 
-// Frame 0 in wire order.
-u16 *const kFrame0Fields[FRAME_DATA_WORDS] = {
+// The record's 16-bit fields in wire order: frame 0, then frame 1 words
+// 0-10; frame 1 words 11-14 are calib and setpointUm, low word first.
+enum { PLAIN_WORDS = 26 };
+u16 *const kPlainFields[PLAIN_WORDS] = {
     &parameter.a1,       &parameter.thdA,     &parameter.teachA, &parameter.a4,
     &parameter.a5,       &parameter.tolUpper, &parameter.tolLower, &parameter.c7,
     &parameter.hardwareMode, &parameter.evalMode, &parameter.c10, &parameter.c11,
-    &parameter.c12,      &parameter.c13,      &parameter.c14};
-
-// Frame 1 words 0-10; words 11-14 are the two 32-bit fields, low word first.
-enum { FRAME1_PLAIN_WORDS = 11 };
-u16 *const kFrame1Fields[FRAME1_PLAIN_WORDS] = {
+    &parameter.c12,      &parameter.c13,      &parameter.c14,
     &parameter.b1, &parameter.thdB, &parameter.teachB, &parameter.b4, &parameter.b5,
     &parameter.r5, &parameter.r6,   &parameter.r7,     &parameter.r8, &parameter.r9,
     &parameter.r10};
 
 }  // namespace
 
-void CopyVarsToPP(uint16_t frame) {
-  if (frame == 0) {
-    for (int i = 0; i < FRAME_DATA_WORDS; ++i) pp[i] = *kFrame0Fields[i];
-    return;
-  }
-  for (int i = 0; i < FRAME1_PLAIN_WORDS; ++i) pp[i] = *kFrame1Fields[i];
-  pp[11] = LowWord(parameter.calib);
-  pp[12] = HighWord(parameter.calib);
-  pp[13] = LowWord(parameter.setpointUm);
-  pp[14] = HighWord(parameter.setpointUm);
+ParameterSet RecordParameterSet(void) {
+  ParameterSet set;
+  for (int i = 0; i < PLAIN_WORDS; ++i) set.words[i] = *kPlainFields[i];
+  SetParameterFieldValue(&set, *FindParameterField("calib"), parameter.calib);
+  SetParameterFieldValue(&set, *FindParameterField("setpointUm"), parameter.setpointUm);
+  return set;
 }
 
+void StoreParameterSet(const ParameterSet &set) {
+  for (int i = 0; i < PLAIN_WORDS; ++i) *kPlainFields[i] = set.words[i];
+  parameter.calib = ParameterFieldValue(set, *FindParameterField("calib"));
+  parameter.setpointUm = ParameterFieldValue(set, *FindParameterField("setpointUm"));
+}
+
+void CopyVarsToPP(uint16_t frame) { ParameterFrameWords(RecordParameterSet(), frame, pp); }
+
 void CopyPPtoVars(uint16_t frame) {
-  if (frame == 0) {
-    for (int i = 0; i < FRAME_DATA_WORDS; ++i) *kFrame0Fields[i] = pp[i];
-    return;
-  }
-  for (int i = 0; i < FRAME1_PLAIN_WORDS; ++i) *kFrame1Fields[i] = pp[i];
-  parameter.calib = JoinWords(pp[12], pp[11]);
-  parameter.setpointUm = JoinWords(pp[14], pp[13]);
+  ParameterSet set = RecordParameterSet();
+  SetParameterFrameWords(&set, frame, pp);
+  StoreParameterSet(set);
 }
 
 void CopyPPtoRAWVars(void) {

@@ -5,7 +5,12 @@
 
 #include <cstdint>
 
+#include "params/parameter_set.h"
+
 // ---- Record <-> pp ---------------------------------------------------------------
+// The record's 30 words as a value, and back; the header words stay.
+ParameterSet RecordParameterSet(void);
+void StoreParameterSet(const ParameterSet &set);
 void CopyVarsToPP(uint16_t frame);
 void CopyPPtoVars(uint16_t frame);
 void CopyPPtoRAWVars(void);
@@ -34,9 +39,7 @@ int CC_RBTEeprom(int panel, int control, int event, void *callbackData, int even
 int CC_RBTFile(int panel, int control, int event, void *callbackData, int eventData1,
                int eventData2);
 
-// ---- Parameter file ------------------------------------------------------------
-enum { PARA_FILE_NUMBERS = 30, PARA_FILE_FIELD_WIDTH = 10 };
-#define PARA_FILE_DEFAULT_NAME "KVORpara.cfg"
+// ---- Parameter file (format in parameter_file.h) -------------------------------
 // Writes the panels' parameter set to file_name; 1 on success, 0 with a
 // message in the status box when the file cannot be written.
 int SendParaToFile(void);

@@ -8,6 +8,7 @@
 #include "display/gui.h"
 #include "link/com232.h"
 #include "link/protocol.h"
+#include "params/parameter_file.h"
 #include "params/params.h"
 #include "ui/rs232.h"
 #include "ui/userint.h"

@@ -218,16 +218,26 @@ bool WriteValues(Writer &w, const void *array, int dataType, int count, int layo
 
 // One pass over the text: checks the form and counts the numbers; stores them
 // in values only when store is set (the second pass, after the first agreed).
-int ScanNumbers(const char *text, size_t length, unsigned int *values, int count, bool store) {
-  int found = 0;
+int ScanNumbers(const char *text, size_t length, unsigned int *values, int count, bool store,
+                NumberListFault *fault, int *lines) {
+  int found = 0, line = 1;
   size_t lineLength = 0;
   bool inNumber = false;
   uint32_t value = 0;
+  const auto refuse = [&](int kind, unsigned char byte) {
+    if (fault != nullptr) {
+      fault->kind = kind;
+      fault->line = line;
+      fault->byte = byte;
+      fault->found = found;
+    }
+    return UTIL_FORMAT_ERROR;
+  };
   for (size_t i = 0; i < length; ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c >= '0' && c <= '9') {
       if (!inNumber) {
-        if (found == count) return UTIL_FORMAT_ERROR;  // one more than asked
+        if (found == count) return refuse(NUMBERS_TOO_MANY, c);  // one more than asked
         inNumber = true;
         value = 0;
       }
@@ -235,26 +245,34 @@ int ScanNumbers(const char *text, size_t length, unsigned int *values, int count
       // digit by digit, so no length of digits can overflow.
       value = static_cast<uint32_t>(value * 10u + static_cast<uint32_t>(c - '0'));
     } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-      if (c == '\r' && (i + 1 >= length || text[i + 1] != '\n')) return UTIL_FORMAT_ERROR;
+      if (c == '\r' && (i + 1 >= length || text[i + 1] != '\n')) return refuse(NUMBERS_LONE_CR, c);
       if (inNumber) {
         if (store) values[found] = value;
+        if (store && lines != nullptr) lines[found] = line;
         ++found;
         inNumber = false;
       }
     } else {
-      return UTIL_FORMAT_ERROR;  // signs, points, letters, NUL, other bytes
+      return refuse(NUMBERS_NOT_A_NUMBER, c);  // signs, points, letters, NUL, other bytes
     }
     if (c == '\n') {
       lineLength = 0;
+      ++line;
     } else if (c != '\r' && ++lineLength > kMaxLineLength) {
-      return UTIL_FORMAT_ERROR;
+      return refuse(NUMBERS_LINE_TOO_LONG, c);
     }
   }
   if (inNumber) {
     if (store) values[found] = value;
+    if (store && lines != nullptr) lines[found] = line;
     ++found;
   }
-  return found == count ? found : UTIL_FORMAT_ERROR;
+  if (found != count) {
+    // The line of the last number read, not the empty one a final line end opens.
+    if (length > 0 && text[length - 1] == '\n') --line;
+    return refuse(NUMBERS_TOO_FEW, 0);
+  }
+  return found;
 }
 
 }  // namespace
@@ -285,15 +303,19 @@ int ArrayToFile(const char *path, const void *array, int dataType, int count, in
   return w.total() > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(w.total());
 }
 
-int ParseUnsignedList(const char *text, size_t length, unsigned int *values, int count) {
+int ParseUnsignedList(const char *text, size_t length, unsigned int *values, int count,
+                      NumberListFault *fault, int *lines) {
+  if (fault != nullptr) *fault = NumberListFault();
   if (count < 0 || (text == nullptr && length > 0) || (values == nullptr && count > 0))
     return UTIL_BAD_ARGUMENT;
-  const int found = ScanNumbers(text, length, values, count, false);
+  const int found = ScanNumbers(text, length, values, count, false, fault, nullptr);
   if (found < 0) return found;
-  return ScanNumbers(text, length, values, count, true);
+  return ScanNumbers(text, length, values, count, true, nullptr, lines);
 }
 
-int FileToArray(const char *path, unsigned int *values, int count) {
+int FileToArray(const char *path, unsigned int *values, int count, NumberListFault *fault,
+                int *lines) {
+  if (fault != nullptr) *fault = NumberListFault();
   if (path == nullptr || path[0] == '\0' || count < 0 || (values == nullptr && count > 0))
     return UTIL_BAD_ARGUMENT;
   const int fd = OpenForRead(path);
@@ -305,6 +327,7 @@ int FileToArray(const char *path, unsigned int *values, int count) {
   }
   if (size > kMaxNumberFileSize) {
     CloseFile(fd);
+    if (fault != nullptr) fault->kind = NUMBERS_TOO_LARGE;
     return UTIL_FORMAT_ERROR;
   }
   // One byte more than the limit is asked for, so a file that grew since
@@ -322,6 +345,9 @@ int FileToArray(const char *path, unsigned int *values, int count) {
     if (used == sizeof text) break;
   }
   CloseFile(fd);
-  if (used > static_cast<size_t>(kMaxNumberFileSize)) return UTIL_FORMAT_ERROR;
-  return ParseUnsignedList(text, used, values, count);
+  if (used > static_cast<size_t>(kMaxNumberFileSize)) {
+    if (fault != nullptr) fault->kind = NUMBERS_TOO_LARGE;
+    return UTIL_FORMAT_ERROR;
+  }
+  return ParseUnsignedList(text, used, values, count, fault, lines);
 }

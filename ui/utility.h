@@ -54,14 +54,36 @@ enum {
 int ArrayToFile(const char *path, const void *array, int dataType, int count, int layout,
                 int fieldWidth, int action);
 
+// Where a text of numbers went wrong: the line (from 1; 0 for the file as a
+// whole) and what was found there.
+enum {
+  NUMBERS_FINE = 0,
+  NUMBERS_NOT_A_NUMBER,   // a character that is neither a digit nor a blank or line end
+  NUMBERS_TOO_MANY,       // a number beyond the count asked for
+  NUMBERS_TOO_FEW,        // the text ended before count numbers
+  NUMBERS_LINE_TOO_LONG,
+  NUMBERS_LONE_CR,        // a carriage return not followed by a line feed
+  NUMBERS_TOO_LARGE,      // the file is larger than any such text
+};
+struct NumberListFault {
+  int kind = NUMBERS_FINE;
+  int line = 0;
+  unsigned char byte = 0;  // the character of NUMBERS_NOT_A_NUMBER
+  int found = 0;           // numbers read before the fault
+};
+
 // Reads the file as unsigned decimal numbers separated by blanks, tabs and
 // line ends (LF or CRLF). Each number keeps its low 32 bits. Returns how many
 // numbers the file holds when that is exactly count, else UTIL_FORMAT_ERROR
 // (anything that is not such a number, too few or too many numbers, an
-// over-long line) or UTIL_FILE_ERROR. values is written only on success.
-int FileToArray(const char *path, unsigned int *values, int count);
+// over-long line; fault, when given, says where) or UTIL_FILE_ERROR. values
+// (and lines, when given: the line of each number, from 1) are written only
+// on success.
+int FileToArray(const char *path, unsigned int *values, int count, NumberListFault *fault = nullptr,
+                int *lines = nullptr);
 
 // The same rules over text already in memory.
-int ParseUnsignedList(const char *text, size_t length, unsigned int *values, int count);
+int ParseUnsignedList(const char *text, size_t length, unsigned int *values, int count,
+                      NumberListFault *fault = nullptr, int *lines = nullptr);
 
 #endif

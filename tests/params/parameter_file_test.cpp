@@ -10,6 +10,7 @@
 
 #include "app/controls.h"
 #include "app/globals.h"
+#include "params/parameter_file.h"
 #include "params/params.h"
 #include "support/file_size_limit.h"
 #include "support/program_fixture.h"
@@ -129,26 +130,47 @@ TEST_F(ParameterFile, MalformedFilesChangeNothingAndSaySo) {
   binary[7] = '\0';
   std::vector<long long> negative = StartValues();
   negative[3] = -1;
-  const std::vector<std::pair<std::string, std::string>> files = {
-      {"empty", ""},
-      {"29", Numbers(shorter)},
-      {"31", Numbers(longer)},
-      {"text", "hello\n" + Numbers(shorter)},
-      {"negative", Numbers(negative)},
-      {"decimals", "1.5\n" + Numbers(shorter)},
-      {"huge-line", std::string(100000, '7') + "\n" + Numbers(shorter)},
-      {"binary", binary},
+  std::vector<long long> wide = StartValues();
+  wide[4] = 70000;
+  // Each with what a strict reader (the command-line tool's) says of it.
+  const std::vector<std::vector<std::string>> files = {
+      {"empty", "", "line 1: only 0 numbers, 30 needed"},
+      {"29", Numbers(shorter), "line 29: only 29 numbers, 30 needed"},
+      {"31", Numbers(longer), "line 31: more than 30 numbers"},
+      {"text", "hello\n" + Numbers(shorter), "line 1: 'h' is not part of a number"},
+      {"negative", Numbers(negative), "line 4: '-' is not part of a number"},
+      {"decimals", "1.5\n" + Numbers(shorter), "line 1: '.' is not part of a number"},
+      {"huge-line", std::string(100000, '7') + "\n" + Numbers(shorter), "too large for a parameter file"},
+      {"binary", binary, "line 3: byte 0x00 is not part of a number"},
+      {"long-line", std::string(70, '7') + "\n" + Numbers(shorter), "line 1: too long for a parameter file"},
+      {"lone-cr", "1\r2\n" + Numbers(shorter), "line 1: carriage return without line feed"},
   };
   parameter.a1 = 999;
   SetPanelValues();
   const std::vector<int> before = Record();
   for (const auto &file : files) {
-    const std::string path = TempPath(file.first + ".cfg");
-    WriteFile(path, file.second);
+    const std::string path = TempPath(file[0] + ".cfg");
+    WriteFile(path, file[1]);
     LoadParameterFile(path);
-    EXPECT_EQ(before, Record()) << file.first;
-    EXPECT_EQ("Parameter file not loaded: it must hold 30 numbers!", Status()) << file.first;
+    EXPECT_EQ(before, Record()) << file[0];
+    EXPECT_EQ("Parameter file not loaded: it must hold 30 numbers!", Status()) << file[0];
+    ParameterSet set = StartParameterSet();
+    char fault[96];
+    EXPECT_EQ(PARA_FILE_MALFORMED, ReadParameterFile(path.c_str(), true, &set, fault, sizeof fault));
+    EXPECT_EQ(file[2], fault) << file[0];
+    EXPECT_EQ(StartParameterSet().words[4], set.words[4]);
   }
+  // A number above 65535: the window loads its low 16 bits, a strict read
+  // refuses the file.
+  const std::string widePath = TempPath("wide.cfg");
+  WriteFile(widePath, "  " + Numbers(wide, " \r\n"));
+  ParameterSet set = StartParameterSet();
+  char fault[96];
+  EXPECT_EQ(PARA_FILE_MALFORMED, ReadParameterFile(widePath.c_str(), true, &set, fault, sizeof fault));
+  EXPECT_STREQ("line 5: 70000 is above 65535", fault);
+  EXPECT_EQ(PARA_FILE_READ, ReadParameterFile(widePath.c_str(), false, &set, fault, sizeof fault));
+  EXPECT_EQ(70000 & 0xFFFF, set.words[4]);
+  EXPECT_EQ(PARA_FILE_UNREADABLE, ReadParameterFile(TempPath("missing.cfg").c_str(), true, &set, fault, sizeof fault));
   LoadParameterFile(TempPath("missing.cfg"));
   EXPECT_EQ(before, Record());
   EXPECT_EQ("Cannot read parameter file!", Status());

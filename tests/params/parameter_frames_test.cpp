@@ -146,4 +146,45 @@ TEST_F(ParameterFrames, RepairGivesEachFieldItsOwnReplacement) {
   EXPECT_EQ(4096, parameter.tolLower);
 }
 
+// The set as a value: every field by its record name, the 32-bit ones as
+// one field over two words, and a comparison that names them.
+TEST_F(ParameterFrames, FieldsByNameCoverEveryWordOnceAndCompareWhole) {
+  int covered[PARAMETER_WORDS] = {};
+  for (int i = 0; i < PARAMETER_FIELDS; ++i) {
+    const ParameterField *f = ParameterFieldAt(i);
+    ASSERT_NE(nullptr, f);
+    EXPECT_EQ(f, FindParameterField(f->name));
+    ++covered[f->word];
+    if (f->wide) ++covered[f->word + 1];
+    EXPECT_EQ(f, ParameterFieldOfWord(f->word));
+  }
+  for (int w = 0; w < PARAMETER_WORDS; ++w) EXPECT_EQ(1, covered[w]) << w;
+  EXPECT_EQ(nullptr, ParameterFieldAt(PARAMETER_FIELDS));
+  EXPECT_EQ(nullptr, FindParameterField("calibration"));
+  EXPECT_STREQ("evalMode", ParameterFieldAt(9)->name);
+  EXPECT_STREQ("teachB", ParameterFieldOfWord(17)->name);
+  EXPECT_STREQ("setpointUm", ParameterFieldOfWord(29)->name);
+
+  // The record and the set are one: what the record holds, frame by frame.
+  parameter.calib = 65536 + 5, parameter.setpointUm = 37000, parameter.r10 = 7, parameter.c14 = 9;
+  const ParameterSet set = RecordParameterSet();
+  EXPECT_EQ(65541u, ParameterFieldValue(set, *FindParameterField("calib")));
+  EXPECT_EQ(5, set.words[26]);
+  EXPECT_EQ(1, set.words[27]);
+  EXPECT_EQ(7, set.words[25]);
+  EXPECT_EQ(9, set.words[14]);
+
+  ParameterSet other = set;
+  SetParameterFieldValue(&other, *FindParameterField("calib"), 65541 + 65536);  // high word only
+  SetParameterFieldValue(&other, *FindParameterField("evalMode"), 3);
+  int differ[PARAMETER_FIELDS];
+  ASSERT_EQ(2, DiffParameterSets(set, other, differ));
+  EXPECT_STREQ("evalMode", ParameterFieldAt(differ[0])->name);
+  EXPECT_STREQ("calib", ParameterFieldAt(differ[1])->name);
+  EXPECT_EQ(0, DiffParameterSets(set, set, differ));
+  StoreParameterSet(other);
+  EXPECT_EQ(131077u, parameter.calib);
+  EXPECT_EQ(3, parameter.evalMode);
+}
+
 }  // namespace
