@@ -55,6 +55,8 @@ const char kHelp[] =
     "  --delay-ms N        waits N milliseconds before every reply\n"
     "  --garbage N         sends N random bytes in front of every reply\n"
     "  --drop-every N      leaves every N-th reply out\n"
+    "  --corrupt-word N    acknowledges every write but stores parameter word N\n"
+    "                      (0-14 frame 0, 15-29 frame 1) one higher than sent\n"
     "\n"
     "  --help              shows this text\n"
     "\n"
@@ -65,7 +67,7 @@ struct Settings {
   kvorsim::Options options;
   std::string device;
   bool mute = false, wrongSync = false;
-  int lengthDelta = 0, delayMs = 0, garbage = 0, dropEvery = 0;
+  int lengthDelta = 0, delayMs = 0, garbage = 0, dropEvery = 0, corruptedWord = -1;
   // Identity fields given on the command line, applied over the CCD type's.
   std::map<std::string, long> identityNumbers;
   bool haveFirmware = false;
@@ -107,6 +109,7 @@ int parse(int argc, char **argv, Settings *s) {
       {"--delay-ms", {0, 600000, [s](long v) { s->delayMs = static_cast<int>(v); }}},
       {"--garbage", {0, 4096, [s](long v) { s->garbage = static_cast<int>(v); }}},
       {"--drop-every", {0, 1000000, [s](long v) { s->dropEvery = static_cast<int>(v); }}},
+      {"--corrupt-word", {0, 29, [s](long v) { s->corruptedWord = static_cast<int>(v); }}},
   };
   const std::map<std::string, std::function<void()>> flags = {
       {"--paced", [s] { s->options.paced = true; }},
@@ -193,6 +196,7 @@ int main(int argc, char **argv) {
   sensor.setMute(settings.mute);
   sensor.setWrongSync(settings.wrongSync);
   sensor.setLengthDelta(settings.lengthDelta);
+  sensor.setCorruptedWord(settings.corruptedWord);
   sensor.setReplyDelayMs(settings.delayMs);
   sensor.setGarbage(settings.garbage);
   sensor.setDropEvery(settings.dropEvery);

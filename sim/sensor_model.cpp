@@ -136,6 +136,9 @@ bool SensorModel::answer(const uint8_t *frame, wire::Bytes *reply) {
       ParamFrame &stored = (c.code == proto::WriteRam ? ram_ : eeprom_)[slot(c.argument)];
       stored = data;
       *reply = wire::replyFrame(c.code, c.argument, stored);
+      const int first = slot(c.argument) * proto::kFrameDataWords;
+      if (corruptedWord_ >= first && corruptedWord_ < first + proto::kFrameDataWords)
+        stored[corruptedWord_ - first] = static_cast<uint16_t>(stored[corruptedWord_ - first] + 1);
       return true;
     }
     case proto::ReadRam:

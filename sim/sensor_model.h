@@ -30,6 +30,11 @@ class SensorModel {
   void setRam(int frame, const ParamFrame &words) { ram_[slot(frame)] = fifteen(words); }
   void setEeprom(int frame, const ParamFrame &words) { eeprom_[slot(frame)] = fifteen(words); }
 
+  // A word of the parameter set (0-14 frame 0, 15-29 frame 1) that a write
+  // stores one higher than sent, while the write is acknowledged as usual:
+  // a write that did not stick. -1: every word is stored as sent.
+  void setCorruptedWord(int word) { corruptedWord_ = word; }
+
   void setMoving(bool moving);
   void setMeasurement(const Measurement &m) { pinned_ = m; }
   void setEdges(double edgeA, double edgeB);
@@ -55,6 +60,7 @@ class SensorModel {
   bool moving_;
   uint64_t seed_;
   std::optional<Measurement> pinned_;
+  int corruptedWord_ = -1;
   bool haveExtremes_ = false;
   uint16_t anaMax_ = 0, anaMin_ = 0;
   std::array<std::vector<uint16_t>, 2> videoOverride_;

@@ -328,6 +328,11 @@ void SensorSim::setFaultCommands(const std::vector<int> &commands) {
   d->faults.settings().faultCommands = commands;
 }
 
+void SensorSim::setCorruptedWord(int word) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->model.setCorruptedWord(word);
+}
+
 void SensorSim::setEchoOverride(int command) {
   std::lock_guard<std::mutex> lock(d->mutex);
   d->faults.settings().echoOverride = command;

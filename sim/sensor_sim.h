@@ -128,6 +128,9 @@ class SensorSim {
   void setDropEvery(int n);             // drops every n-th reply (0: none)
   void setMuteCommands(const std::vector<int> &commands);  // never answers these commands
   void setEchoOverride(int command);    // replies carry this command word (-1: the real echo)
+  // Writes are acknowledged but this parameter word (0-14 frame 0, 15-29
+  // frame 1) is stored one higher than sent (-1: none).
+  void setCorruptedWord(int word);
   // Limits the faults that shape a reply (all but mute) to these commands; empty: all.
   void setFaultCommands(const std::vector<int> &commands);
   // Closes its end of the line (the program's end then sees a hang-up) and

@@ -60,5 +60,25 @@ TEST_F(SimParameterMemory, AnyFrameNumberOtherThanZeroAddressesFrameOne) {
   EXPECT_EQ(dataWords(line->exchange(request(2, 0xFFFF), 36)), words);
 }
 
+// A write that does not stick: acknowledged as sent, one word kept one
+// higher, in RAM and EEPROM alike; the other frame is written whole.
+TEST_F(SimParameterMemory, ACorruptedWordIsAcknowledgedButStoredOneHigher) {
+  sensor->setCorruptedWord(15 + 11);  // frame 1 word 11: the low half of calib
+  std::vector<uint16_t> frame1 = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 0x2000, 1, 0x9088, 0};
+  const std::vector<uint16_t> frame0 = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5};
+  for (int write : {1, 3}) {
+    EXPECT_EQ(dataWords(line->exchange(request(write, 1, frame1), 36)), frame1) << write;
+    EXPECT_EQ(dataWords(line->exchange(request(write, 0, frame0), 36)), frame0) << write;
+  }
+  std::vector<uint16_t> kept = frame1;
+  kept[11] = 0x2001;
+  EXPECT_EQ(dataWords(line->exchange(request(2, 1), 36)), kept);
+  EXPECT_EQ(sensor->eeprom(1), kept);
+  EXPECT_EQ(sensor->ram(0), frame0);
+  sensor->setCorruptedWord(-1);
+  line->exchange(request(1, 1, frame1), 36);
+  EXPECT_EQ(sensor->ram(1), frame1);
+}
+
 }  // namespace
 }  // namespace simtest
