@@ -100,10 +100,12 @@ bool IsVisible(int panel, int control);   // the control's own visibility flag
 bool IsPanelVisible(int panel);
 bool IsDimmed(int panel, int control);
 std::string Text(int panel, int control);  // what a text, string or numeric control shows
-// What assistive technology (a screen reader) is told: the control's name
-// and its value or text.
+// What assistive technology (a screen reader) is told: the control's name,
+// its value or text, and the name of the label it is labelled by ("" for
+// none).
 std::string AccessibleName(int panel, int control);
 std::string AccessibleValue(int panel, int control);
+std::string AccessibleLabel(int panel, int control);
 // Every control of the panel in id order, those made by NewCtrl included.
 std::vector<int> ControlIds(int panel);
 // "command button", "toggle button", "radio button", "ring", "numeric input",
