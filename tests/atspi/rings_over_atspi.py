@@ -106,6 +106,8 @@ def inner(program, panel_dir):
         from gi.repository import GLib
     except ImportError as e:
         fail("pyatspi is missing: %s" % e)
+    # Calls may wait for a program busy with the sensor, on a loaded machine.
+    pyatspi.setTimeout(WAIT_S * 1000, 30000)
 
     def until(what, condition, timeout=WAIT_S):
         """Waits for condition() to be true; the program may be too busy to
