@@ -12,6 +12,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools libqt6opengl6-dev
   libqcustomplot-dev libgtest-dev
   xvfb xauth x11-apps imagemagick
+  dbus-daemon at-spi2-core python3-pyatspi
   fonts-dejavu-core fonts-dejavu-extra
   clang libclang-rt-14-dev
 )

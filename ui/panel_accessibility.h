@@ -1,5 +1,5 @@
-// Internal to the run-time layer: descriptions for assistive technology
-// where Qt's own would name a control after its value.
+// Internal to the run-time layer: what assistive technology is told about a
+// panel's window.
 #ifndef KVOR_UI_PANEL_ACCESSIBILITY_H
 #define KVOR_UI_PANEL_ACCESSIBILITY_H
 

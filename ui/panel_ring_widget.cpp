@@ -1,6 +1,7 @@
 #include "ui/panel_ring_widget.h"
 
 #include <QEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QWheelEvent>
 
@@ -26,34 +27,39 @@ void RingComboBox::wheelEvent(QWheelEvent *event) {
 }
 
 void RingComboBox::keyPressEvent(QKeyEvent *event) {
-  const bool alt = (event->modifiers() & Qt::AltModifier) != 0;
   switch (event->key()) {
-    case Qt::Key_Up:
     case Qt::Key_Down:
-      if (alt) break;  // Alt+Down opens the list
+      if (event->modifiers() & Qt::AltModifier) break;  // Alt+Down opens the list
       event->accept();
       return;
+    case Qt::Key_Up:  // Alt+Up included: QComboBox steps on it
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
     case Qt::Key_Home:
     case Qt::Key_End:
       event->accept();
       return;
+    case Qt::Key_F4:
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
       break;
     default:
-      // Typing over the closed ring would jump to the entry it starts with.
-      if (!event->text().isEmpty() && event->text().at(0).isPrint() &&
-          (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0) {
+      // A key with a text, with or without modifiers, would jump to the entry
+      // that text starts with.
+      if (!event->text().isEmpty()) {
         event->accept();
         return;
       }
       break;
   }
   QComboBox::keyPressEvent(event);
+}
+
+void RingComboBox::inputMethodEvent(QInputMethodEvent *event) {
+  // The text an input method commits would jump to an entry, as typing would.
+  event->accept();
 }
 
 }  // namespace uilayer

@@ -5,7 +5,9 @@
 // of the wheel on its way through the window would be a choice nobody made
 // (for the port selector: a port change that ends run mode). The closed ring
 // therefore passes the wheel on to the window and ignores the keys that would
-// step it; Alt+Down, F4 and Space still open the list.
+// step it (Alt+Up among them) and the text typed or committed by an input
+// method, which would jump to an entry; Alt+Down, F4 and Space still open the
+// list.
 #ifndef KVOR_UI_PANEL_RING_WIDGET_H
 #define KVOR_UI_PANEL_RING_WIDGET_H
 
@@ -25,6 +27,7 @@ class RingComboBox : public QComboBox {
   bool event(QEvent *event) override;
   void wheelEvent(QWheelEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
+  void inputMethodEvent(QInputMethodEvent *event) override;
 };
 
 }  // namespace uilayer

@@ -123,8 +123,18 @@ TEST_F(LayerEventsTest, WheelAndKeysOverAClosedRingChooseNothing) {
     ASSERT_EQ(UIE_NO_ERROR, testkit::WheelStep(controls, ring, 1));
     ASSERT_EQ(UIE_NO_ERROR, testkit::StepValue(controls, ring, -1));
     ASSERT_EQ(UIE_NO_ERROR, testkit::StepValue(controls, ring, 2));
-    // Typing the start of another item.
+    // Typing the start of another item, on the keys or through an input method.
     ASSERT_EQ(UIE_NO_ERROR, testkit::TypeText(controls, ring, ring == kRing ? "th" : "3"));
+    ASSERT_EQ(UIE_NO_ERROR, testkit::CommitInput(controls, ring, ring == kRing ? "th" : "3"));
+    ASSERT_EQ(UIE_NO_ERROR, testkit::PressKey(controls, ring, ring == kRing ? "Alt+T" : "Alt+3"));
+    ASSERT_EQ(UIE_NO_ERROR, testkit::PressKey(controls, ring, "Alt+Up"));
+    EXPECT_EQ(shown, testkit::Text(controls, ring)) << ring;
+    EXPECT_TRUE(EventsOf(ring).empty()) << ring;
+    // Alt+Down only opens the list.
+    ASSERT_EQ(UIE_NO_ERROR, testkit::PressKey(controls, ring, "Alt+Down"));
+    EXPECT_TRUE(testkit::IsRingListOpen(controls, ring)) << ring;
+    ASSERT_EQ(UIE_NO_ERROR, testkit::OpenRingList(controls, ring));  // and Escape
+    EXPECT_FALSE(testkit::IsRingListOpen(controls, ring)) << ring;
     EXPECT_EQ(shown, testkit::Text(controls, ring)) << ring;
     EXPECT_TRUE(EventsOf(ring).empty()) << ring;
   }

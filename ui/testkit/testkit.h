@@ -22,6 +22,12 @@ int TypeText(int panel, int control, const std::string &text);   // select all, 
 int StepValue(int panel, int control, int steps);
 // Wheel steps over the control, away from the operator for steps > 0.
 int WheelStep(int panel, int control, int steps);
+// One key with its modifiers, written as QKeySequence writes it ("Alt+Up"),
+// to the control with the focus.
+int PressKey(int panel, int control, const std::string &key);
+// The text an input method hands the control with the focus when the
+// operator ends a composition.
+int CommitInput(int panel, int control, const std::string &text);
 // Opens the ring's list, walks to the item with the keys and takes it with
 // Enter, as the operator picks it (the item shown included). The item is
 // looked up once the list is open, so a port selector has looked at the
@@ -113,11 +119,14 @@ std::vector<RingItem> RingItems(int panel, int control);
 bool IsVisible(int panel, int control);   // the control's own visibility flag
 bool IsPanelVisible(int panel);
 bool IsDimmed(int panel, int control);
+bool IsRingListOpen(int panel, int control);
 std::string Text(int panel, int control);  // what a text, string or numeric control shows
-// What assistive technology (a screen reader) is told: the control's name
-// and its value or text.
+// What assistive technology (a screen reader) is told: the control's name,
+// its value or text, and the name of the label it is labelled by ("" for
+// none).
 std::string AccessibleName(int panel, int control);
 std::string AccessibleValue(int panel, int control);
+std::string AccessibleLabel(int panel, int control);
 // Every control of the panel in id order, those made by NewCtrl included.
 std::vector<int> ControlIds(int panel);
 // "command button", "toggle button", "radio button", "ring", "numeric input",

@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QInputMethodEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -148,6 +150,30 @@ int WheelStep(int panel, int control, int steps) {
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w, &wheel);
   }
+  return UIE_NO_ERROR;
+}
+
+int PressKey(int panel, int control, const std::string &key) {
+  int error;
+  QWidget *w = Widget(panel, control, nullptr, &error);
+  if (!w) return error;
+  const QKeySequence sequence = QKeySequence::fromString(QString::fromStdString(key));
+  if (sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown) return UIE_BAD_VALUE;
+  if (!w->isEnabled() || !w->isVisible()) return UIE_NO_ERROR;
+  GiveFocus(w);
+  QTest::keyClick(w, sequence[0].key(), sequence[0].keyboardModifiers());
+  return UIE_NO_ERROR;
+}
+
+int CommitInput(int panel, int control, const std::string &text) {
+  int error;
+  QWidget *w = Widget(panel, control, nullptr, &error);
+  if (!w) return error;
+  if (!w->isEnabled() || !w->isVisible()) return UIE_NO_ERROR;
+  GiveFocus(w);
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromStdString(text));
+  QApplication::sendEvent(w, &commit);
   return UIE_NO_ERROR;
 }
 

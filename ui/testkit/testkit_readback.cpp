@@ -1,6 +1,7 @@
 // What the operator would see, read back from the widgets and the graphs'
 // records.
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QLabel>
@@ -193,6 +194,11 @@ bool IsPanelVisible(int panel) {
 bool IsDimmed(int panel, int control) {
   QWidget *w = Find<QWidget>(panel, control);
   return w && OwnDimmedFlag(w);
+}
+
+bool IsRingListOpen(int panel, int control) {
+  QComboBox *ring = Find<QComboBox>(panel, control);
+  return ring && ring->view()->isVisible();
 }
 
 std::string Text(int panel, int control) {

@@ -61,6 +61,17 @@ std::string AccessibleValue(int panel, int control) {
   return AccessibleText(panel, control, QAccessible::Value).toStdString();
 }
 
+std::string AccessibleLabel(int panel, int control) {
+  QWidget *w = ControlWidget(panel, control);
+  QAccessibleInterface *iface = w ? QAccessible::queryAccessibleInterface(w) : nullptr;
+  if (!iface) return std::string();
+  // A group box around the control labels it too; the label is a text.
+  for (const auto &relation : iface->relations(QAccessible::Label))
+    if (relation.first->role() == QAccessible::StaticText)
+      return relation.first->text(QAccessible::Name).toStdString();
+  return std::string();
+}
+
 std::vector<int> ControlIds(int panel) {
   std::vector<int> ids;
   PanelRecord *record = FindPanel(panel);
