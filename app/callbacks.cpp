@@ -5,7 +5,7 @@
 #include "modes/modes.h"
 #include "params/params.h"
 #include "recorder/recorder.h"
-#include "ui/userint.h"
+#include "runtime/userint/userint.h"
 
 #define CONTROL_CALLBACK(fn) RegisterCtrlCallback(#fn, fn)
 

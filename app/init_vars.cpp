@@ -8,8 +8,8 @@
 #include "display/gui.h"
 #include "params/params.h"
 #include "recorder/recorder.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "app/app.h"
 #include "app/controls.h"
 #include "app/globals.h"
-#include "ui/userint.h"
+#include "runtime/userint/userint.h"
 
 namespace {
 

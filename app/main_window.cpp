@@ -4,8 +4,8 @@
 #include "app/controls.h"
 #include "app/globals.h"
 #include "modes/modes.h"
-#include "ui/rs232.h"
-#include "ui/userint.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/userint/userint.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "app/controls.h"
 #include "app/globals.h"
-#include "ui/userint.h"
+#include "runtime/userint/userint.h"
 
 void SetStatus(const char *text) {
   std::snprintf(szStatus, sizeof szStatus, "%s", text ? text : "");

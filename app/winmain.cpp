@@ -4,10 +4,10 @@
 #include "app/controls.h"
 #include "app/globals.h"
 #include "link/com232.h"
-#include "ui/rs232.h"
-#include "ui/runtime.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/runtime.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "bench/common/program_session.h"
 #include "bench/common/report.h"
 #include "display/gui.h"
-#include "ui/testkit/testkit.h"
+#include "runtime/testkit/testkit.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include "bench/common/report.h"
 #include "bench/common/wire_record.h"
 #include "link/protocol.h"
-#include "ui/testkit/testkit.h"
-#include "ui/userint.h"
+#include "runtime/testkit/testkit.h"
+#include "runtime/userint/userint.h"
 
 namespace {
 

@@ -39,8 +39,8 @@
 #include "bench/common/report.h"
 #include "bench/common/stats.h"
 #include "sim/sensor_sim.h"
-#include "ui/panel_registry.h"
-#include "ui/testkit/testkit.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/testkit/testkit.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "bench/common/stats.h"
 #include "bench/common/wire_record.h"
 #include "link/protocol.h"
-#include "ui/testkit/testkit.h"
+#include "runtime/testkit/testkit.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "app/controls.h"
 #include "app/globals.h"
 #include "display/gui.h"
-#include "ui/userint.h"
+#include "runtime/userint/userint.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "ui/utility.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 

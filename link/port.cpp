@@ -8,9 +8,9 @@
 #include "link/com232.h"
 #include "link/protocol.h"
 #include "params/params.h"
-#include "ui/rs232.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 

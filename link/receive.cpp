@@ -3,7 +3,7 @@
 #include "app/globals.h"
 #include "link/com232.h"
 #include "link/protocol.h"
-#include "ui/rs232.h"
+#include "runtime/rs232/rs232.h"
 
 void RX_Receive_Function(int port, int eventWord, void *callbackData) {
   (void)port;

@@ -3,7 +3,7 @@
 #include "app/globals.h"
 #include "modes/modes.h"
 #include "params/params.h"
-#include "ui/userint.h"
+#include "runtime/userint/userint.h"
 
 void ApplyEvalMode(unsigned short mode) {
   yaxisMAX = ApplyEvalModeToInputs(mode);

@@ -6,9 +6,9 @@
 #include "link/protocol.h"
 #include "modes/modes.h"
 #include "params/params.h"
-#include "ui/rs232.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "app/globals.h"
 #include "display/gui.h"
 #include "params/params.h"
-#include "ui/userint.h"
+#include "runtime/userint/userint.h"
 
 namespace {
 

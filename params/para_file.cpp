@@ -7,8 +7,8 @@
 #include "link/protocol.h"
 #include "params/parameter_file.h"
 #include "params/params.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 int SendParaToFile(void) {
   GetPanelValues();

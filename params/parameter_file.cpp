@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 

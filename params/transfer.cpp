@@ -10,9 +10,9 @@
 #include "link/protocol.h"
 #include "params/parameter_file.h"
 #include "params/params.h"
-#include "ui/rs232.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 void PushGET(uint16_t source, uint16_t frame) {
   // On a vanished device no request is made: the record is only shown, as

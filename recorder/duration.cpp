@@ -2,7 +2,7 @@
 #include "app/controls.h"
 #include "app/globals.h"
 #include "recorder/recorder.h"
-#include "ui/userint.h"
+#include "runtime/userint/userint.h"
 
 namespace {
 const uint32_t kSecondsPerDay = 86400, kSecondsPerHour = 3600, kSecondsPerMinute = 60;

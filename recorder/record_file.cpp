@@ -11,8 +11,8 @@
 #include <cstring>
 
 #include "recorder/recorder.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 

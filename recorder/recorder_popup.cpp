@@ -5,7 +5,7 @@
 #include "app/globals.h"
 #include "app/status.h"
 #include "recorder/recorder.h"
-#include "ui/userint.h"
+#include "runtime/userint/userint.h"
 
 int CC_TOGGBTN_Recorder(int panel, int control, int event, void *callbackData, int eventData1,
                         int eventData2) {

@@ -7,13 +7,13 @@
 #include <cstring>
 #include <vector>
 
-#include "ui/graph_redraw_pacer.h"
-#include "ui/panel_accessibility.h"
-#include "ui/panel_registry.h"
-#include "ui/panel_window_guard.h"
-#include "ui/port_table.h"
-#include "ui/runtime.h"
-#include "ui/utility_internal.h"
+#include "runtime/graph/redraw_pacer.h"
+#include "runtime/userint/accessibility.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/userint/window_guard.h"
+#include "runtime/rs232/port_table.h"
+#include "runtime/runtime.h"
+#include "runtime/utility/internal.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Start and end of the run-time layer, and the serial port table.
-#ifndef KVOR_UI_RUNTIME_H
-#define KVOR_UI_RUNTIME_H
+#ifndef KVOR_RUNTIME_RUNTIME_H
+#define KVOR_RUNTIME_RUNTIME_H
 
 #include <cstddef>
 

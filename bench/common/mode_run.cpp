@@ -13,9 +13,9 @@
 #include "bench/common/program_session.h"
 #include "bench/common/report.h"
 #include "sim/sensor_sim.h"
-#include "ui/panel_control_binding.h"
-#include "ui/panel_registry.h"
-#include "ui/testkit/testkit.h"
+#include "runtime/userint/control_binding.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/testkit/testkit.h"
 
 namespace bench {
 namespace {

@@ -7,7 +7,7 @@
 #include "app/app.h"
 #include "app/controls.h"
 #include "app/globals.h"
-#include "ui/testkit/testkit.h"
+#include "runtime/testkit/testkit.h"
 
 namespace bench {
 

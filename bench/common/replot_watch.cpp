@@ -7,7 +7,7 @@
 #include <qcustomplot.h>
 
 #include "sim/sensor_sim.h"
-#include "ui/panel_registry.h"
+#include "runtime/userint/panel_registry.h"
 
 namespace bench {
 

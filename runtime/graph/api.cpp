@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-#include "ui/graph_control.h"
-#include "ui/graph_strip_chart.h"
-#include "ui/panel_control_binding.h"
-#include "ui/panel_registry.h"
+#include "runtime/graph/control.h"
+#include "runtime/graph/strip_chart.h"
+#include "runtime/userint/control_binding.h"
+#include "runtime/userint/panel_registry.h"
 
 using namespace uilayer;
 

@@ -1,13 +1,13 @@
-#include "ui/graph_control.h"
+#include "runtime/graph/control.h"
 
 #include <QVariant>
 
 #include <algorithm>
 #include <cmath>
 
-#include "ui/graph_redraw_pacer.h"
-#include "ui/panel_colors.h"
-#include "ui/userint.h"
+#include "runtime/graph/redraw_pacer.h"
+#include "runtime/userint/colors.h"
+#include "runtime/userint/userint.h"
 
 namespace uilayer {
 namespace {

@@ -3,8 +3,8 @@
 // up to two cursors each draw a thin vertical line and a marker. Besides the
 // QCustomPlot items, the control keeps a plain record of everything drawn so
 // tests can read back what the operator sees.
-#ifndef KVOR_UI_GRAPH_CONTROL_H
-#define KVOR_UI_GRAPH_CONTROL_H
+#ifndef KVOR_RUNTIME_GRAPH_CONTROL_H
+#define KVOR_RUNTIME_GRAPH_CONTROL_H
 
 #include <qcustomplot.h>
 

@@ -1,4 +1,4 @@
-#include "ui/graph_redraw_pacer.h"
+#include "runtime/graph/redraw_pacer.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -9,7 +9,7 @@
 #include <chrono>
 #include <thread>
 
-#include "ui/utility.h"
+#include "runtime/utility/utility.h"
 
 namespace uilayer {
 

@@ -2,8 +2,8 @@
 // changes a graph many times a second (delete, plot, plot, cursors ...); each
 // change asks for a redraw and the pacer draws once per frame at most, and not
 // at all while the graph is hidden.
-#ifndef KVOR_UI_GRAPH_REDRAW_PACER_H
-#define KVOR_UI_GRAPH_REDRAW_PACER_H
+#ifndef KVOR_RUNTIME_GRAPH_REDRAW_PACER_H
+#define KVOR_RUNTIME_GRAPH_REDRAW_PACER_H
 
 #include <QElapsedTimer>
 #include <QList>

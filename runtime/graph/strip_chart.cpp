@@ -1,12 +1,12 @@
-#include "ui/graph_strip_chart.h"
+#include "runtime/graph/strip_chart.h"
 
 #include <QVariant>
 
 #include <cmath>
 
-#include "ui/graph_redraw_pacer.h"
-#include "ui/panel_colors.h"
-#include "ui/userint.h"
+#include "runtime/graph/redraw_pacer.h"
+#include "runtime/userint/colors.h"
+#include "runtime/userint/userint.h"
 
 namespace uilayer {
 namespace {

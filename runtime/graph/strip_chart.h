@@ -1,8 +1,8 @@
 // Internal to the run-time layer: the strip chart. Values arrive in rounds,
 // one per trace; each trace keeps the newest `points per screen` values and
 // shows them from x = 0 (oldest) to x = points per screen - 1 (newest).
-#ifndef KVOR_UI_GRAPH_STRIP_CHART_H
-#define KVOR_UI_GRAPH_STRIP_CHART_H
+#ifndef KVOR_RUNTIME_GRAPH_STRIP_CHART_H
+#define KVOR_RUNTIME_GRAPH_STRIP_CHART_H
 
 #include <qcustomplot.h>
 
@@ -11,7 +11,7 @@
 #include <deque>
 #include <vector>
 
-#include "ui/graph_control.h"
+#include "runtime/graph/control.h"
 
 namespace uilayer {
 

@@ -1,6 +1,6 @@
 // Installing the receive callback and the com-lost callback.
-#include "ui/rs232.h"
-#include "ui/rs232_ports.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/rs232/ports.h"
 
 using rs232::Slot;
 

@@ -1,9 +1,9 @@
 // Reading, writing and emptying the queues of an open port. None of these
 // runs the event loop: the system calls them from waits that must not let
 // other callbacks in (the firmware-text wait), and from the receive callback.
-#include "ui/rs232.h"
-#include "ui/rs232_ports.h"
-#include "ui/utility.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/rs232/ports.h"
+#include "runtime/utility/utility.h"
 
 #include <QSerialPort>
 

@@ -1,7 +1,7 @@
 // Opening, configuring and closing serial ports.
-#include "ui/rs232.h"
-#include "ui/rs232_ports.h"
-#include "ui/runtime.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/rs232/ports.h"
+#include "runtime/runtime.h"
 
 #include <QCoreApplication>
 #include <QSerialPort>

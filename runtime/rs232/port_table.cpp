@@ -2,11 +2,11 @@
 // operator picks in the port selector; the device names are what the serial
 // layer opens. The numbers stay put while the table follows the machine's
 // devices, so a number the operator has learnt keeps meaning the same device.
-#include "ui/port_table.h"
-#include "ui/port_table_order.h"
+#include "runtime/rs232/port_table.h"
+#include "runtime/rs232/port_table_order.h"
 
-#include "ui/rs232.h"
-#include "ui/runtime.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/runtime.h"
 
 #include <QSerialPortInfo>
 #include <QString>

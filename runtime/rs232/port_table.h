@@ -1,13 +1,13 @@
 // Internal to the run-time layer: the serial port table's start-up, the
 // machine's device list behind it, and its refresh.
-#ifndef KVOR_UI_PORT_TABLE_H
-#define KVOR_UI_PORT_TABLE_H
+#ifndef KVOR_RUNTIME_RS232_PORT_TABLE_H
+#define KVOR_RUNTIME_RS232_PORT_TABLE_H
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "ui/port_table_order.h"
+#include "runtime/rs232/port_table_order.h"
 
 // Where the table learns which serial devices the machine has. By default it
 // asks the system (QSerialPortInfo); a test puts its own pseudo-terminals,

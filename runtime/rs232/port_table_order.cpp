@@ -1,5 +1,5 @@
 // Ordering of the machine's serial devices for the port table. Plain C++.
-#include "ui/port_table_order.h"
+#include "runtime/rs232/port_table_order.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 // Internal to the run-time layer: the order in which the machine's serial
 // devices become port numbers.
-#ifndef KVOR_UI_PORT_TABLE_ORDER_H
-#define KVOR_UI_PORT_TABLE_ORDER_H
+#ifndef KVOR_RUNTIME_RS232_PORT_TABLE_ORDER_H
+#define KVOR_RUNTIME_RS232_PORT_TABLE_ORDER_H
 
 #include <string>
 #include <vector>

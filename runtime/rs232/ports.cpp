@@ -1,7 +1,7 @@
 // Per-port state of the serial layer, the QSerialPort signal handlers, the
 // receive check that calls the system's receive callback, and the one place
 // where a vanished device is handled.
-#include "ui/rs232_ports.h"
+#include "runtime/rs232/ports.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -5,11 +5,11 @@
 // signals synchronously from inside its waitFor* calls, so the signal handlers
 // only record what happened and post work to event processing; nothing that
 // calls back into the system ever runs inside a QSerialPort call.
-#ifndef KVOR_UI_RS232_PORTS_H
-#define KVOR_UI_RS232_PORTS_H
+#ifndef KVOR_RUNTIME_RS232_PORTS_H
+#define KVOR_RUNTIME_RS232_PORTS_H
 
-#include "ui/rs232.h"
-#include "ui/runtime.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/runtime.h"
 
 class QSerialPort;
 

@@ -7,8 +7,8 @@
 // unplug, the far end of a pseudo-terminal closed) closes the port once in
 // the layer; the com-lost callback is told once, and further operations on
 // the port return RS_PORT_NOT_OPEN until it is opened again.
-#ifndef KVOR_UI_RS232_H
-#define KVOR_UI_RS232_H
+#ifndef KVOR_RUNTIME_RS232_RS232_H
+#define KVOR_RUNTIME_RS232_RS232_H
 
 enum {
   RS_UNKNOWN_SYSTEM_ERROR = -1,

@@ -23,9 +23,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/panel_control_binding.h"
-#include "ui/panel_registry.h"
-#include "ui/testkit/testkit.h"
+#include "runtime/userint/control_binding.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/testkit/testkit.h"
 
 using namespace uilayer;
 

@@ -9,15 +9,15 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 
-#include "ui/graph_control.h"
-#include "ui/graph_strip_chart.h"
-#include "ui/panel_colors.h"
-#include "ui/panel_control_binding.h"
-#include "ui/panel_file_dialog.h"
-#include "ui/panel_registry.h"
-#include "ui/panel_text_helpers.h"
-#include "ui/rs232_ports.h"
-#include "ui/testkit/testkit.h"
+#include "runtime/graph/control.h"
+#include "runtime/graph/strip_chart.h"
+#include "runtime/userint/colors.h"
+#include "runtime/userint/control_binding.h"
+#include "runtime/userint/file_dialog.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/userint/text_helpers.h"
+#include "runtime/rs232/ports.h"
+#include "runtime/testkit/testkit.h"
 
 using namespace uilayer;
 

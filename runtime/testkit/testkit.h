@@ -1,7 +1,7 @@
 // What a test needs to act as the operator and to read back what the
 // operator would see. Linked only into tests and benchmarks.
-#ifndef KVOR_UI_TESTKIT_H
-#define KVOR_UI_TESTKIT_H
+#ifndef KVOR_RUNTIME_TESTKIT_TESTKIT_H
+#define KVOR_RUNTIME_TESTKIT_TESTKIT_H
 
 #include <functional>
 #include <string>

@@ -7,10 +7,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-#include "ui/graph_control.h"
-#include "ui/panel_control_binding.h"
-#include "ui/panel_registry.h"
-#include "ui/testkit/testkit.h"
+#include "runtime/graph/control.h"
+#include "runtime/userint/control_binding.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/testkit/testkit.h"
 
 using namespace uilayer;
 

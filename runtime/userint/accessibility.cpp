@@ -12,8 +12,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 
-#include "ui/panel_accessibility.h"
-#include "ui/panel_window.h"
+#include "runtime/userint/accessibility.h"
+#include "runtime/userint/window.h"
 
 namespace uilayer {
 namespace {

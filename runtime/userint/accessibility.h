@@ -1,7 +1,7 @@
 // Internal to the run-time layer: what assistive technology is told about a
 // panel's window.
-#ifndef KVOR_UI_PANEL_ACCESSIBILITY_H
-#define KVOR_UI_PANEL_ACCESSIBILITY_H
+#ifndef KVOR_RUNTIME_USERINT_ACCESSIBILITY_H
+#define KVOR_RUNTIME_USERINT_ACCESSIBILITY_H
 
 namespace uilayer {
 

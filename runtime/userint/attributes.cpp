@@ -7,11 +7,11 @@
 #include <QPalette>
 #include <QWidget>
 
-#include "ui/graph_strip_chart.h"
-#include "ui/panel_colors.h"
-#include "ui/panel_control_binding.h"
-#include "ui/panel_registry.h"
-#include "ui/panel_text_helpers.h"
+#include "runtime/graph/strip_chart.h"
+#include "runtime/userint/colors.h"
+#include "runtime/userint/control_binding.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/userint/text_helpers.h"
 
 using namespace uilayer;
 

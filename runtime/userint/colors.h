@@ -1,6 +1,6 @@
 // Internal to the run-time layer: the system's colours are 0xRRGGBB ints.
-#ifndef KVOR_UI_PANEL_COLORS_H
-#define KVOR_UI_PANEL_COLORS_H
+#ifndef KVOR_RUNTIME_USERINT_COLORS_H
+#define KVOR_RUNTIME_USERINT_COLORS_H
 
 #include <QColor>
 

@@ -1,4 +1,4 @@
-#include "ui/panel_control_binding.h"
+#include "runtime/userint/control_binding.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -12,10 +12,10 @@
 
 #include <limits>
 
-#include "ui/graph_control.h"
-#include "ui/graph_strip_chart.h"
-#include "ui/panel_numeric_widgets.h"
-#include "ui/panel_registry.h"
+#include "runtime/graph/control.h"
+#include "runtime/graph/strip_chart.h"
+#include "runtime/userint/numeric_widgets.h"
+#include "runtime/userint/panel_registry.h"
 
 namespace uilayer {
 

@@ -2,15 +2,15 @@
 // knows the control's kind, value type and callback, and turns the operator's
 // actions on the widget into the system's events. Values the layer sets
 // itself are set with the widget's signals blocked, so they raise nothing.
-#ifndef KVOR_UI_PANEL_CONTROL_BINDING_H
-#define KVOR_UI_PANEL_CONTROL_BINDING_H
+#ifndef KVOR_RUNTIME_USERINT_CONTROL_BINDING_H
+#define KVOR_RUNTIME_USERINT_CONTROL_BINDING_H
 
 #include <QObject>
 #include <QString>
 #include <QVector>
 #include <QWidget>
 
-#include "ui/userint.h"
+#include "runtime/userint/userint.h"
 
 namespace uilayer {
 

@@ -16,10 +16,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "ui/panel_control_binding.h"
-#include "ui/panel_numeric_widgets.h"
-#include "ui/panel_registry.h"
-#include "ui/panel_text_helpers.h"
+#include "runtime/userint/control_binding.h"
+#include "runtime/userint/numeric_widgets.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/userint/text_helpers.h"
 
 using namespace uilayer;
 

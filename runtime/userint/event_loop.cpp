@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "ui/panel_registry.h"
+#include "runtime/userint/panel_registry.h"
 
 using namespace uilayer;
 

@@ -1,5 +1,5 @@
 // FileSelectPopup on a non-native QFileDialog.
-#include "ui/panel_file_dialog.h"
+#include "runtime/userint/file_dialog.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -12,8 +12,8 @@
 #include <cstring>
 #include <deque>
 
-#include "ui/panel_registry.h"
-#include "ui/panel_text_helpers.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/userint/text_helpers.h"
 
 namespace uilayer {
 namespace {

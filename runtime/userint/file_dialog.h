@@ -1,7 +1,7 @@
 // Internal to the run-time layer: what the file dialog was asked, and answers
 // queued in place of an operator (tests and benchmarks never block on it).
-#ifndef KVOR_UI_PANEL_FILE_DIALOG_H
-#define KVOR_UI_PANEL_FILE_DIALOG_H
+#ifndef KVOR_RUNTIME_USERINT_FILE_DIALOG_H
+#define KVOR_RUNTIME_USERINT_FILE_DIALOG_H
 
 #include <QList>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "ui/panel_numeric_widgets.h"
+#include "runtime/userint/numeric_widgets.h"
 
 #include <QKeyEvent>
 #include <QLocale>

@@ -2,8 +2,8 @@
 // committed a value. Qt reports every change but has no single "the operator
 // is done" signal; a numeric control commits on Enter, on an arrow step
 // (keys, wheel or the arrow buttons), and when focus leaves after a change.
-#ifndef KVOR_UI_PANEL_NUMERIC_WIDGETS_H
-#define KVOR_UI_PANEL_NUMERIC_WIDGETS_H
+#ifndef KVOR_RUNTIME_USERINT_NUMERIC_WIDGETS_H
+#define KVOR_RUNTIME_USERINT_NUMERIC_WIDGETS_H
 
 #include <QDoubleSpinBox>
 #include <QSpinBox>

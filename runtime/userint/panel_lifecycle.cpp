@@ -2,10 +2,10 @@
 #include <QGuiApplication>
 #include <QWidget>
 
-#include "ui/panel_control_binding.h"
-#include "ui/panel_registry.h"
-#include "ui/panel_window.h"
-#include "ui/panel_window_guard.h"
+#include "runtime/userint/control_binding.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/userint/window.h"
+#include "runtime/userint/window_guard.h"
 
 using namespace uilayer;
 

@@ -16,17 +16,17 @@
 #include <cmath>
 #include <memory>
 
-#include "ui/graph_control.h"
-#include "ui/graph_strip_chart.h"
-#include "ui/panel_control_binding.h"
-#include "ui/panel_numeric_widgets.h"
-#include "ui/panel_registry.h"
-#include "ui/panel_ring_widget.h"
-#include "ui/panel_window.h"
-#include "ui/panel_window_guard.h"
-#include "ui/port_ring.h"
-#include "ui/program_files.h"
-#include "ui/runtime.h"
+#include "runtime/graph/control.h"
+#include "runtime/graph/strip_chart.h"
+#include "runtime/userint/control_binding.h"
+#include "runtime/userint/numeric_widgets.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/userint/ring_widget.h"
+#include "runtime/userint/window.h"
+#include "runtime/userint/window_guard.h"
+#include "runtime/userint/port_ring.h"
+#include "runtime/utility/program_files.h"
+#include "runtime/runtime.h"
 
 namespace uilayer {
 namespace {

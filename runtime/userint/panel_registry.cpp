@@ -1,4 +1,4 @@
-#include "ui/panel_registry.h"
+#include "runtime/userint/panel_registry.h"
 
 #include <QApplication>
 
@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/panel_control_binding.h"
+#include "runtime/userint/control_binding.h"
 
 namespace uilayer {
 namespace {

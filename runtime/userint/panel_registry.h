@@ -1,8 +1,8 @@
 // Internal to the run-time layer: the table of loaded panels and the names of
 // the system's callbacks. Panel handles and control ids are what the system
 // holds; this table turns them back into widgets.
-#ifndef KVOR_UI_PANEL_REGISTRY_H
-#define KVOR_UI_PANEL_REGISTRY_H
+#ifndef KVOR_RUNTIME_USERINT_PANEL_REGISTRY_H
+#define KVOR_RUNTIME_USERINT_PANEL_REGISTRY_H
 
 #include <QList>
 #include <QMap>
@@ -10,7 +10,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "ui/userint.h"
+#include "runtime/userint/userint.h"
 
 namespace uilayer {
 

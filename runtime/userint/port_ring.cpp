@@ -1,4 +1,4 @@
-#include "ui/port_ring.h"
+#include "runtime/userint/port_ring.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "ui/panel_control_binding.h"
-#include "ui/port_table.h"
-#include "ui/runtime.h"
+#include "runtime/userint/control_binding.h"
+#include "runtime/rs232/port_table.h"
+#include "runtime/runtime.h"
 
 namespace uilayer {
 namespace {

@@ -1,7 +1,7 @@
 // Internal to the run-time layer: a ring that lists the serial port table
 // (ringSource "comports"), item value = port number.
-#ifndef KVOR_UI_PORT_RING_H
-#define KVOR_UI_PORT_RING_H
+#ifndef KVOR_RUNTIME_USERINT_PORT_RING_H
+#define KVOR_RUNTIME_USERINT_PORT_RING_H
 
 class QComboBox;
 

@@ -1,11 +1,11 @@
-#include "ui/panel_ring_widget.h"
+#include "runtime/userint/ring_widget.h"
 
 #include <QEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QWheelEvent>
 
-#include "ui/port_ring.h"
+#include "runtime/userint/port_ring.h"
 
 namespace uilayer {
 

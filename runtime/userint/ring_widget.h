@@ -8,8 +8,8 @@
 // step it (Alt+Up among them) and the text typed or committed by an input
 // method, which would jump to an entry; Alt+Down, F4 and Space still open the
 // list.
-#ifndef KVOR_UI_PANEL_RING_WIDGET_H
-#define KVOR_UI_PANEL_RING_WIDGET_H
+#ifndef KVOR_RUNTIME_USERINT_RING_WIDGET_H
+#define KVOR_RUNTIME_USERINT_RING_WIDGET_H
 
 #include <QComboBox>
 

@@ -7,10 +7,10 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 
-#include "ui/panel_control_binding.h"
-#include "ui/panel_registry.h"
-#include "ui/panel_text_helpers.h"
-#include "ui/program_files.h"
+#include "runtime/userint/control_binding.h"
+#include "runtime/userint/panel_registry.h"
+#include "runtime/userint/text_helpers.h"
+#include "runtime/utility/program_files.h"
 
 using namespace uilayer;
 

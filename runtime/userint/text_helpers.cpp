@@ -1,4 +1,4 @@
-#include "ui/panel_text_helpers.h"
+#include "runtime/userint/text_helpers.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "ui/panel_control_binding.h"
+#include "runtime/userint/control_binding.h"
 
 namespace uilayer {
 namespace {

@@ -1,7 +1,7 @@
 // Internal to the run-time layer: text passing between the system's char
 // buffers and the widgets.
-#ifndef KVOR_UI_PANEL_TEXT_HELPERS_H
-#define KVOR_UI_PANEL_TEXT_HELPERS_H
+#ifndef KVOR_RUNTIME_USERINT_TEXT_HELPERS_H
+#define KVOR_RUNTIME_USERINT_TEXT_HELPERS_H
 
 #include <QString>
 

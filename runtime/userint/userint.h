@@ -11,8 +11,8 @@
 // Texts are single-byte Windows-1252, one character a byte (the sensor's
 // firmware text, the micro sign as B5); paths (file dialog results, controls
 // marked `holdsPath`) are in the file system's own encoding.
-#ifndef KVOR_UI_USERINT_H
-#define KVOR_UI_USERINT_H
+#ifndef KVOR_RUNTIME_USERINT_USERINT_H
+#define KVOR_RUNTIME_USERINT_USERINT_H
 
 #include <cstddef>
 

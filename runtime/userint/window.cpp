@@ -1,4 +1,4 @@
-#include "ui/panel_window.h"
+#include "runtime/userint/window.h"
 
 #include <QGuiApplication>
 #include <QLayout>

@@ -4,8 +4,8 @@
 // the system put them. The window shows the panel at its design size where
 // the screen allows, scrolls it where the screen is smaller, and lets the
 // panel's own layout share out any extra room when the window is larger.
-#ifndef KVOR_UI_PANEL_WINDOW_H
-#define KVOR_UI_PANEL_WINDOW_H
+#ifndef KVOR_RUNTIME_USERINT_WINDOW_H
+#define KVOR_RUNTIME_USERINT_WINDOW_H
 
 #include <QRect>
 #include <QScrollArea>

@@ -1,4 +1,4 @@
-#include "ui/panel_window_guard.h"
+#include "runtime/userint/window_guard.h"
 
 #include <QCloseEvent>
 #include <QDialog>
@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "ui/panel_registry.h"
+#include "runtime/userint/panel_registry.h"
 
 namespace uilayer {
 

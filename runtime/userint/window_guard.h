@@ -1,8 +1,8 @@
 // Internal to the run-time layer: a panel's window never closes by itself.
 // The close box (or the window manager) asks; the layer refuses and hands the
 // request to the panel's callback as a close event, which decides.
-#ifndef KVOR_UI_PANEL_WINDOW_GUARD_H
-#define KVOR_UI_PANEL_WINDOW_GUARD_H
+#ifndef KVOR_RUNTIME_USERINT_WINDOW_GUARD_H
+#define KVOR_RUNTIME_USERINT_WINDOW_GUARD_H
 
 #include <QObject>
 

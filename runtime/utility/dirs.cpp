@@ -1,7 +1,7 @@
 // The program's folder, its own files and the folder for its default files.
-#include "ui/utility.h"
-#include "ui/program_files.h"
-#include "ui/utility_internal.h"
+#include "runtime/utility/utility.h"
+#include "runtime/utility/program_files.h"
+#include "runtime/utility/internal.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // Internal to the run-time layer: pieces of the path utilities that tests
 // reach directly.
-#ifndef KVOR_UI_UTILITY_INTERNAL_H
-#define KVOR_UI_UTILITY_INTERNAL_H
+#ifndef KVOR_RUNTIME_UTILITY_INTERNAL_H
+#define KVOR_RUNTIME_UTILITY_INTERNAL_H
 
 #include <cstddef>
 

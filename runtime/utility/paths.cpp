@@ -1,7 +1,7 @@
 // Path names, deleting files, and the choice of the folder for default files.
 // Plain C++, no Qt.
-#include "ui/utility.h"
-#include "ui/utility_internal.h"
+#include "runtime/utility/utility.h"
+#include "runtime/utility/internal.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Where the program's own files are: beside it, or in the data folder of an
 // install. Plain C++, no Qt.
-#include "ui/utility.h"
-#include "ui/utility_internal.h"
+#include "runtime/utility/utility.h"
+#include "runtime/utility/internal.h"
 
 #include <cstring>
 #include <filesystem>

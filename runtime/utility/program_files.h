@@ -2,8 +2,8 @@
 // file, the logo bitmaps) for the Qt side. A build or a copied folder keeps
 // them beside the program; an install keeps them in its data folder
 // (FindProgramFileIn in utility_internal.h says where).
-#ifndef KVOR_UI_PROGRAM_FILES_H
-#define KVOR_UI_PROGRAM_FILES_H
+#ifndef KVOR_RUNTIME_UTILITY_PROGRAM_FILES_H
+#define KVOR_RUNTIME_UTILITY_PROGRAM_FILES_H
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // Arrays to and from text files. Plain C++, no Qt: the parameter file and the
 // recorder file go through here, and the parser must take any bytes it is
 // given without harm.
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 #include <cerrno>
 #include <cstdint>

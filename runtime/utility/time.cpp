@@ -1,6 +1,6 @@
 // Clock, blocking waits and the date and time texts.
-#include "ui/utility.h"
-#include "ui/utility_internal.h"
+#include "runtime/utility/utility.h"
+#include "runtime/utility/internal.h"
 
 #include <chrono>
 #include <cmath>

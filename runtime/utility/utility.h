@@ -1,6 +1,6 @@
 // Time, paths and text files for the system code. Plain C++; no Qt here.
-#ifndef KVOR_UI_UTILITY_H
-#define KVOR_UI_UTILITY_H
+#ifndef KVOR_RUNTIME_UTILITY_UTILITY_H
+#define KVOR_RUNTIME_UTILITY_UTILITY_H
 
 #include <cstddef>
 

@@ -7,8 +7,8 @@
 #include "app/globals.h"
 #include "display/gui.h"
 #include "support/program_fixture.h"
-#include "ui/testkit/testkit.h"
-#include "ui/userint.h"
+#include "runtime/testkit/testkit.h"
+#include "runtime/userint/userint.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "app/controls.h"
 #include "app/globals.h"
 #include "support/program_fixture.h"
-#include "ui/testkit/testkit.h"
-#include "ui/userint.h"
+#include "runtime/testkit/testkit.h"
+#include "runtime/userint/userint.h"
 
 namespace testkit {
 std::ostream &operator<<(std::ostream &out, const Rect &r) {

@@ -11,8 +11,8 @@
 #include "app/globals.h"
 #include "faults/fault_kit.h"
 #include "support/program_fixture.h"
-#include "ui/testkit/testkit.h"
-#include "ui/utility.h"
+#include "runtime/testkit/testkit.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include "app/globals.h"
 #include "faults/fault_kit.h"
 #include "support/program_fixture.h"
-#include "ui/rs232.h"
-#include "ui/temp_dir.h"
-#include "ui/testkit/testkit.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/rs232/rs232.h"
+#include "support/temp_dir.h"
+#include "runtime/testkit/testkit.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 

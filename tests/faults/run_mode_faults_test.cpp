@@ -12,9 +12,9 @@
 #include "app/globals.h"
 #include "faults/fault_kit.h"
 #include "support/program_fixture.h"
-#include "ui/rs232.h"
-#include "ui/testkit/testkit.h"
-#include "ui/utility.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/testkit/testkit.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "app/globals.h"
 #include "link/com232.h"
 #include "support/program_fixture.h"
-#include "ui/pty_pair.h"
-#include "ui/testkit/testkit.h"
+#include "support/pty_pair.h"
+#include "runtime/testkit/testkit.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "app/globals.h"
 #include "modes/modes.h"
 #include "support/program_fixture.h"
-#include "ui/testkit/testkit.h"
-#include "ui/userint.h"
+#include "runtime/testkit/testkit.h"
+#include "runtime/userint/userint.h"
 
 namespace {
 

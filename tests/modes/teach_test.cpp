@@ -7,9 +7,9 @@
 #include "app/controls.h"
 #include "app/globals.h"
 #include "support/program_fixture.h"
-#include "ui/testkit/testkit.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/testkit/testkit.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "params/params.h"
 #include "support/file_size_limit.h"
 #include "support/program_fixture.h"
-#include "ui/testkit/testkit.h"
-#include "ui/userint.h"
+#include "runtime/testkit/testkit.h"
+#include "runtime/userint/userint.h"
 
 namespace {
 

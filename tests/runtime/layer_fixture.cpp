@@ -1,4 +1,4 @@
-#include "ui_layer_fixture.h"
+#include "runtime/layer_fixture.h"
 
 namespace layer_test {
 namespace {

@@ -1,17 +1,17 @@
 // Shared set-up of the run-time layer's panel and graph tests: the layer is
 // started once per process, the test resource file's panels are loaded fresh
 // for every test, and every callback the panels name records what it got.
-#ifndef KVOR_TESTS_UI_LAYER_FIXTURE_H
-#define KVOR_TESTS_UI_LAYER_FIXTURE_H
+#ifndef KVOR_TESTS_RUNTIME_LAYER_FIXTURE_H
+#define KVOR_TESTS_RUNTIME_LAYER_FIXTURE_H
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
 
-#include "ui/runtime.h"
-#include "ui/testkit/testkit.h"
-#include "ui/userint.h"
+#include "runtime/runtime.h"
+#include "runtime/testkit/testkit.h"
+#include "runtime/userint/userint.h"
 
 namespace layer_test {
 

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "ui/runtime.h"
-#include "ui/userint.h"
+#include "runtime/runtime.h"
+#include "runtime/userint/userint.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // A disk that fills up, for this process only: while a FileSizeLimit lives,
 // no file of the process grows beyond the given size (a write that would is
 // cut short and then fails, as on a full disk), also for the superuser.
-#ifndef KVOR_TESTS_FILE_SIZE_LIMIT_H
-#define KVOR_TESTS_FILE_SIZE_LIMIT_H
+#ifndef KVOR_TESTS_SUPPORT_FILE_SIZE_LIMIT_H
+#define KVOR_TESTS_SUPPORT_FILE_SIZE_LIMIT_H
 
 #include <csignal>
 #include <sys/resource.h>

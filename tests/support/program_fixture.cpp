@@ -7,10 +7,10 @@
 #include "app/app.h"
 #include "app/controls.h"
 #include "app/globals.h"
-#include "ui/port_table.h"
-#include "ui/testkit/testkit.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/rs232/port_table.h"
+#include "runtime/testkit/testkit.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 namespace support {
 

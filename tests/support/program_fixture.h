@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "sim/sensor_sim.h"
-#include "ui/port_table_order.h"
+#include "runtime/rs232/port_table_order.h"
 
 namespace support {
 

@@ -1,8 +1,8 @@
 // A pseudo-terminal for the serial tests: the layer opens the slave side by
 // its name, the test plays the device on the master side with plain POSIX
 // calls.
-#ifndef KVOR_TESTS_UI_PTY_PAIR_H
-#define KVOR_TESTS_UI_PTY_PAIR_H
+#ifndef KVOR_TESTS_SUPPORT_PTY_PAIR_H
+#define KVOR_TESTS_SUPPORT_PTY_PAIR_H
 
 #include <fcntl.h>
 #include <poll.h>

@@ -2,7 +2,7 @@
 
 #include "app/controls.h"
 #include "app/globals.h"
-#include "ui/testkit/testkit.h"
+#include "runtime/testkit/testkit.h"
 
 namespace support {
 

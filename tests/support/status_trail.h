@@ -1,7 +1,7 @@
 // The texts the status box showed while an action ran, as the operator saw
 // them: progress texts that a later text replaced are in it too.
-#ifndef KVOR_TESTS_STATUS_TRAIL_H
-#define KVOR_TESTS_STATUS_TRAIL_H
+#ifndef KVOR_TESTS_SUPPORT_STATUS_TRAIL_H
+#define KVOR_TESTS_SUPPORT_STATUS_TRAIL_H
 
 #include <memory>
 #include <string>

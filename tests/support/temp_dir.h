@@ -1,6 +1,6 @@
 // A fresh folder for one test, removed with everything in it afterwards.
-#ifndef KVOR_TESTS_UI_TEMP_DIR_H
-#define KVOR_TESTS_UI_TEMP_DIR_H
+#ifndef KVOR_TESTS_SUPPORT_TEMP_DIR_H
+#define KVOR_TESTS_SUPPORT_TEMP_DIR_H
 
 #include <stdlib.h>
 #include <sys/stat.h>

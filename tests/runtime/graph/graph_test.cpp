@@ -3,8 +3,8 @@
 #include <thread>
 #include <vector>
 
-#include "ui/utility.h"
-#include "ui_layer_fixture.h"
+#include "runtime/utility/utility.h"
+#include "runtime/layer_fixture.h"
 
 using namespace layer_test;
 

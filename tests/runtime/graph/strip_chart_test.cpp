@@ -2,7 +2,7 @@
 // its attributes.
 #include <vector>
 
-#include "ui_layer_fixture.h"
+#include "runtime/layer_fixture.h"
 
 using namespace layer_test;
 

@@ -10,9 +10,9 @@
 #include <cerrno>
 #include <string>
 
-#include "ui/pty_pair.h"
-#include "ui/runtime.h"
-#include "ui/serial_test_support.h"
+#include "support/pty_pair.h"
+#include "runtime/runtime.h"
+#include "runtime/rs232/serial_test_support.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The port table: the machine's devices in port order, --port on the command
 // line, the entries the port selector shows, and how the table follows
 // devices that come and go.
-#include "pty_pair.h"
-#include "temp_dir.h"
-#include "ui/port_table.h"
-#include "ui/port_table_order.h"
-#include "ui/rs232.h"
-#include "ui/runtime.h"
+#include "support/pty_pair.h"
+#include "support/temp_dir.h"
+#include "runtime/rs232/port_table.h"
+#include "runtime/rs232/port_table_order.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/runtime.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

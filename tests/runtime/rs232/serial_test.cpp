@@ -1,8 +1,8 @@
 // The serial layer on a real pseudo-terminal: the test plays the device on
 // the master side; the layer's functions work on the slave side.
-#include "pty_pair.h"
-#include "serial_test_support.h"
-#include "ui/port_table.h"
+#include "support/pty_pair.h"
+#include "runtime/rs232/serial_test_support.h"
+#include "runtime/rs232/port_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Shared pieces of the serial-layer tests: starting the layer, letting events
 // run, and a receive callback that records what it was given.
-#ifndef KVOR_TESTS_UI_SERIAL_TEST_SUPPORT_H
-#define KVOR_TESTS_UI_SERIAL_TEST_SUPPORT_H
+#ifndef KVOR_TESTS_RUNTIME_RS232_SERIAL_TEST_SUPPORT_H
+#define KVOR_TESTS_RUNTIME_RS232_SERIAL_TEST_SUPPORT_H
 
-#include "ui/rs232.h"
-#include "ui/runtime.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/runtime.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 #include <functional>
 #include <string>

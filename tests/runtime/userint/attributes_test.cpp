@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "ui_layer_fixture.h"
+#include "runtime/layer_fixture.h"
 
 using namespace layer_test;
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "ui_layer_fixture.h"
+#include "runtime/layer_fixture.h"
 
 using namespace layer_test;
 

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "ui_layer_fixture.h"
+#include "runtime/layer_fixture.h"
 
 using namespace layer_test;
 

@@ -1,8 +1,8 @@
 // The operator's actions become the system's events, in the system's order;
 // the layer's own changes raise none.
-#include "ui_layer_fixture.h"
+#include "runtime/layer_fixture.h"
 
-#include "ui/port_table.h"
+#include "runtime/rs232/port_table.h"
 
 using namespace layer_test;
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "ui_layer_fixture.h"
+#include "runtime/layer_fixture.h"
 
 using namespace layer_test;
 

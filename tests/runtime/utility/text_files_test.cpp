@@ -1,8 +1,8 @@
 // Arrays written to text files byte for byte, and lists of unsigned numbers
 // read back with everything else refused.
-#include "temp_dir.h"
-#include "ui/userint.h"
-#include "ui/utility.h"
+#include "support/temp_dir.h"
+#include "runtime/userint/userint.h"
+#include "runtime/utility/utility.h"
 
 #include <gtest/gtest.h>
 

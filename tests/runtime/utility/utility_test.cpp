@@ -1,7 +1,7 @@
 // Time, paths and the folder for default files.
-#include "temp_dir.h"
-#include "ui/utility.h"
-#include "ui/utility_internal.h"
+#include "support/temp_dir.h"
+#include "runtime/utility/utility.h"
+#include "runtime/utility/internal.h"
 
 #include <gtest/gtest.h>
 
