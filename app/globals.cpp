@@ -2,8 +2,10 @@
 // InitVars gives every global its start value.
 #include "app/globals.h"
 
+#include "link/protocol.h"
+
 const int MAXPOINT = 128;
-const double TIMEOUT = 1.5;
+const double TIMEOUT = REPLY_TIMEOUT_MS / 1000.0;
 const int eventMask = 0x8006;
 u16 YMAXADC = 256;
 double tstart = 0.0;

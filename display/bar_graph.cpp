@@ -2,6 +2,7 @@
 // colour of the measured value, and the two bar graphs with their cursors.
 #include "app/controls.h"
 #include "app/globals.h"
+#include "display/centred_value.h"
 #include "display/gui.h"
 #include "runtime/userint/userint.h"
 
@@ -61,7 +62,7 @@ void PlaceCentredMarker(void) {
                        VAL_NO_POINT);
     SetCursorAttribute(pHandle, MAIN_BAR_A, CURSOR_MEASURED, ATTR_CURSOR_POINT_STYLE,
                        VAL_CURSOR_MARKER);
-    if (Mvalue > 2 * ccdvirtpixel) Mvalue = static_cast<u16>(2 * ccdvirtpixel);
+    Mvalue = ShownMvalue(Mvalue, parameter.evalMode, ccdvirtpixel);
     SetGraphCursor(pHandle, MAIN_BAR_A, CURSOR_MEASURED, Mvalue - ccdvirtpixel, kCursorY);
   } else if (Mvalue < ccdvirtpixel) {
     SetCursorAttribute(pHandle, MAIN_BAR_A, CURSOR_MEASURED, ATTR_CURSOR_POINT_STYLE,
@@ -112,6 +113,6 @@ void PlotVIDEOBarGraph(void) {
   DrawBar(MAIN_BAR_A, edcntA, Aval);
   DrawBar(MAIN_BAR_B, edcntB, Bval);
 
-  if (parameter.evalMode == 3 || parameter.evalMode == 4) PlaceCentredMarker();
+  if (IsCentredMode(parameter.evalMode)) PlaceCentredMarker();
   PlotTOLWindow(parameter.evalMode, curposA, curposB);
 }

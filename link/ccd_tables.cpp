@@ -1,5 +1,7 @@
 #include "link/ccd_tables.h"
 
+#include "link/protocol.h"
+
 uint16_t SampleStepForVirtPixel(uint16_t virtPixel) {
   switch (virtPixel) {
     case 256: return 2;
@@ -33,4 +35,26 @@ CcdDescription DescribeCcd(uint16_t ccdType, uint16_t hardwareType, uint16_t adc
              "working-range = 16.6mm"},
             fullScale};
   return {{kNoInfo, kBlankLine, kBlankLine}, 256};
+}
+
+int DecodeHardwareReply(const unsigned char *frame, HardwareDescription *d) {
+  const auto word = [frame](int n) { return ReadWordBE(frame + 2 * n); };
+  d->echo = word(1);
+  d->ccdType = word(2);
+  d->ccdMaxPixel = word(3);
+  d->ccdResolution = word(4);
+  d->pcbType = word(5);
+  d->ccdVirtPixel = word(6);
+  d->ccdSubPixel = word(7);
+  d->ccdPixB = word(8);
+  d->ccdPixE = word(9);
+  d->softVersion = word(10);
+  d->hardwareType = word(11);
+  // Word 11 is the hardware type, so the full scale has a word of its own.
+  d->adcWord = word(12);
+  return d->echo == CMD_GET_HARDWARE ? 1 : 0;
+}
+
+uint16_t UsableVirtPixel(uint16_t virtPixel) {
+  return SampleStepForVirtPixel(virtPixel) == 0 ? 2048 : virtPixel;
 }

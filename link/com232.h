@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "link/port_errors.h"
+
 // ---- Frames in szWriteBuf / szReadBuf ---------------------------------------
 void FillTxBuf(uint16_t command, uint16_t argument, const uint16_t *words);
 int GetRxBuf(void);
@@ -20,8 +22,6 @@ int WaitRxFull(void);
 // Waits for rx_flag by the request/reply pattern with the given poll interval:
 // 1 when a reply frame arrived, 0 after TIMEOUT with szStatus "Timeout-RS-232...".
 int WaitForReply(int pollMs);
-// The operator's message for a negative port error code.
-const char *PortErrorMessage(int code);
 // 1 from the moment the device of the port in use vanished until a port is
 // opened again: nothing more can be exchanged, so no exchange is started and
 // no wait goes on.

@@ -13,30 +13,19 @@
 
 namespace {
 
-// Reply word that carries the ADC full scale (256 or 1024). Word 11 is the
-// hardware type, so the full scale has a word of its own.
-const int kAdcFullScaleWord = 12;
-
-uint16_t ReplyWord(int n) {
-  return ReadWordBE(reinterpret_cast<const unsigned char *>(szReadBuf) + 2 * n);
-}
-
-void ApplyHardwareDescription(void) {
+void ApplyHardwareDescription(const HardwareDescription &reply) {
   SetAxisScalingMode(pHandle, MAIN_VIDEO_A, VAL_BOTTOM_XAXIS, VAL_MANUAL, 1.0, ccdvirtpixel);
   SetAxisScalingMode(pHandle, MAIN_VIDEO_B, VAL_BOTTOM_XAXIS, VAL_MANUAL, 1.0, ccdvirtpixel);
 
-  uint16_t step = SampleStepForVirtPixel(ccdvirtpixel);
-  if (step == 0) {
-    step = 16;
-    ccdvirtpixel = 2048;
-  }
+  ccdvirtpixel = UsableVirtPixel(ccdvirtpixel);
+  const uint16_t step = SampleStepForVirtPixel(ccdvirtpixel);
   for (int i = 0; i < VIDEO_SAMPLES; ++i) xArray8[i] = static_cast<double>(i * step);
   // The bar graphs span this sensor's line from now on, so the grey band the
   // panel values draw fills them before run mode first scales them.
   SetAxisScalingMode(pHandle, MAIN_BAR_A, VAL_BOTTOM_XAXIS, VAL_MANUAL, 0.0, ccdvirtpixel);
   SetAxisScalingMode(pHandle, MAIN_BAR_B, VAL_BOTTOM_XAXIS, VAL_MANUAL, 0.0, ccdvirtpixel);
 
-  const CcdDescription d = DescribeCcd(ccdtype, hardwaretype, ReplyWord(kAdcFullScaleWord));
+  const CcdDescription d = DescribeCcd(ccdtype, hardwaretype, reply.adcWord);
   for (int line = 0; line < CCD_DESCRIPTION_LINES; ++line)
     ReplaceTextBoxLine(pCalib, CALIB_DESCRIPTION, line, d.line[line]);
   YMAXADC = d.adcFullScale;
@@ -57,19 +46,21 @@ int GetHARDWAREInfo(void) {
   WaitForReply(POLL_REPLY_MS);
   if (rx_flag) {
     // Every field is taken before the echo is looked at.
-    ccdtype = ReplyWord(2);
-    ccdmaxpixel = ReplyWord(3);
-    ccdresolution = ReplyWord(4);
-    pcbtype = ReplyWord(5);
-    ccdvirtpixel = ReplyWord(6);
-    ccdsubpixel = ReplyWord(7);
-    ccdpixB = ReplyWord(8);
-    ccdpixE = ReplyWord(9);
-    softversion = ReplyWord(10);
-    hardwaretype = ReplyWord(11);
-    if (ReplyWord(1) == CMD_GET_HARDWARE) {
+    HardwareDescription reply;
+    const int counts = DecodeHardwareReply(reinterpret_cast<const unsigned char *>(szReadBuf), &reply);
+    ccdtype = reply.ccdType;
+    ccdmaxpixel = reply.ccdMaxPixel;
+    ccdresolution = reply.ccdResolution;
+    pcbtype = reply.pcbType;
+    ccdvirtpixel = reply.ccdVirtPixel;
+    ccdsubpixel = reply.ccdSubPixel;
+    ccdpixB = reply.ccdPixB;
+    ccdpixE = reply.ccdPixE;
+    softversion = reply.softVersion;
+    hardwaretype = reply.hardwareType;
+    if (counts) {
       result = 1;
-      ApplyHardwareDescription();
+      ApplyHardwareDescription(reply);
     }
   }
   return result;

@@ -49,8 +49,9 @@ enum {
   CMD_RESET_MAXMIN = 11,
 };
 
-// ---- Timing (the reply time-out is the global TIMEOUT, 1.5 s) -------------------
+// ---- Timing (the window's global TIMEOUT is REPLY_TIMEOUT_MS in seconds) ------------
 enum {
+  REPLY_TIMEOUT_MS = 1500,      // a reply is late once more than this has passed since the write
   POLL_ECHO_MS = 50,            // echo check
   POLL_REPLY_MS = 20,           // identification, parameters, raw values, reset, teach
   POLL_VIDEO_MS = 10,           // pause of a video-mode pass

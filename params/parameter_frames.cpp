@@ -2,12 +2,9 @@
 #include "app/globals.h"
 #include "link/protocol.h"
 #include "params/params.h"
+#include "params/value_frame.h"
 
 namespace {
-
-uint32_t JoinWords(uint16_t high, uint16_t low) {
-  return (static_cast<uint32_t>(high) << 16) | low;
-}
 
 // The record's 16-bit fields in wire order: frame 0, then frame 1 words
 // 0-10; frame 1 words 11-14 are calib and setpointUm, low word first.
@@ -46,20 +43,20 @@ void CopyPPtoVars(uint16_t frame) {
 }
 
 void CopyPPtoRAWVars(void) {
-  Aval = pp[0];
-  Bval = pp[1];
-  Mvalue = pp[2];
-  // The value frame sends umValue high word first, as a two's-complement number.
-  umValue = static_cast<int32_t>(JoinWords(pp[3], pp[4]));
-  tolup = pp[5];
-  tollo = pp[6];
-  edcntA = pp[7];
-  edcntB = pp[8];
-  tValA = pp[9];
-  tValB = pp[10];
-  anaMax = pp[11];
-  anaMin = pp[12];
-  raw13 = pp[13];
-  raw14 = pp[14];
-  raw15 = pp[15];
+  const ValueFrame v = DecodeValueFrame(pp);
+  Aval = v.aval;
+  Bval = v.bval;
+  Mvalue = v.mvalue;
+  umValue = v.umValue;
+  tolup = v.tolup;
+  tollo = v.tollo;
+  edcntA = v.edcntA;
+  edcntB = v.edcntB;
+  tValA = v.tValA;
+  tValB = v.tValB;
+  anaMax = v.anaMax;
+  anaMin = v.anaMin;
+  raw13 = v.raw13;
+  raw14 = v.raw14;
+  raw15 = v.raw15;
 }

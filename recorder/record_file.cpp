@@ -47,3 +47,12 @@ int AppendRecorderSample(const char *path, uint16_t aval, uint16_t bval, uint16_
   return ArrayToFile(path, values, VAL_INTEGER, 6, VAL_ONE_LINE_TABS, 0, VAL_APPEND) >= 0 ? 1
                                                                                         : 0;
 }
+
+uint16_t WholeSeconds(double timerSeconds) {
+  return static_cast<uint16_t>(static_cast<unsigned long long>(timerSeconds > 0 ? timerSeconds : 0));
+}
+
+uint16_t WholeSecondsSince(uint16_t mark, double timerSeconds) {
+  const double elapsed = timerSeconds - mark;
+  return static_cast<uint16_t>(static_cast<unsigned long long>(elapsed > 0 ? elapsed : 0));
+}

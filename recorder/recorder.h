@@ -29,6 +29,14 @@ int WriteRecorderHeader(const char *path, const char *date, const char *time,
 int AppendRecorderSample(const char *path, uint16_t aval, uint16_t bval, uint16_t mvalue,
                          int32_t umValue, uint16_t edcntA, uint16_t edcntB);
 
+// ---- When a sample is due ----------------------------------------------------------
+// The recording counts whole seconds of the timer modulo 65536 (correct
+// however long the program has been running, for intervals up to 65535 s):
+// a sample is due at the first raw-values reply whose whole seconds since
+// the last sample (the start, for the first) reach the interval.
+uint16_t WholeSeconds(double timerSeconds);
+uint16_t WholeSecondsSince(uint16_t mark, double timerSeconds);
+
 // ---- Duration ------------------------------------------------------------------------
 struct RecordingDuration {
   uint32_t days, hours, minutes, seconds;

@@ -22,14 +22,7 @@ const int kStateActiveText = VAL_WHITE;
 const int kStateIdleBackground = MakeColor(224, 224, 224);
 const int kStateIdleText = VAL_BLACK;
 
-// Whole seconds of the timer, modulo 65536: correct however long the program
-// has been running, for intervals up to 65535 s.
-u16 WholeSecondsNow(void) { return static_cast<u16>(static_cast<unsigned long long>(Timer())); }
-
-u16 WholeSecondsSince(u16 mark) {
-  const double elapsed = Timer() - mark;
-  return static_cast<u16>(static_cast<unsigned long long>(elapsed > 0 ? elapsed : 0));
-}
+u16 WholeSecondsNow(void) { return WholeSeconds(Timer()); }
 
 void ShowRecordingGraphs(void) {
   SetCtrlAttribute(pHandle, MAIN_STRIPCHART, ATTR_VISIBLE, 1);
@@ -77,7 +70,7 @@ void RecordingLoop(u16 sampleLimit, u16 interval) {
   graph_flag = 0;
   u16 samples = 0;
   do {
-    const u16 elapsed = WholeSecondsSince(lastSample);
+    const u16 elapsed = WholeSecondsSince(lastSample, Timer());
     if (graph_flag == 1) {
       CopyPPtoRAWVars();
       PlotVIDEOBarGraph();

@@ -9,7 +9,9 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "sim/sensor_sim.h"
 
@@ -20,6 +22,8 @@ const char kHelp[] =
     "\n"
     "Starts a simulated line sensor and prints, on the first line, the device\n"
     "to connect the program to (a pseudo-terminal unless --device is given).\n"
+    "With --count N it starts N sensors alike and prints their N devices, one a\n"
+    "line, before the line that says they are answering.\n"
     "It answers the sensor's serial protocol until it is stopped with Ctrl+C\n"
     "(SIGINT) or SIGTERM.\n"
     "\n"
@@ -43,6 +47,8 @@ const char kHelp[] =
     "  --baud N            paces at N baud instead (implies --paced)\n"
     "  --device PATH       serves a real serial device instead of a\n"
     "                      pseudo-terminal (for a null-modem cable)\n"
+    "  --count N           N sensors, each on a pseudo-terminal of its own, with\n"
+    "                      the same settings and faults (1 to 64, default 1)\n"
     "  --seed N            seed of the object's motion and the signal noise;\n"
     "                      the same seed gives the same readings (default 1)\n"
     "  --still             the object does not move: every reading is the same\n"
@@ -67,6 +73,7 @@ struct Settings {
   kvorsim::Options options;
   std::string device;
   bool mute = false, wrongSync = false;
+  int count = 1;
   int lengthDelta = 0, delayMs = 0, garbage = 0, dropEvery = 0, corruptedWord = -1;
   // Identity fields given on the command line, applied over the CCD type's.
   std::map<std::string, long> identityNumbers;
@@ -110,6 +117,7 @@ int parse(int argc, char **argv, Settings *s) {
       {"--garbage", {0, 4096, [s](long v) { s->garbage = static_cast<int>(v); }}},
       {"--drop-every", {0, 1000000, [s](long v) { s->dropEvery = static_cast<int>(v); }}},
       {"--corrupt-word", {0, 29, [s](long v) { s->corruptedWord = static_cast<int>(v); }}},
+      {"--count", {1, 64, [s](long v) { s->count = static_cast<int>(v); }}},
   };
   const std::map<std::string, std::function<void()>> flags = {
       {"--paced", [s] { s->options.paced = true; }},
@@ -160,6 +168,7 @@ int parse(int argc, char **argv, Settings *s) {
     }
   }
 
+  if (s->count > 1 && !s->device.empty()) return usageError("--count and --device exclude each other");
   kvorsim::Identity &id = s->options.identity;
   id = kvorsim::identityForCcdType(static_cast<uint16_t>(s->ccdType));
   for (const auto &[field, v] : s->identityNumbers) {
@@ -192,30 +201,45 @@ int main(int argc, char **argv) {
   sigaddset(&stopSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-  kvorsim::SensorSim sensor(settings.options);
-  sensor.setMute(settings.mute);
-  sensor.setWrongSync(settings.wrongSync);
-  sensor.setLengthDelta(settings.lengthDelta);
-  sensor.setCorruptedWord(settings.corruptedWord);
-  sensor.setReplyDelayMs(settings.delayMs);
-  sensor.setGarbage(settings.garbage);
-  sensor.setDropEvery(settings.dropEvery);
-
-  const bool started = settings.device.empty() ? sensor.start() : sensor.startOnDevice(settings.device);
-  if (!started) {
-    std::fprintf(stderr, "kvor-sensor-sim: cannot start: %s\n", sensor.lastError().c_str());
-    return 1;
+  // Each sensor moves on its own: the seeds follow one another.
+  std::vector<std::unique_ptr<kvorsim::SensorSim>> sensors;
+  for (int i = 0; i < settings.count; ++i) {
+    kvorsim::Options options = settings.options;
+    options.seed = settings.options.seed + static_cast<uint32_t>(i);
+    auto sensor = std::make_unique<kvorsim::SensorSim>(options);
+    sensor->setMute(settings.mute);
+    sensor->setWrongSync(settings.wrongSync);
+    sensor->setLengthDelta(settings.lengthDelta);
+    sensor->setCorruptedWord(settings.corruptedWord);
+    sensor->setReplyDelayMs(settings.delayMs);
+    sensor->setGarbage(settings.garbage);
+    sensor->setDropEvery(settings.dropEvery);
+    const bool started = settings.device.empty() ? sensor->start() : sensor->startOnDevice(settings.device);
+    if (!started) {
+      std::fprintf(stderr, "kvor-sensor-sim: cannot start: %s\n", sensor->lastError().c_str());
+      return 1;
+    }
+    sensors.push_back(std::move(sensor));
   }
-  const kvorsim::Identity id = sensor.identity();
-  std::printf("%s\n", sensor.devicePath().c_str());
-  std::printf("Simulated sensor (CCD type %u, %u virtual pixels%s) is answering on this device; "
-              "connect the program to it and stop the sensor with Ctrl+C.\n",
-              id.ccdType, id.ccdVirtPixel, settings.options.paced ? ", paced" : "");
+  const kvorsim::Identity id = sensors.front()->identity();
+  for (const auto &sensor : sensors) std::printf("%s\n", sensor->devicePath().c_str());
+  if (settings.count == 1)
+    std::printf("Simulated sensor (CCD type %u, %u virtual pixels%s) is answering on this device; "
+                "connect the program to it and stop the sensor with Ctrl+C.\n",
+                id.ccdType, id.ccdVirtPixel, settings.options.paced ? ", paced" : "");
+  else
+    std::printf("%d simulated sensors (CCD type %u, %u virtual pixels%s) are answering on these "
+                "devices; stop them with Ctrl+C.\n",
+                settings.count, id.ccdType, id.ccdVirtPixel, settings.options.paced ? ", paced" : "");
   std::fflush(stdout);
 
   int signal = 0;
   sigwait(&stopSignals, &signal);
-  sensor.stop();
-  std::fprintf(stderr, "kvor-sensor-sim: stopped after %d replies.\n", sensor.repliesSent());
+  int replies = 0;
+  for (const auto &sensor : sensors) {
+    sensor->stop();
+    replies += sensor->repliesSent();
+  }
+  std::fprintf(stderr, "kvor-sensor-sim: stopped after %d replies.\n", replies);
   return 0;
 }

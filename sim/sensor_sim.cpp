@@ -40,6 +40,7 @@ struct SensorSim::Impl {
   void shutDown();
   void serve();
   void answer(const std::vector<uint8_t> &frame, double completed);
+  bool hangUpDue();
   // Seconds per byte on the line (10 bit times), 0 when not paced.
   double byteTimeLocked() const { return paced && baud > 0 ? 10.0 / baud : 0.0; }
 
@@ -58,6 +59,7 @@ struct SensorSim::Impl {
   std::atomic<bool> quit{false};
   std::atomic<bool> serving{false};
   std::atomic<int> replies{0};
+  size_t hangUpAfterFrames = 0;  // 0: never
   int wake[2] = {-1, -1};  // a pipe that interrupts the thread's poll
 };
 
@@ -132,8 +134,19 @@ void SensorSim::Impl::serve() {
     }
     double completed = 0;
     while (!quit && assembler.take(monotonicSeconds(), &frame, &completed)) answer(frame, completed);
+    if (hangUpDue()) {
+      line.close();
+      break;
+    }
   }
   serving = false;
+}
+
+bool SensorSim::Impl::hangUpDue() {
+  std::lock_guard<std::mutex> lock(mutex);
+  if (hangUpAfterFrames == 0 || frames.size() < hangUpAfterFrames) return false;
+  error = "hung up";
+  return true;
 }
 
 void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed) {
@@ -207,6 +220,11 @@ void SensorSim::hangUp() {
   d->shutDown();
   std::lock_guard<std::mutex> lock(d->mutex);
   d->error = "hung up";
+}
+
+void SensorSim::setHangUpAfterFrames(int frames) {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  d->hangUpAfterFrames = frames > 0 ? static_cast<size_t>(frames) : 0;
 }
 
 bool SensorSim::running() const { return d->serving && !d->quit; }

@@ -136,6 +136,10 @@ class SensorSim {
   // Closes its end of the line (the program's end then sees a hang-up) and
   // stops serving. Returns once the line is closed.
   void hangUp();
+  // Hangs up by itself once it holds this many received frames (0: never),
+  // after answering the last of them: an adapter pulled in the middle of a
+  // transfer, at a frame the test chooses rather than at a moment it races.
+  void setHangUpAfterFrames(int frames);
 
   // ---- What it received ----
   // The frames in the order they arrived; a session that runs for hours keeps

@@ -1,20 +1,15 @@
 // Opening, configuring and closing serial ports.
 #include "runtime/rs232/rs232.h"
 #include "runtime/rs232/ports.h"
+#include "runtime/rs232/serial_errors.h"
 #include "runtime/runtime.h"
 
 #include <QCoreApplication>
 #include <QSerialPort>
 #include <QString>
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <string>
-
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
 
 using rs232::Slot;
 
@@ -34,51 +29,6 @@ QSerialPort::Parity ToQtParity(int parity) {
     case 3: return QSerialPort::MarkParity;
     case 4: return QSerialPort::SpaceParity;
     default: return QSerialPort::NoParity;
-  }
-}
-
-#ifndef _WIN32
-// Qt accepts "ttyUSB0" as well as "/dev/ttyUSB0"; the checks need the path.
-std::string DevicePath(const std::string &device) {
-  return device[0] == '/' ? device : "/dev/" + device;
-}
-
-// Answers what Qt's open would report less precisely: a missing device, no
-// permission, or something that can never be a serial port.
-int CheckDeviceNode(const std::string &device) {
-  struct stat st;
-  if (::stat(DevicePath(device).c_str(), &st) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return RS_NO_SERIAL_PORT;
-    if (errno == EACCES || errno == EPERM) return RS_CANNOT_OPEN_PORT;
-    return RS_UNKNOWN_SYSTEM_ERROR;
-  }
-  if (S_ISDIR(st.st_mode) || S_ISREG(st.st_mode)) return RS_CANNOT_OPEN_PORT;
-  return 0;
-}
-#endif
-
-int MapOpenError(const QSerialPort &serial) {
-  switch (serial.error()) {
-    case QSerialPort::DeviceNotFoundError:
-      return RS_NO_SERIAL_PORT;
-    case QSerialPort::PermissionError:  // no permission, busy, or its lock file held
-    case QSerialPort::OpenError:
-      return RS_CANNOT_OPEN_PORT;
-    case QSerialPort::UnsupportedOperationError:
-#ifndef _WIN32
-      // A character device that is no terminal (/dev/null) fails its first
-      // terminal call: that is a device that cannot be opened as a port, not
-      // a setting the caller got wrong.
-      if (serial.errorString() == QString::fromLocal8Bit(std::strerror(ENOTTY)))
-        return RS_CANNOT_OPEN_PORT;
-#endif
-      return RS_INVALID_PARAMETER;
-    case QSerialPort::ResourceError:
-    case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-      return RS_UNKNOWN_IO_ERROR;
-    default:
-      return RS_UNKNOWN_SYSTEM_ERROR;
   }
 }
 
@@ -106,10 +56,8 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
   // Opening an open port starts it afresh on the (possibly new) device.
   if (Slot(port).open || Slot(port).lost) rs232::ClosePort(port);
 
-#ifndef _WIN32
-  const int nodeError = CheckDeviceNode(device);
+  const int nodeError = CheckSerialDeviceNode(device);
   if (nodeError < 0) return nodeError;
-#endif
 
   // Qt serialises access with a lock file named after the device, with any
   // slash of the name replaced ("LCK..pts_3" for /dev/pts/3), so
@@ -126,7 +74,7 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
   // The input queue grows as needed; the system empties it before every
   // exchange, so the queue sizes asked for are only checked for sense.
   serial->setReadBufferSize(0);
-  if (!serial->open(QIODevice::ReadWrite)) return MapOpenError(*serial);
+  if (!serial->open(QIODevice::ReadWrite)) return MapSerialOpenError(*serial);
 
   rs232::PortSlot &slot = Slot(port);
   slot.open = true;

@@ -377,6 +377,22 @@ int GetComPortDevice(int port, char *device, size_t size) {
   return 0;
 }
 
+bool GetPortEntryDetails(int port, PortEntryDetails *details) {
+  const std::string name = DeviceForPort(port);
+  if (name.empty() || details == nullptr) return false;
+  details->device = name;
+  details->description.clear();
+  details->serialNumber.clear();
+  details->present = true;
+  if (IsValidPortNumber(port)) {
+    const PortEntry &e = g_entries[port];
+    details->description = e.description;
+    details->serialNumber = e.serialNumber;
+    details->present = e.given || e.present;
+  }
+  return true;
+}
+
 int GetComPortCount(void) {
   for (int port = MAX_COM_PORTS; port >= 1; --port) {
     if (!g_entries[port].device.empty()) return port;

@@ -40,6 +40,15 @@ int InitPortTable(int argc, char **argv);
 // at that moment. Nothing here touches an open port.
 void RefreshPortTable();
 
+// What the table knows of an entry: its device name as shown, the adapter's
+// description and serial number (either may be empty) and whether a machine
+// device is there now. False for a number without an entry.
+struct PortEntryDetails {
+  std::string device, description, serialNumber;
+  bool present = false;
+};
+bool GetPortEntryDetails(int port, PortEntryDetails *details);
+
 // What the port selector says about an entry beyond its label: why it cannot
 // be used and what to do about it. Empty when there is nothing to say.
 std::string PortEntryHint(int port);

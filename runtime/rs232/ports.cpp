@@ -2,16 +2,11 @@
 // receive check that calls the system's receive callback, and the one place
 // where a vanished device is handled.
 #include "runtime/rs232/ports.h"
+#include "runtime/rs232/serial_errors.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QSerialPort>
-
-#ifndef _WIN32
-#include <poll.h>
-
-#include <cerrno>
-#endif
 
 namespace rs232 {
 namespace {
@@ -19,31 +14,6 @@ namespace {
 PortSlot g_slots[MAX_COM_PORTS + 1];
 ComLostCallbackPtr g_lostCallback = nullptr;
 bool g_shutdownRegistered = false;
-
-// Whether an error QSerialPort reported means the device is gone (the far
-// end of a pseudo-terminal closed, a USB adapter pulled), as opposed to a
-// read that merely found nothing: Qt counts an empty read as a read error,
-// and one happens whenever its read notification arrives after the bytes were
-// already taken by a zero-time wait. The terminal itself is asked: a hung-up
-// terminal reports POLLHUP (or POLLERR) for good.
-bool IsDeviceGone(QSerialPort *serial, QSerialPort::SerialPortError error) {
-  if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
-      error != QSerialPort::WriteError)
-    return false;
-#ifdef _WIN32
-  return error == QSerialPort::ResourceError;
-#else
-  const int fd = static_cast<int>(serial->handle());
-  if (fd < 0) return true;
-  pollfd p{fd, POLLIN, 0};
-  int ready;
-  do {
-    ready = ::poll(&p, 1, 0);
-  } while (ready < 0 && errno == EINTR);
-  if (ready < 0) return true;
-  return ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-#endif
-}
 
 // Runs from the QCoreApplication destructor: ports are closed (releasing their
 // lock files) while Qt is still there to do it.
@@ -73,16 +43,15 @@ void HandleLoss(int port, unsigned session) {
 void ResumeReading(int port, unsigned session) {
   PortSlot &slot = g_slots[port];
   if (slot.session != session || !IsUsable(slot)) return;
-  // Setting the read buffer size (to what it is) makes QSerialPort watch the
-  // device again; a check fetches whatever arrived meanwhile.
-  slot.serial->setReadBufferSize(slot.serial->readBufferSize());
+  // A check fetches whatever arrived meanwhile.
+  WatchSerialInputAgain(slot.serial);
   PostReceiveCheck(port);
 }
 
 void OnError(int port, QSerialPort::SerialPortError error) {
   PortSlot &slot = g_slots[port];
   if (!slot.open || slot.lost) return;
-  if (!IsDeviceGone(slot.serial, error)) {
+  if (!SerialDeviceGone(slot.serial, error)) {
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
       // After Qt's read has returned: it turns its watch off only then.
       const unsigned session = slot.session;

@@ -1,0 +1,118 @@
+// kvor's --help, for the tool and for each command, and --version.
+#include <string>
+
+#include "cli/command_line.h"
+
+namespace kvorcli {
+
+namespace {
+
+const char kToolHelp[] =
+    "Usage: kvor [--json] [--quiet] [--trace FILE] COMMAND ARGS...\n"
+    "Configure, verify and record K-VOR optical line sensors from the command line.\n"
+    "\n"
+    "Commands:\n"
+    "  ports                        list the serial devices with the window's port numbers\n"
+    "  identify PORT...             echo check, hardware information and firmware text\n"
+    "  get PORT --from ram|eeprom --output FILE.cfg\n"
+    "                               read the parameter set into a parameter file\n"
+    "  send FILE.cfg PORT... --to ram|eeprom [--verify]\n"
+    "                               write a parameter file; --verify reads it back\n"
+    "  diff A B [--from ram|eeprom] compare two parameter sets (files or PORTs)\n"
+    "  record PORT --samples N --interval S --output FILE.dat [--csv FILE.csv]\n"
+    "                               record measured values into a recorder file\n"
+    "  teach PORT                   let the sensor teach a new set-point\n"
+    "  reset-minmax PORT            reset the sensor's maximum and minimum\n"
+    "\n"
+    "PORT is a device path (/dev/ttyUSB0, a /dev/serial/by-id/... link) or a\n"
+    "number as the window numbers ports (see 'kvor ports'). Commands that take\n"
+    "several PORTs serve them at the same time and print one line per sensor:\n"
+    "'PORT: OK ...' or 'PORT: FAILED ...'. A sensor that fails does not stop the\n"
+    "others.\n"
+    "\n"
+    "Options (before or after the command):\n"
+    "  --json         one JSON object a line per sensor: port, ok, message and the\n"
+    "                 command's data\n"
+    "  --quiet        print only the sensors that did not succeed\n"
+    "  --trace FILE   write a wire trace (not available in this version: refused)\n"
+    "  --help         this text; 'kvor COMMAND --help' tells about one command\n"
+    "  --version      the version\n"
+    "\n"
+    "Exit status (the worst over all sensors):\n"
+    "  0   all succeeded\n"
+    "  1   a diff or a verify found differences\n"
+    "  2   a line or sensor fault: cannot open, no echo, time-out, lost device\n"
+    "  3   a bad or unreadable file (or one that cannot be written)\n"
+    "  64  a command line that is not understood\n"
+    "\n"
+    "See kvor(1).\n";
+
+const char kPortsHelp[] =
+    "Usage: kvor ports\n"
+    "Lists every serial device of the machine with the number the window gives\n"
+    "it, its path and, where the adapter tells them, its description and serial\n"
+    "number. A number from this list can be given as PORT.\n";
+
+const char kIdentifyHelp[] =
+    "Usage: kvor identify PORT...\n"
+    "Checks each line with the echo frame, reads the hardware information and\n"
+    "the firmware text (as the window's start-up, without reading the\n"
+    "parameters) and prints the CCD type, the physical and virtual pixels, the\n"
+    "ADC full scale and the firmware text.\n";
+
+const char kGetHelp[] =
+    "Usage: kvor get PORT --from ram|eeprom --output FILE.cfg\n"
+    "Reads both parameter frames from the sensor's RAM or EEPROM and writes the\n"
+    "30 words as the sensor sent them into a parameter file, in the format the\n"
+    "window's Save writes.\n";
+
+const char kSendHelp[] =
+    "Usage: kvor send FILE.cfg PORT... --to ram|eeprom [--verify]\n"
+    "Checks the whole file first (30 numbers, each 0 to 65535; otherwise nothing\n"
+    "is sent, exit status 3, and the line and the fault are named), then sends\n"
+    "both parameter frames to every PORT as the window's Send does. --verify\n"
+    "reads the target back and compares all 30 words with what went out; each\n"
+    "field that differs is named (calib, evalMode, ...) with the value sent and\n"
+    "the value read, and the exit status is 1.\n";
+
+const char kDiffHelp[] =
+    "Usage: kvor diff A B [--from ram|eeprom]\n"
+    "A and B are each a parameter file or a PORT (read from --from, default\n"
+    "RAM). Lists every field that differs by its record name with both values\n"
+    "(calib and setpointUm as one 32-bit field each); exit status 1 when any\n"
+    "does. Reads only, never writes.\n";
+
+const char kRecordHelp[] =
+    "Usage: kvor record PORT --samples N --interval S --output FILE.dat [--csv FILE.csv]\n"
+    "Records N samples of the measured values, one whenever S whole seconds have\n"
+    "passed since the last, into a recorder file byte for byte as the window\n"
+    "writes it (the set-point in its header read from the sensor's RAM). The\n"
+    "CSV file has a header row (time and the six values) and ISO 8601 times with\n"
+    "their zone. Ctrl+C or SIGTERM ends the recording with whole lines only.\n";
+
+const char kTeachHelp[] =
+    "Usage: kvor teach PORT\n"
+    "Lets the sensor teach a new set-point, as the window's Teach, and prints the\n"
+    "teach values it reads back from the sensor's RAM.\n";
+
+const char kResetHelp[] =
+    "Usage: kvor reset-minmax PORT\n"
+    "Resets the sensor's maximum and minimum, as the window's Reset max/min.\n";
+
+}  // namespace
+
+const char *HelpText(const std::string &command) {
+  if (command == "ports") return kPortsHelp;
+  if (command == "identify") return kIdentifyHelp;
+  if (command == "get") return kGetHelp;
+  if (command == "send") return kSendHelp;
+  if (command == "diff") return kDiffHelp;
+  if (command == "record") return kRecordHelp;
+  if (command == "teach") return kTeachHelp;
+  if (command == "reset-minmax") return kResetHelp;
+  return kToolHelp;
+}
+
+const char *VersionText() { return "kvor 3.01\n"; }
+
+}  // namespace kvorcli

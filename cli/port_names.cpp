@@ -1,0 +1,52 @@
+#include "cli/port_names.h"
+
+#include <sys/stat.h>
+
+#include "runtime/rs232/port_table.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/runtime.h"
+
+namespace kvorcli {
+
+namespace {
+
+bool IsNumber(const std::string &text) {
+  if (text.empty() || text.size() > 4) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// The table as the window starts it without --port: the machine's devices.
+void LoadPortTableOnce() {
+  static bool loaded = false;
+  if (loaded) return;
+  char name[] = "kvor";
+  char *argv[] = {name, nullptr};
+  InitPortTable(1, argv);
+  loaded = true;
+}
+
+}  // namespace
+
+bool LooksLikePort(const std::string &operand) {
+  if (IsNumber(operand)) return true;
+  if (operand.rfind("/dev/", 0) == 0) return true;
+  struct stat st;
+  return ::stat(operand.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
+int ResolvePort(const std::string &port, std::string *device) {
+  if (!IsNumber(port)) {
+    *device = port;
+    return 0;
+  }
+  LoadPortTableOnce();
+  char name[512];
+  const int found = GetComPortDevice(std::stoi(port), name, sizeof name);
+  if (found < 0) return found == RS_NO_SERIAL_PORT ? RS_NO_SERIAL_PORT : RS_INVALID_PORT_NUMBER;
+  *device = name;
+  return 0;
+}
+
+}  // namespace kvorcli

@@ -1,0 +1,170 @@
+#include "cli/sensor_line.h"
+
+#include <utility>
+
+#include "link/protocol.h"
+#include "runtime/rs232/rs232.h"
+#include "runtime/rs232/serial_errors.h"
+
+namespace kvorcli {
+
+namespace {
+
+const qint64 kNanosPerMs = 1000000;
+
+}  // namespace
+
+SensorLine::SensorLine(QObject *parent) : QObject(parent) {
+  timeout_.setSingleShot(true);
+  timeout_.setTimerType(Qt::PreciseTimer);
+  pause_.setSingleShot(true);
+  pause_.setTimerType(Qt::PreciseTimer);
+  connect(&timeout_, &QTimer::timeout, this, [this] { CheckTimeout(); });
+  connect(&port_, &QSerialPort::readyRead, this, [this] { ReadFromLine(); });
+  connect(&port_, &QSerialPort::errorOccurred, this,
+          [this](QSerialPort::SerialPortError error) { OnError(error); });
+}
+
+SensorLine::~SensorLine() { Close(); }
+
+int SensorLine::Open(const std::string &device) {
+  const int nodeError = CheckSerialDeviceNode(device);
+  if (nodeError < 0) return nodeError;
+  port_.setPortName(QString::fromLocal8Bit(device.c_str()));
+  port_.setBaudRate(LINE_BAUD_RATE);
+  port_.setDataBits(QSerialPort::Data8);
+  port_.setParity(QSerialPort::NoParity);
+  port_.setStopBits(QSerialPort::OneStop);
+  port_.setFlowControl(QSerialPort::NoFlowControl);
+  port_.setReadBufferSize(0);
+  if (!port_.open(QIODevice::ReadWrite)) return MapSerialOpenError(port_);
+  lost_ = false;
+  return 0;
+}
+
+void SensorLine::Close() {
+  timeout_.stop();
+  pause_.stop();
+  waiting_ = nullptr;
+  afterPause_ = nullptr;
+  if (port_.isOpen()) port_.close();
+}
+
+qint64 SensorLine::WriteToLine(const char *bytes, qint64 count) {
+  const qint64 written = port_.write(bytes, count);
+  // Out now rather than at the next turn of the event loop, so the time-out
+  // counts from the moment the frame left, as in the window.
+  if (written > 0) port_.flush();
+  return written;
+}
+
+void SensorLine::ReadFromLine() {
+  const QByteArray bytes = port_.readAll();
+  if (bytes.isEmpty()) return;
+  input_.append(bytes);
+  OfferInput();
+}
+
+bool SensorLine::Send(const unsigned char *frame, int count) {
+  if (lost_ || !port_.isOpen()) return false;
+  // What came before belongs to no exchange: both queues start empty.
+  port_.clear(QSerialPort::AllDirections);
+  (void)port_.readAll();
+  input_.clear();
+  const qint64 written = WriteToLine(reinterpret_cast<const char *>(frame), count);
+  sinceWrite_.start();
+  return written == count && !lost_;
+}
+
+void SensorLine::AwaitReply(int bytes, int echo, ReplyHandler done) {
+  waiting_ = std::move(done);
+  awaitedBytes_ = bytes;
+  awaitedEcho_ = echo;
+  if (lost_) {
+    QTimer::singleShot(0, this, [this] { Deliver(LineOutcome::Lost, QByteArray()); });
+    return;
+  }
+  CheckTimeout();
+  OfferInput();
+}
+
+void SensorLine::OfferInput() {
+  if (!waiting_) return;  // kept for nobody: the next Send empties it
+  if (awaitedBytes_ != FRAME_BYTES) {
+    if (input_.size() >= awaitedBytes_) Deliver(LineOutcome::Reply, std::exchange(input_, QByteArray()));
+    return;
+  }
+  while (waiting_ && input_.size() >= FRAME_BYTES) {
+    // As the window's receive callback: the first 36 bytes are the frame,
+    // whatever arrived behind them is discarded.
+    const QByteArray frame = input_.left(FRAME_BYTES);
+    input_.clear();
+    const uint16_t command = ReadWordBE(reinterpret_cast<const unsigned char *>(frame.constData()) + 2);
+    if (awaitedEcho_ < 0 || command == awaitedEcho_) Deliver(LineOutcome::Reply, frame);
+  }
+}
+
+void SensorLine::CheckTimeout() {
+  if (!waiting_) return;
+  const qint64 limit = static_cast<qint64>(REPLY_TIMEOUT_MS) * kNanosPerMs;
+  const qint64 elapsed = sinceWrite_.nsecsElapsed();
+  if (elapsed <= limit) {
+    // Fires just past the limit: late is strictly more than the time-out.
+    timeout_.start(static_cast<int>((limit - elapsed) / kNanosPerMs) + 1);
+    return;
+  }
+  // A reply that is waiting in the device when the time-out falls due
+  // still counts.
+  port_.waitForReadyRead(0);
+  if (waiting_) Deliver(LineOutcome::TimedOut, QByteArray());
+}
+
+void SensorLine::Pause(int ms, std::function<void()> done) {
+  afterPause_ = std::move(done);
+  QElapsedTimer since;
+  since.start();
+  // Qt may wake a timer a fraction of a millisecond early: the pause is a
+  // minimum, so it is measured and topped up.
+  disconnect(&pause_, &QTimer::timeout, this, nullptr);
+  connect(&pause_, &QTimer::timeout, this, [this, since, ms] {
+    const qint64 left = static_cast<qint64>(ms) * kNanosPerMs - since.nsecsElapsed();
+    if (left > 0) {
+      pause_.start(static_cast<int>(left / kNanosPerMs) + 1);
+      return;
+    }
+    std::function<void()> then = std::exchange(afterPause_, nullptr);
+    if (then) then();
+  });
+  pause_.start(ms);
+}
+
+void SensorLine::OnError(QSerialPort::SerialPortError error) {
+  if (error == QSerialPort::NoError || lost_) return;
+  if (!SerialDeviceGone(&port_, error)) {
+    // A read that found nothing; Qt has stopped watching the device. After
+    // its read has returned, it watches again.
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
+      QTimer::singleShot(0, this, [this] {
+        if (!lost_ && port_.isOpen()) {
+          WatchSerialInputAgain(&port_);
+          ReadFromLine();
+        }
+      });
+    port_.clearError();
+    return;
+  }
+  lost_ = true;
+  // This may run inside a QSerialPort call: the waiter hears of it from the
+  // event loop.
+  QTimer::singleShot(0, this, [this] {
+    if (waiting_) Deliver(LineOutcome::Lost, QByteArray());
+  });
+}
+
+void SensorLine::Deliver(LineOutcome outcome, const QByteArray &bytes) {
+  timeout_.stop();
+  ReplyHandler done = std::exchange(waiting_, nullptr);
+  if (done) done(outcome, bytes);
+}
+
+}  // namespace kvorcli

@@ -1,0 +1,78 @@
+// One sensor's serial line for kvor: its own QSerialPort, the window's line
+// settings, and the request/reply pattern of every exchange (empty both
+// queues, write the frame, wait for the reply until more than the time-out
+// has passed since the write). Everything runs from the one event loop;
+// nothing here blocks, so any number of lines are served side by side.
+//
+// Every byte that goes to the sensor leaves through WriteToLine() and every
+// byte from it arrives through ReadFromLine(): a wire trace belongs there.
+#ifndef KVOR_CLI_SENSOR_LINE_H
+#define KVOR_CLI_SENSOR_LINE_H
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSerialPort>
+#include <QTimer>
+
+#include <functional>
+#include <string>
+
+namespace kvorcli {
+
+enum class LineOutcome {
+  Reply,     // the awaited bytes arrived
+  TimedOut,  // more than the reply time-out passed since the write
+  Lost,      // the device vanished (unplugged, the far end closed)
+};
+
+class SensorLine : public QObject {
+ public:
+  explicit SensorLine(QObject *parent = nullptr);
+  ~SensorLine() override;
+
+  // Opens the device at 19200 baud, 8N1, no handshake. 0, or the layer's
+  // RS_* code (PortErrorMessage tells it).
+  int Open(const std::string &device);
+  void Close();
+  bool Lost() const { return lost_; }
+
+  // Empties both queues and writes the frame. True when all its bytes went
+  // to the port; false when the device is gone (nothing more can go out).
+  bool Send(const unsigned char *frame, int count);
+
+  // After a Send: waits for `bytes` bytes (a 36-byte frame or the 72-byte
+  // firmware text). For a frame, a reply whose command word is not `echo`
+  // is dropped and the wait goes on (echo -1: the first frame counts). The
+  // reply is given whole: a frame with what came behind it discarded, the
+  // firmware text with every byte that had arrived when it was complete.
+  using ReplyHandler = std::function<void(LineOutcome, const QByteArray &)>;
+  void AwaitReply(int bytes, int echo, ReplyHandler done);
+
+  // Calls done after ms milliseconds (at least), from the event loop. A loss
+  // meanwhile is kept for the next Send.
+  void Pause(int ms, std::function<void()> done);
+
+ private:
+  qint64 WriteToLine(const char *bytes, qint64 count);
+  void ReadFromLine();
+  void OfferInput();
+  void OnError(QSerialPort::SerialPortError error);
+  void CheckTimeout();
+  void Deliver(LineOutcome outcome, const QByteArray &bytes);
+
+  QSerialPort port_;
+  QByteArray input_;
+  QElapsedTimer sinceWrite_;
+  QTimer timeout_;
+  QTimer pause_;
+  std::function<void()> afterPause_;
+  ReplyHandler waiting_;
+  int awaitedBytes_ = 0;
+  int awaitedEcho_ = -1;
+  bool lost_ = false;
+};
+
+}  // namespace kvorcli
+
+#endif
