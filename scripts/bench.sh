@@ -9,7 +9,8 @@
 #   --minutes M        length of the memory soak (default 1; 10 for the real figure)
 #   --screenshots DIR  also save run-mode.png and video-mode.png there
 #   --only NAME        run one benchmark: run_mode, video_mode, recording,
-#                      stop_latency, startup, display_memory or memory_soak
+#                      stop_latency, startup, display_memory, memory_soak or
+#                      cli_send_verify
 #
 # The defaults take about three minutes. BUILD_DIR (default build) and JOBS
 # (default 2) are taken from the environment.
@@ -34,7 +35,7 @@ done
 scripts/setup.sh
 BUILD_DIR=${BUILD_DIR:-build}
 JOBS=${JOBS:-2}
-BENCHES=(run_mode video_mode recording stop_latency startup display_memory memory_soak)
+BENCHES=(run_mode video_mode recording stop_latency startup display_memory memory_soak cli_send_verify)
 if [ -n "$ONLY" ]; then
   case " ${BENCHES[*]} " in
     *" $ONLY "*) BENCHES=("$ONLY") ;;

@@ -119,9 +119,27 @@ TEST(SimCommandLine, PrintsTheDeviceAnswersAndStopsOnSigterm) {
   EXPECT_NE(sim.allOutput().find("Ctrl+C"), std::string::npos);
 }
 
+TEST(SimCommandLine, CountStartsThatManySensorsEachOnItsOwnDevice) {
+  SimProcess sim({"--count", "3", "--still"});
+  ASSERT_TRUE(sim.started());
+  std::vector<std::string> paths;
+  for (int i = 0; i < 3; ++i) paths.push_back(sim.firstLine(5.0));
+  EXPECT_NE(sim.firstLine(5.0).find("3 simulated sensors"), std::string::npos);
+  for (size_t i = 0; i < paths.size(); ++i) {
+    ASSERT_EQ(paths[i].rfind("/dev/", 0), 0u) << paths[i];
+    for (size_t j = 0; j < i; ++j) EXPECT_NE(paths[i], paths[j]);
+    LineProbe line(paths[i]);
+    ASSERT_TRUE(line.isOpen());
+    EXPECT_EQ(wordAt(line.exchange(request(5, 0), 36), 0), 0x00AA) << paths[i];
+  }
+  sim.signal(SIGTERM);
+  EXPECT_EQ(sim.exitCode(3.0), 0);
+}
+
 TEST(SimCommandLine, RejectsBadOptionsWithExitCodeTwo) {
   for (std::vector<std::string> bad : {std::vector<std::string>{"--frobnicate"}, {"--seed"}, {"--delay-ms", "soon"},
-                                       {"--virt-pixel", "0"}, {"--still=yes"}}) {
+                                       {"--virt-pixel", "0"}, {"--still=yes"},
+                                       {"--count", "0"}, {"--count", "2", "--device", "/dev/null"}}) {
     SimProcess sim(bad);
     ASSERT_TRUE(sim.started());
     EXPECT_EQ(sim.exitCode(3.0), 2) << bad[0];
@@ -137,7 +155,7 @@ TEST(SimCommandLine, HelpExplainsEveryOption) {
   const std::string help = sim.allOutput();
   for (const char *option : {"--ccd-type", "--hardware-type", "--virt-pixel", "--max-pixel", "--pcb-type", "--adc",
                              "--firmware", "--paced", "--baud", "--device", "--seed", "--still", "--mute",
-                             "--wrong-sync", "--length-delta", "--delay-ms", "--garbage", "--drop-every"})
+                             "--wrong-sync", "--length-delta", "--delay-ms", "--garbage", "--drop-every", "--count"})
     EXPECT_NE(help.find(std::string("  ") + option + " "), std::string::npos) << option;
 }
 

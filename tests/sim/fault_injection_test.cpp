@@ -12,6 +12,17 @@ namespace {
 
 using SimFaultInjection = SimTest;
 
+// The program's end of the line sees the hang-up: POLLHUP, then end of file or EIO.
+void ExpectHungUp(int fd) {
+  pollfd p{fd, POLLIN, 0};
+  ASSERT_EQ(poll(&p, 1, 1000), 1);
+  EXPECT_TRUE(p.revents & POLLHUP);
+  uint8_t byte = 0;
+  errno = 0;
+  const ssize_t n = ::read(fd, &byte, 1);
+  EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << n << " " << errno;
+}
+
 const Bytes kEchoRequest = hex("00 55 00 05 00 00 AB CD") + zeros(28);
 const Bytes kEchoReply = hex("00 AA 00 05 00 00 AB CD") + zeros(28);
 
@@ -113,14 +124,26 @@ TEST_F(SimFaultInjection, HangUpClosesTheLine) {
   ASSERT_TRUE(sensor->running());
   sensor->hangUp();
   EXPECT_FALSE(sensor->running());
-  pollfd p{line->fd(), POLLIN, 0};
-  ASSERT_EQ(poll(&p, 1, 1000), 1);
-  EXPECT_TRUE(p.revents & POLLHUP);
-  uint8_t byte = 0;
-  errno = 0;
-  const ssize_t n = ::read(line->fd(), &byte, 1);
-  EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << n << " " << errno;
+  ExpectHungUp(line->fd());
+}
+
+TEST_F(SimFaultInjection, HangsUpByItselfAfterTheFramesAsked) {
+  // The first frame is answered; once the second is in, the line closes
+  // (what it answered to that one may be lost with the line).
+  sensor->setHangUpAfterFrames(2);
+  EXPECT_EQ(toHex(line->exchange(kEchoRequest, 36)), toHex(kEchoReply));
+  line->send(kEchoRequest);
+  bool hungUp = false;
+  for (int i = 0; i < 100 && !hungUp; ++i) {
+    pollfd p{line->fd(), POLLIN, 0};
+    if (poll(&p, 1, 10) > 0 && (p.revents & POLLHUP)) hungUp = true;
+    uint8_t drain[64];
+    if (!hungUp && (p.revents & POLLIN)) (void)!::read(line->fd(), drain, sizeof drain);
+  }
+  EXPECT_TRUE(hungUp);
+  EXPECT_EQ(sensor->received().size(), 2u);
 }
 
 }  // namespace
 }  // namespace simtest
+

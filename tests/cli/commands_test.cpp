@@ -1,0 +1,139 @@
+// kvor's other commands: identify, diff, teach, reset-minmax, ports, and the
+// command line itself.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "kvor_process.h"
+#include "params/parameter_file.h"
+#include "runtime/rs232/port_table.h"
+#include "runtime/runtime.h"
+#include "support/temp_dir.h"
+
+namespace clitest {
+namespace {
+
+std::vector<int> Commands(const kvorsim::SensorSim &sensor) {
+  std::vector<int> commands;
+  for (const kvorsim::ReceivedFrame &f : sensor.received()) commands.push_back(f.command());
+  return commands;
+}
+
+TEST(KvorCommands, IdentifyTellsWhatTheSensorIs) {
+  auto sensors = StartSensors(2);
+  ASSERT_EQ(sensors.size(), 2u);
+  kvorsim::Identity id = kvorsim::identityForCcdType(202);
+  id.pcbType = 1;
+  id.adcFullScale = 1024;
+  id.firmwareText = "Line V2 \xB5";  // the micro sign of the code page
+  sensors[1]->setIdentity(id);
+  const std::string a = sensors[0]->devicePath(), b = sensors[1]->devicePath();
+
+  const KvorRun run = RunKvor({"identify", a, b});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, a + ": OK CCD type 20 (1024-pixel; 7.8\xC2\xB5m pixel-pitch), 1024 pixels, 4096 virtual "
+                         "pixels, ADC full scale 256, firmware \"K-VOR firmware V3.01 (simulated)\"\n" +
+                         b + ": OK CCD type 202 (256-pixel; 63.5\xC2\xB5m pixel-pitch), 256 pixels, 1024 virtual "
+                             "pixels, ADC full scale 1024, firmware \"Line V2 \xC2\xB5\"\n");
+  // The window's start-up without the parameters.
+  EXPECT_EQ(Commands(*sensors[0]), (std::vector<int>{5, 10, 7}));
+}
+
+TEST(KvorCommands, DiffReadsOnlyAndNamesFieldsWithBothValues) {
+  TempDir dir;
+  auto sensors = StartSensors(1);
+  ASSERT_EQ(sensors.size(), 1u);
+  kvorsim::SensorSim &sensor = *sensors[0];
+  ParameterSet held;
+  for (int i = 0; i < 15; ++i) held.words[i] = sensor.ram(0)[i], held.words[15 + i] = sensor.ram(1)[i];
+  ParameterSet file = held;
+  SetParameterFieldValue(&file, *FindParameterField("evalMode"), 3);
+  SetParameterFieldValue(&file, *FindParameterField("setpointUm"), 100000);
+  const std::string golden = dir.File("golden.cfg"), same = dir.File("same.cfg");
+  ASSERT_EQ(WriteParameterFile(golden.c_str(), file), 1);
+  ASSERT_EQ(WriteParameterFile(same.c_str(), file), 1);
+  const std::string port = sensor.devicePath();
+  const uint32_t setpoint = ParameterFieldValue(held, *FindParameterField("setpointUm"));
+
+  const KvorRun run = RunKvor({"diff", golden, port});
+  EXPECT_EQ(run.status, 1) << run.out << run.err;
+  EXPECT_EQ(run.out, port + ": FAILED 2 fields differ from " + golden + "\n  evalMode: " + golden + " 3, " + port +
+                         " 1\n  setpointUm: " + golden + " 100000, " + port + " " + std::to_string(setpoint) + "\n");
+  EXPECT_EQ(Commands(sensor), (std::vector<int>{5, 2, 2}));
+
+  EXPECT_EQ(RunKvor({"diff", golden, same}).status, 0);
+  sensor.clearReceived();
+  EXPECT_EQ(RunKvor({"diff", port, port, "--from", "eeprom"}).status, 2);  // one of the two cannot open
+  const KvorRun bad = RunKvor({"diff", dir.File("none.cfg"), golden});
+  EXPECT_EQ(bad.status, 3);
+  EXPECT_NE(bad.out.find("FAILED " + dir.File("none.cfg") + " cannot be read"), std::string::npos) << bad.out;
+}
+
+TEST(KvorCommands, TeachAndResetAsTheWindowsButtons) {
+  auto sensors = StartSensors(1);
+  ASSERT_EQ(sensors.size(), 1u);
+  kvorsim::SensorSim &sensor = *sensors[0];
+  sensor.setEdges(1500, 2600);
+  const std::string port = sensor.devicePath();
+  const std::vector<uint16_t> ramFrame0 = sensor.ram(0);
+
+  const KvorRun teach = RunKvor({"teach", port});
+  EXPECT_EQ(teach.status, 0) << teach.err;
+  EXPECT_EQ(teach.out, port + ": OK New setpoint value teached! teachA 1500, teachB 2600\n");
+  const std::vector<kvorsim::ReceivedFrame> frames = sensor.received();
+  EXPECT_EQ(Commands(sensor), (std::vector<int>{5, 2, 2, 6, 2, 2}));
+  // The teach frame carries frame 0 as the sensor's RAM held it.
+  ASSERT_EQ(frames.size(), 6u);
+  for (int i = 0; i < 15; ++i) EXPECT_EQ(frames[3].dataWord(i), ramFrame0[i]) << i;
+
+  sensor.clearReceived();
+  const KvorRun reset = RunKvor({"reset-minmax", port});
+  EXPECT_EQ(reset.out, port + ": OK Reset Max/Min OK!\n");
+  EXPECT_EQ(Commands(sensor), (std::vector<int>{5, 11}));
+}
+
+TEST(KvorCommands, PortsAreNumberedAsTheWindowNumbersThem) {
+  char name[] = "test";
+  char *argv[] = {name, nullptr};
+  ASSERT_EQ(InitPortTable(1, argv), 0);
+  std::string expected;
+  for (int port = 1; port <= GetComPortCount(); ++port) {
+    char label[1024];
+    if (GetComPortLabel(port, label, sizeof label) == 0) expected += std::string(label) + "\n";
+  }
+  const KvorRun run = RunKvor({"ports"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, expected);
+}
+
+TEST(KvorCommands, CommandLineMistakesAreUsageErrorsAndHelpNeedsNoDisplay) {
+  const KvorRun help = RunKvor({"--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char *text : {"identify PORT...", "--verify", "64  a command line"})
+    EXPECT_NE(help.out.find(text), std::string::npos) << text;
+  EXPECT_NE(RunKvor({"send", "--help"}).out.find("Usage: kvor send FILE.cfg PORT..."), std::string::npos);
+  EXPECT_EQ(RunKvor({"--version"}).out, "kvor 3.01\n");
+  const std::vector<std::vector<std::string>> mistakes = {
+      {},
+      {"frobnicate"},
+      {"identify"},
+      {"send", "a.cfg"},
+      {"send", "a.cfg", "/dev/x", "--to", "flash"},
+      {"send", "a.cfg", "/dev/x"},
+      {"send", "a.cfg", "/dev/x", "/dev/x", "--to", "ram"},
+      {"get", "/dev/x", "--from", "ram"},
+      {"identify", "/dev/x", "--verify"},
+      {"record", "/dev/x", "--samples", "70000", "--interval", "1", "--output", "r.dat"},
+      {"--trace", "wire.txt", "identify", "/dev/x"},
+  };
+  for (const std::vector<std::string> &args : mistakes) {
+    const KvorRun run = RunKvor(args);
+    EXPECT_EQ(run.status, 64) << (args.empty() ? "" : args[0]);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find("Try 'kvor --help'"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace clitest

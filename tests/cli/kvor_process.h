@@ -1,0 +1,49 @@
+// kvor as a script starts it: a process of its own, standard output and
+// error on pipes, no display in its environment.
+#ifndef KVOR_TESTS_CLI_KVOR_PROCESS_H
+#define KVOR_TESTS_CLI_KVOR_PROCESS_H
+
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/sensor_sim.h"
+
+namespace clitest {
+
+struct KvorRun {
+  int status = -1;  // exit status; -1 when it did not exit by itself in time
+  std::string out, err;
+};
+
+class KvorProcess {
+ public:
+  explicit KvorProcess(const std::vector<std::string> &args);
+  ~KvorProcess();
+  // Output so far, without waiting.
+  void Signal(int sig);
+  // Waits for the end (killing it after timeout seconds).
+  KvorRun Finish(double timeoutSeconds = 30);
+
+ private:
+  void Drain(int timeoutMs);
+  pid_t pid_ = -1;
+  int out_ = -1, err_ = -1;
+  KvorRun run_;
+};
+
+inline KvorRun RunKvor(const std::vector<std::string> &args, double timeoutSeconds = 30) {
+  return KvorProcess(args).Finish(timeoutSeconds);
+}
+
+// Simulated sensors, each on a pseudo-terminal of its own, standing still.
+std::vector<std::unique_ptr<kvorsim::SensorSim>> StartSensors(int count, bool paced = false);
+
+// The lines of a text.
+std::vector<std::string> Lines(const std::string &text);
+
+}  // namespace clitest
+
+#endif
