@@ -45,14 +45,15 @@ double Now() {
 // long as specified and nothing else takes time. Each frame is 36 bytes at
 // 19200 baud; the sensor answers a frame once it is whole.
 //   echo request + reply            2 frames
-//   write frame 0 on the line       1 frame, then 50 ms to write frame 1
-//   50 ms from write frame 1 to the read-back of frame 0
+//   write frame 0 to write frame 1  50 ms from start to start (frame 0's
+//                                   time on the line lies within them)
+//   write frame 1 to the read-back  50 ms
 //   read frame 0: request + reply   2 frames, then 50 ms
 //   read frame 1: request + reply   2 frames
 double SensorBoundSeconds() {
   const double frame = bench::LineSeconds(bench::kFrameBytes);
   const double spacing = TRANSFER_SPACING_MS / 1000.0;
-  return 2 * frame + frame + spacing + spacing + 2 * frame + spacing + 2 * frame;
+  return 2 * frame + spacing + spacing + 2 * frame + spacing + 2 * frame;
 }
 
 // kvor's run, its wall time; -1 when it did not end well.
@@ -149,7 +150,7 @@ int main(int argc, char **argv) {
   const double bound = SensorBoundSeconds();
   bench::Note("per sensor: first byte of the echo request to the last byte of the last reply, from the "
               "sensor's receipt times; the bound is " + bench::Fixed(bound * 1000, 2) +
-              " ms (7 frames of 18.75 ms on the line, 3 waits of 50 ms)");
+              " ms (6 frames of 18.75 ms on the line, 3 waits of 50 ms)");
   bool ok = true;
   double wallOne = 0;
   for (int count : {1, 4, 8}) {
