@@ -62,7 +62,7 @@ echo "$listing"
 app_id=org.example.kvor_ne_zevevu301
 share=usr/share/k-vor-ne-zevevu301
 expected=(
-  usr/bin/K-VOR-NE-ZevevU301 usr/bin/kvor-sensor-sim
+  usr/bin/K-VOR-NE-ZevevU301 usr/bin/kvor usr/bin/kvor-sensor-sim
   "$share/K-VOR-NE-ZevevU301.uir" "$share/logo2.png" "$share/logo3.png" "$share/logo4.png"
   "$share/logo6.png"
   "usr/share/applications/$app_id.desktop" "usr/share/metainfo/$app_id.metainfo.xml"
@@ -70,7 +70,8 @@ expected=(
   "usr/share/icons/hicolor/48x48/apps/$app_id.png"
   "usr/share/icons/hicolor/128x128/apps/$app_id.png"
   "usr/share/icons/hicolor/256x256/apps/$app_id.png"
-  usr/share/man/man1/K-VOR-NE-ZevevU301.1.gz usr/share/man/man1/kvor-sensor-sim.1.gz
+  usr/share/man/man1/K-VOR-NE-ZevevU301.1.gz usr/share/man/man1/kvor.1.gz
+  usr/share/man/man1/kvor-sensor-sim.1.gz usr/share/bash-completion/completions/kvor
   usr/share/doc/k-vor-ne-zevevu301/copyright usr/share/doc/k-vor-ne-zevevu301/changelog.Debian.gz
 )
 contents_ok() {
