@@ -103,7 +103,7 @@ void DescribeReply(char *out, size_t size, const unsigned char *bytes, int count
   const uint16_t sync = ReadWordBE(bytes);
   Add(out, size, ", sync 0x%04X", sync);
   if (sync != SYNC_REPLY) Add(out, size, ", bad sync");
-  if (sentCount >= 4 && command != asked) {
+  if (sync == SYNC_REPLY && sentCount >= 4 && command != asked) {
     Add(out, size, ", not the command sent (");
     AddCommand(out, size, asked);
     Add(out, size, ")");

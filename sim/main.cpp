@@ -43,6 +43,9 @@ const char kHelp[] =
     "  --baud N            paces at N baud instead (implies --paced)\n"
     "  --device PATH       serves a real serial device instead of a\n"
     "                      pseudo-terminal (for a null-modem cable)\n"
+    "  --trace FILE        writes every frame received and sent to FILE, one line\n"
+    "                      each, as the program's --trace does (a file that cannot\n"
+    "                      be written: exit status 2)\n"
     "  --seed N            seed of the object's motion and the signal noise;\n"
     "                      the same seed gives the same readings (default 1)\n"
     "  --still             the object does not move: every reading is the same\n"
@@ -66,6 +69,7 @@ const char kHelp[] =
 struct Settings {
   kvorsim::Options options;
   std::string device;
+  std::string traceFile;
   bool mute = false, wrongSync = false;
   int lengthDelta = 0, delayMs = 0, garbage = 0, dropEvery = 0, corruptedWord = -1;
   // Identity fields given on the command line, applied over the CCD type's.
@@ -138,7 +142,7 @@ int parse(int argc, char **argv, Settings *s) {
       flag->second();
       continue;
     }
-    const bool takesText = name == "--firmware" || name == "--device";
+    const bool takesText = name == "--firmware" || name == "--device" || name == "--trace";
     auto num = numeric.find(name);
     if (num == numeric.end() && !takesText) return usageError("unknown option '" + std::string(argv[i]) + "'");
     if (!hasValue) {
@@ -148,6 +152,9 @@ int parse(int argc, char **argv, Settings *s) {
     if (name == "--firmware") {
       s->haveFirmware = true;
       s->firmware = value;
+    } else if (name == "--trace") {
+      if (value.empty()) return usageError("option --trace needs a file name");
+      s->traceFile = value;
     } else if (name == "--device") {
       if (value.empty()) return usageError("option --device needs a device path");
       s->device = value;
@@ -200,6 +207,9 @@ int main(int argc, char **argv) {
   sensor.setReplyDelayMs(settings.delayMs);
   sensor.setGarbage(settings.garbage);
   sensor.setDropEvery(settings.dropEvery);
+  std::string traceError;
+  if (!settings.traceFile.empty() && !sensor.openTrace(settings.traceFile, &traceError))
+    return usageError("cannot write the trace file '" + settings.traceFile + "': " + traceError);
 
   const bool started = settings.device.empty() ? sensor.start() : sensor.startOnDevice(settings.device);
   if (!started) {
