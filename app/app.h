@@ -16,6 +16,8 @@ void InitVars(void);
 void InitGUI(void);
 // Registers every callback the panels name; before the panels are loaded.
 void RegisterCallbacks(void);
+// Gives the graphs' saving its caption and its messages in the status box.
+void InitGRAPHFiles(void);
 
 int CC_PANEL(int panel, int event, void *callbackData, int eventData1, int eventData2);
 int CC_POPUP(int panel, int event, void *callbackData, int eventData1, int eventData2);

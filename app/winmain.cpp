@@ -50,6 +50,7 @@ int StartProgram(int argc, char **argv) {
   if (!StartTRACE(argc, argv)) return START_TRACE_REFUSED;
   if (InitCVIRTE(argc, argv) < 0) return -1;
   RegisterCallbacks();
+  InitGRAPHFiles();
   if (LoadAllPanels() < 0) return -1;
   // Default files go where they can be written: the program's folder, or the
   // per-user data folder for an installed program.
