@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QSvgGenerator>
 
+#include <algorithm>
 #include <cmath>
 
 namespace uilayer {
@@ -82,7 +83,10 @@ bool WritePdf(const GraphPicture &picture, QSaveFile *file) {
 
 GraphPicture RecordGraph(QCustomPlot *plot, const QString &caption) {
   GraphPicture picture;
-  picture.width = std::max(1, plot->width());
+  // A graph narrower than its caption is drawn as wide as the caption, so
+  // the caption stays one whole line.
+  const int captionWidth = QFontMetrics(CaptionFont()).horizontalAdvance(caption) + 2 * kCaptionPadding;
+  picture.width = std::max({1, plot->width(), captionWidth});
   picture.height = std::max(1, plot->height());
   picture.pixelRatio = plot->devicePixelRatioF();
   picture.caption = caption;

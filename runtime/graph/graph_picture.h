@@ -16,12 +16,12 @@ enum class PictureFormat { Png, Svg, Pdf };
 
 struct GraphPicture {
   QPicture plot;             // the graph's drawing, in its on-screen pixels
-  int width = 0, height = 0; // the graph's on-screen size
+  int width = 0, height = 0; // the graph's on-screen size, wider where the caption needs it
   double pixelRatio = 1.0;   // device pixels per on-screen pixel
   QString caption;
 };
 
-// Records the graph at its on-screen size.
+// Records the graph at its on-screen size (at least as wide as the caption).
 GraphPicture RecordGraph(QCustomPlot *plot, const QString &caption);
 
 // The caption's strip above the graph, in on-screen pixels.
