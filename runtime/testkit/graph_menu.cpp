@@ -32,6 +32,8 @@ std::vector<std::string> OpenGraphMenu(int panel, int control, bool byKey) {
   QCustomPlot *plot = PlotOf(panel, control);
   if (!plot || !plot->isVisible()) return entries;
   QWidget *window = plot->window();
+  // A click reaches the graph only once its window is on the screen.
+  if (!QTest::qWaitForWindowExposed(window, 1000)) qWarning("testkit: window not exposed");
   if (!window->isActiveWindow()) {
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window, 1000)) qWarning("testkit: window did not become active");
@@ -40,7 +42,11 @@ std::vector<std::string> OpenGraphMenu(int panel, int control, bool byKey) {
     plot->setFocus(Qt::TabFocusReason);
     QTest::keyClick(plot, Qt::Key_Menu);
   } else {
-    const QPoint at = plot->mapTo(window, plot->rect().center());
+    // Where the operator can see the graph: scrolled into view, and in the
+    // part of it the window shows.
+    ScrollTo(panel, control);
+    const QRect onWindow(plot->mapTo(window, QPoint(0, 0)), plot->size());
+    const QPoint at = onWindow.intersected(window->rect()).center();
     QTest::mouseClick(window->windowHandle(), Qt::RightButton, Qt::NoModifier, at);
   }
   QMenu *menu = OpenSaveMenu(plot);

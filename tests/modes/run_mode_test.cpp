@@ -2,11 +2,15 @@
 // displays show, and how it ends.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "app/controls.h"
 #include "app/globals.h"
 #include "support/program_fixture.h"
+#include "support/temp_dir.h"
 #include "runtime/rs232/rs232.h"
 #include "runtime/testkit/testkit.h"
 #include "runtime/userint/userint.h"
@@ -94,6 +98,52 @@ TEST_F(RunMode, ShowsEveryReplyAndAsksAgainUntilStop) {
   const std::vector<double> measured = testkit::StripChartTrace(pHandle, MAIN_STRIPCHART, 4);
   ASSERT_EQ(100u, measured.size());
   EXPECT_EQ(1200.0, measured.back());
+}
+
+// The strip chart's numbers as the operator saves them: nothing before the
+// first run, then one row per point shown with a column per trace; the bar
+// graph's edge position and set-point.
+TEST_F(RunMode, SavesTheDataOfTheStripChartAndTheBarGraphFromTheirMenus) {
+  testkit::ClearFileSelectCalls();
+  ASSERT_EQ(2u, testkit::OpenGraphMenu(pHandle, MAIN_STRIPCHART).size());
+  testkit::ChooseGraphMenuEntry(pHandle, MAIN_STRIPCHART, "Save data\u2026");
+  EXPECT_EQ("Graph not drawn yet - nothing saved!", Status());
+  testkit::OpenGraphMenu(pHandle, MAIN_STRIPCHART);
+  testkit::ChooseGraphMenuEntry(pHandle, MAIN_STRIPCHART, "Save picture\u2026");
+  EXPECT_EQ("Graph not drawn yet - nothing saved!", Status());
+  EXPECT_TRUE(testkit::FileSelectCalls().empty());  // no dialog for nothing
+
+  Sensor().setEdges(1200, 2300);  // moving: the points differ
+  Sensor().setMoving(true);
+  RunFor(0.8);
+  const std::string path = TempPath("strip.csv");
+  testkit::OpenGraphMenu(pHandle, MAIN_STRIPCHART);
+  testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, path);
+  testkit::ChooseGraphMenuEntry(pHandle, MAIN_STRIPCHART, "Save data\u2026");
+  EXPECT_EQ("Data saved!", Status());
+  std::vector<std::string> rows;
+  std::istringstream csv(ReadBytes(path));
+  for (std::string row; std::getline(csv, row);) rows.push_back(row);
+  ASSERT_EQ(101u, rows.size());
+  EXPECT_EQ("point,upper tolerance,lower tolerance,set-point,measured value,fifth: measured value", rows[0]);
+  std::vector<std::vector<double>> traces;
+  for (int trace = 1; trace <= 5; ++trace) traces.push_back(testkit::StripChartTrace(pHandle, MAIN_STRIPCHART, trace));
+  for (int k = 0; k < 100; ++k) {
+    std::ostringstream row;
+    row << k + 1;  // the newest point sits at the right edge of 101
+    for (const auto &values : traces) row << ',' << values.at(k);
+    ASSERT_EQ(row.str(), rows[k + 1]) << k;
+  }
+  EXPECT_EQ(Mvalue, traces[3].back());
+  EXPECT_GT(std::set<double>(traces[3].begin(), traces[3].end()).size(), 2u);  // zeros and moving values
+
+  const std::string bar = TempPath("bar-a.csv");
+  testkit::OpenGraphMenu(pHandle, MAIN_BAR_A);
+  testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, bar);
+  testkit::ChooseGraphMenuEntry(pHandle, MAIN_BAR_A, "Save data\u2026");
+  const std::string barData = ReadBytes(bar);
+  EXPECT_EQ(0u, barData.find("quantity,value\nset-point," + std::to_string(tValA) + "\n")) << barData;
+  EXPECT_NE(std::string::npos, barData.find("\nedge position," + std::to_string(Aval) + "\n")) << barData;
 }
 
 TEST_F(RunMode, StopActsOnThePressItself) {
