@@ -2,6 +2,7 @@
 // displays show, and how it ends.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -35,9 +36,11 @@ class RunMode : public support::ProgramTest {
     Sensor().setRam(0, frame0);
     Sensor().setRam(1, frame1);
     ASSERT_EQ(0, StartProgramOnSensor());
+    startupFrames = Frames();
     Sensor().clearReceived();
     testkit::StartWriteLog();
   }
+  std::vector<kvorsim::ReceivedFrame> startupFrames;
   // Clicks Run and presses Stop after the given time; returns when run mode ended.
   double RunFor(double seconds) {
     testkit::RunLater(seconds, [this] {
@@ -144,6 +147,85 @@ TEST_F(RunMode, SavesTheDataOfTheStripChartAndTheBarGraphFromTheirMenus) {
   const std::string barData = ReadBytes(bar);
   EXPECT_EQ(0u, barData.find("quantity,value\nset-point," + std::to_string(tValA) + "\n")) << barData;
   EXPECT_NE(std::string::npos, barData.find("\nedge position," + std::to_string(Aval) + "\n")) << barData;
+}
+
+// The program started with a wire trace.
+class TracedRunMode : public RunMode {
+ protected:
+  void SetUp() override {
+    extraArgs = {"--trace", TempPath("wire.trace")};
+    RunMode::SetUp();
+  }
+  struct Line {
+    std::string direction, summary;
+    std::vector<uint8_t> bytes;
+  };
+  // Every line of the trace; a line not in the trace's layout fails the test.
+  std::vector<Line> Trace() const {
+    static const std::regex layout(
+        "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{6}Z (TX|RX) (\\d+)((?: [0-9A-F]{2})*) \\| (.+)");
+    std::vector<Line> lines;
+    std::istringstream in(ReadBytes(TempPath("wire.trace")));
+    for (std::string text; std::getline(in, text);) {
+      std::smatch m;
+      EXPECT_TRUE(std::regex_match(text, m, layout)) << text;
+      if (m.empty()) continue;
+      Line line{m[1], m[4], {}};
+      std::istringstream hex(m[3].str());
+      for (std::string byte; hex >> byte;) line.bytes.push_back(static_cast<uint8_t>(std::stoi(byte, nullptr, 16)));
+      EXPECT_EQ(std::stoul(m[2]), line.bytes.size()) << text;
+      lines.push_back(line);
+    }
+    return lines;
+  }
+};
+
+// What went over the line, byte for byte: the start-up's frames as the
+// sensor received them, the replies, and garbage in front of a reply as
+// unframed lines, none of it lost.
+TEST_F(TracedRunMode, TheTraceHoldsEveryFrameOfTheLineAndTheBytesBetween) {
+  std::vector<Line> lines = Trace();
+  std::vector<std::vector<uint8_t>> sent;
+  for (const Line &line : lines)
+    if (line.direction == "TX") sent.push_back(line.bytes);
+  ASSERT_EQ(startupFrames.size(), sent.size());
+  for (size_t i = 0; i < sent.size(); ++i) EXPECT_EQ(startupFrames[i].bytes, sent[i]) << i;
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ("CMD_ECHO (5), argument 0", lines[0].summary);
+  EXPECT_EQ("reply CMD_ECHO (5), argument 0, sync 0x00AA", lines[1].summary);
+  EXPECT_EQ(72u, lines.back().bytes.size());
+  EXPECT_EQ("reply to CMD_GET_VERSION (7): firmware text \"" + Sensor().identity().firmwareText + "\"",
+            lines.back().summary);
+
+  // 40 bytes of garbage in front of the reply to a max/min reset: the
+  // receive callback takes 36 as its frame, the rest is flushed unread.
+  Sensor().setGarbage(40);
+  Sensor().setFaultCommands({11});
+  testkit::Click(pHandle, MAIN_BUTTONRESET);
+  ASSERT_TRUE(testkit::PumpUntil([this] { return Sensor().repliesSent() >= 6; }, 2.0));
+  testkit::Pump(0.2);
+  CloseCom(com);  // what is still waiting is traced as the port closes
+  lines = Trace();
+  size_t reset = 0;
+  while (reset < lines.size() && lines[reset].summary.rfind("CMD_RESET_MAXMIN (11)", 0) != 0) ++reset;
+  ASSERT_LT(reset, lines.size());
+  size_t received = 0, unframed = 0;
+  for (size_t i = reset + 1; i < lines.size(); ++i) {
+    EXPECT_EQ("RX", lines[i].direction);
+    received += lines[i].bytes.size();
+    if (lines[i].summary.rfind("unframed bytes", 0) == 0) {
+      ++unframed;
+      EXPECT_LE(lines[i].bytes.size(), 36u);
+    }
+  }
+  EXPECT_EQ(40u + 36u, received);
+  EXPECT_GE(unframed, 1u);
+  EXPECT_NE(std::string::npos, lines[reset + 1].summary.find("bad sync")) << lines[reset + 1].summary;
+  sent.clear();
+  for (const Line &line : lines)
+    if (line.direction == "TX") sent.push_back(line.bytes);
+  ASSERT_EQ(startupFrames.size() + 1, sent.size());
+  EXPECT_EQ(Frames().at(0).bytes, sent.back());
 }
 
 TEST_F(RunMode, StopActsOnThePressItself) {
