@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QSaveFile>
 
+#include <functional>
+
 #include "runtime/graph/control.h"
 #include "runtime/graph/graph_picture.h"
 #include "runtime/graph/graph_table.h"
