@@ -4,9 +4,11 @@
 
 int WinMain(int argc, char **argv);
 // WinMain in three pieces, so tests can drive the program between them:
-// loading, start values, serial start-up, main window shown (0, or -1 when
-// the run-time layer or a panel cannot be loaded) ...
+// loading, start values, serial start-up, main window shown (0, -1 when
+// the run-time layer or a panel cannot be loaded, START_TRACE_REFUSED when
+// the --trace file cannot be written: nothing is loaded then) ...
 int StartProgram(int argc, char **argv);
+enum { START_TRACE_REFUSED = -2 };
 // ... and the end: port closed, panels discarded.
 void EndProgram(void);
 
@@ -14,6 +16,8 @@ void InitVars(void);
 void InitGUI(void);
 // Registers every callback the panels name; before the panels are loaded.
 void RegisterCallbacks(void);
+// Gives the graphs' saving its caption and its messages in the status box.
+void InitGRAPHFiles(void);
 
 int CC_PANEL(int panel, int event, void *callbackData, int eventData1, int eventData2);
 int CC_POPUP(int panel, int event, void *callbackData, int eventData1, int eventData2);

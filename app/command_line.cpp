@@ -60,6 +60,17 @@ int CheckCommandLine(int argc, char **argv, char *fault, size_t size) {
       continue;
     }
     if (StartsWith(arg, "--port=") || StartsWith(arg, "--port ")) continue;
+    // --trace FILE, --trace=FILE: the file is opened at start.
+    if (std::strcmp(arg, "--trace") == 0) {
+      if (i + 1 >= argc || argv[i + 1] == nullptr || argv[i + 1][0] == '\0')
+        return Misused(fault, size, "%s needs FILE", arg);
+      ++i;
+      continue;
+    }
+    if (StartsWith(arg, "--trace=")) {
+      if (arg[std::strlen("--trace=")] == '\0') return Misused(fault, size, "%s needs FILE", "--trace");
+      continue;
+    }
     const char *name = OptionName(arg);
     if (name == nullptr) return Misused(fault, size, "unexpected argument '%s'", arg);
     if (IsOneOf(name, kQtFlags, sizeof kQtFlags / sizeof kQtFlags[0])) continue;
@@ -74,19 +85,35 @@ int CheckCommandLine(int argc, char **argv, char *fault, size_t size) {
   return request;
 }
 
+const char *TraceFileArgument(int argc, char **argv) {
+  const char *file = nullptr;
+  for (int i = 1; i < argc && argv != nullptr && argv[i] != nullptr; ++i) {
+    if (std::strcmp(argv[i], "--trace") == 0 && i + 1 < argc && argv[i + 1] != nullptr) {
+      file = argv[++i];
+    } else if (std::strcmp(argv[i], "--port") == 0) {
+      ++i;  // its value is no option, whatever it reads
+    } else if (StartsWith(argv[i], "--trace=")) {
+      file = argv[i] + std::strlen("--trace=");
+    }
+  }
+  return file != nullptr && file[0] != '\0' ? file : nullptr;
+}
+
 const char *ProgramUsage(void) {
   return "Usage: K-VOR-NE-ZevevU301 [OPTION]...\n"
          "Configure and watch K-VOR optical line sensors on a serial port.\n"
          "\n"
          "  --port N=DEVICE      port number N is the serial device DEVICE (may repeat)\n"
          "  --simulate           port 1 is a built-in simulated sensor\n"
+         "  --trace FILE         write every frame on the serial line to FILE (a wire trace)\n"
          "  --close-when-shown   close the main window once it is shown (installation checks)\n"
          "  --help               print this help and exit\n"
          "  --version            print the version and exit\n"
          "\n"
          "Qt's own options, such as -platform offscreen, are accepted as well.\n"
          "Exit status: 0 after the main window was closed, 2 for a command line that is\n"
-         "not understood, 255 when the window or its panel file cannot be loaded.\n";
+         "not understood or a trace file that cannot be written, 255 when the window or\n"
+         "its panel file cannot be loaded.\n";
 }
 
 const char *ProgramVersionText(void) { return "K-VOR-NE-ZevevU301 3.01\n"; }

@@ -19,6 +19,9 @@ const int EXIT_USAGE = 2;
 // the argument that was not understood.
 int CheckCommandLine(int argc, char **argv, char *fault, size_t size);
 
+// The FILE of the last --trace FILE (or --trace=FILE); nullptr without one.
+const char *TraceFileArgument(int argc, char **argv);
+
 const char *ProgramUsage(void);
 const char *ProgramVersionText(void);
 

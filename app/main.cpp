@@ -5,6 +5,8 @@
 //                        clicked once: the program runs its whole start-up and
 //                        ends as the operator would end it (checks of an
 //                        installed program; exit code 0 after a normal end)
+//   --trace FILE         every frame on the serial line into FILE, as it
+//                        happens (a file that cannot be written: exit 2)
 //   --help, --version    print and exit 0, with or without a display
 #include <cstring>
 #include <cstdio>

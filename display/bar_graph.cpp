@@ -115,4 +115,7 @@ void PlotVIDEOBarGraph(void) {
 
   if (IsCentredMode(parameter.evalMode)) PlaceCentredMarker();
   PlotTOLWindow(parameter.evalMode, curposA, curposB);
+  // After the window: it starts the graphs' readings afresh.
+  SetGraphReading(pHandle, MAIN_BAR_A, "edge position", Aval);
+  SetGraphReading(pHandle, MAIN_BAR_B, "edge position", Bval);
 }

@@ -19,6 +19,19 @@ enum {
   WIDE_OUTLIER_MARGIN = 100,
 };
 const int kTraceColours[TRACES] = {VAL_DK_GREEN, VAL_DK_GREEN, VAL_BLACK, VAL_RED, VAL_RED};
+// The traces' names head their columns when the operator saves the chart's data.
+const char *const kTraceNames[TRACES - 1] = {"upper tolerance", "lower tolerance", "set-point",
+                                             "measured value"};
+
+const char *FifthTraceName(void) {
+  switch (parameter.c11) {
+    case 1:
+    case 3: return "fifth: analog maximum";
+    case 2:
+    case 4: return "fifth: analog minimum";
+    default: return "fifth: measured value";
+  }
+}
 
 double FifthTraceValue(void) {
   switch (parameter.c11) {
@@ -91,9 +104,12 @@ void PlotRAWGraph(void) {
                        zoom.top);
   else
     SetAxisScalingMode(pHandle, MAIN_STRIPCHART, VAL_LEFT_YAXIS, VAL_MANUAL, 0.0, yaxisMAX);
-  for (int trace = 0; trace < TRACES; ++trace)
+  for (int trace = 0; trace < TRACES; ++trace) {
     SetTraceAttribute(pHandle, MAIN_STRIPCHART, trace + 1, ATTR_TRACE_COLOR,
                       kTraceColours[trace]);
+    SetTraceAttribute(pHandle, MAIN_STRIPCHART, trace + 1, ATTR_TRACE_LG_TEXT,
+                      trace < TRACES - 1 ? kTraceNames[trace] : FifthTraceName());
+  }
 
   // The chart shows exactly the history: 100 points per trace, oldest first.
   ClearStripChart(pHandle, MAIN_STRIPCHART);

@@ -8,8 +8,11 @@ namespace {
 
 const double kWindowBottom = 0.0, kWindowTop = 0.35;
 
+// The graph's data file gives the window's bounds as numbers.
 void DrawWindow(int graph, int lower, int upper) {
   PlotRectangle(pHandle, graph, lower, kWindowBottom, upper, kWindowTop, VAL_GREEN, VAL_GREEN);
+  SetGraphReading(pHandle, graph, "tolerance window from", lower);
+  SetGraphReading(pHandle, graph, "tolerance window to", upper);
 }
 
 // The edge-position modes keep their windows on the line.
@@ -23,6 +26,12 @@ void DrawClampedWindow(int graph, int lower, int upper) {
 
 void PlotTOLWindow(uint16_t mode, uint16_t refA, uint16_t refB) {
   const int up = tolup, lo = tollo, a = tValA, b = tValB;
+  // The numbers of the graphs' data files follow the windows drawn now; a
+  // graph that gets none here has none.
+  ClearGraphReadings(pHandle, MAIN_BAR_A);
+  ClearGraphReadings(pHandle, MAIN_BAR_B);
+  SetGraphReading(pHandle, MAIN_BAR_A, "set-point", a);
+  SetGraphReading(pHandle, MAIN_BAR_B, "set-point", b);
   switch (mode) {
     case 0:
       DrawClampedWindow(MAIN_BAR_B, b - lo, b + up);

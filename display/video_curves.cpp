@@ -7,15 +7,20 @@
 
 namespace {
 
+// The names head the curves' columns when the operator saves the graph's data.
 void PlotVideoCurve(int graph, const uint16_t *curve, const uint16_t *threshold,
-                    const double *x) {
+                    const double *x, const char *curveName, const char *thresholdName) {
   SetAxisScalingMode(pHandle, graph, VAL_LEFT_YAXIS, VAL_MANUAL, 0.0, YMAXADC);
   SetAxisScalingMode(pHandle, graph, VAL_RIGHT_YAXIS, VAL_MANUAL, 0.0, YMAXADC);
   DeleteGraphPlot(pHandle, graph, VAL_ALL_PLOTS, VAL_IMMEDIATE_DRAW);
-  PlotXY(pHandle, graph, x, curve, MAXPOINT, VAL_DOUBLE, VAL_UNSIGNED_SHORT_INTEGER,
-         VAL_CONNECTED_POINTS, VAL_SMALL_SOLID_SQUARE, VAL_SOLID, 1, VAL_RED);
-  PlotXY(pHandle, graph, x, threshold, MAXPOINT, VAL_DOUBLE, VAL_UNSIGNED_SHORT_INTEGER,
-         VAL_CONNECTED_POINTS, VAL_SMALL_SOLID_SQUARE, VAL_SOLID, 1, VAL_DK_GREEN);
+  const int curvePlot = PlotXY(pHandle, graph, x, curve, MAXPOINT, VAL_DOUBLE,
+                               VAL_UNSIGNED_SHORT_INTEGER, VAL_CONNECTED_POINTS,
+                               VAL_SMALL_SOLID_SQUARE, VAL_SOLID, 1, VAL_RED);
+  SetPlotAttribute(pHandle, graph, curvePlot, ATTR_PLOT_LG_TEXT, curveName);
+  const int thresholdPlot = PlotXY(pHandle, graph, x, threshold, MAXPOINT, VAL_DOUBLE,
+                                   VAL_UNSIGNED_SHORT_INTEGER, VAL_CONNECTED_POINTS,
+                                   VAL_SMALL_SOLID_SQUARE, VAL_SOLID, 1, VAL_DK_GREEN);
+  SetPlotAttribute(pHandle, graph, thresholdPlot, ATTR_PLOT_LG_TEXT, thresholdName);
 }
 
 // Threshold in ADC counts from a percentage of the full scale.
@@ -29,11 +34,11 @@ void FillThresholdLine(int panel, int slider, u16 *line) {
 }  // namespace
 
 void PlotVIDEOCurveA(const uint16_t *curve, const uint16_t *threshold, const double *x) {
-  PlotVideoCurve(MAIN_VIDEO_A, curve, threshold, x);
+  PlotVideoCurve(MAIN_VIDEO_A, curve, threshold, x, "video A", "threshold A");
 }
 
 void PlotVIDEOCurveB(const uint16_t *curve, const uint16_t *threshold, const double *x) {
-  PlotVideoCurve(MAIN_VIDEO_B, curve, threshold, x);
+  PlotVideoCurve(MAIN_VIDEO_B, curve, threshold, x, "video B", "threshold B");
 }
 
 int CC_SLIDEVideoTHD_A(int panel, int control, int event, void *callbackData, int eventData1,

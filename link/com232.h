@@ -4,6 +4,7 @@
 #ifndef KVOR_LINK_COM232_H
 #define KVOR_LINK_COM232_H
 
+#include <cstddef>
 #include <cstdint>
 
 #include "link/port_errors.h"
@@ -35,6 +36,9 @@ int CC_DropDCom(int panel, int control, int event, void *callbackData, int event
 // ---- Identification ---------------------------------------------------------------
 int GetHARDWAREInfo(void);
 int GetVERSIONInfo(void);
+// The firmware text of the last complete firmware reply ("" before one, and
+// after a reply that was not 72 bytes), into text of size bytes.
+void CopyFIRMWAREText(char *text, size_t size);
 
 // ---- Raw values, data blocks, max/min reset --------------------------------------
 int PushGETRAW(void);

@@ -1,5 +1,6 @@
 // Identification of the sensor: its hardware description and firmware text.
 #include <algorithm>
+#include <cstdio>
 
 #include "app/controls.h"
 #include "app/globals.h"
@@ -12,6 +13,10 @@
 #include "runtime/utility/utility.h"
 
 namespace {
+
+// The firmware text of the last complete reply, whatever the board's type
+// (szVersion keeps it only for type 0); empty until one arrived.
+char g_firmwareText[FIRMWARE_TEXT_CHARS + 1];
 
 void ApplyHardwareDescription(const HardwareDescription &reply) {
   SetAxisScalingMode(pHandle, MAIN_VIDEO_A, VAL_BOTTOM_XAXIS, VAL_MANUAL, 1.0, ccdvirtpixel);
@@ -66,6 +71,11 @@ int GetHARDWAREInfo(void) {
   return result;
 }
 
+void CopyFIRMWAREText(char *text, size_t size) {
+  if (text == nullptr || size == 0) return;
+  std::snprintf(text, size, "%s", g_firmwareText);
+}
+
 int GetVERSIONInfo(void) {
   // The 72-byte reply must stay in the queue: no callback may take 36 of it.
   InstallComCallback(com, 0, RX_NOTIFY_BYTES, EVENT_CHARACTER, nullptr, nullptr);
@@ -93,6 +103,7 @@ int GetVERSIONInfo(void) {
   } while (waiting < FIRMWARE_REPLY_BYTES);
 
   szVersion[0] = '\0';
+  g_firmwareText[0] = '\0';
   const int toRead = std::min(std::max(waiting, 0), static_cast<int>(SERIAL_BUFFER_SIZE));
   nBytesR = toRead > 0 ? ComRd(com, szReadBuf, toRead) : 0;
   if (nBytesR == FIRMWARE_REPLY_BYTES) {
@@ -103,6 +114,7 @@ int GetVERSIONInfo(void) {
     } else {
       DecodeFirmwareText(reply, pcbtype, szStatus, sizeof szStatus);
     }
+    DecodeFirmwareText(reply, pcbtype, g_firmwareText, sizeof g_firmwareText);
   }
 
   AttachReceiveCallback();

@@ -9,7 +9,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-tools-dev qt6-tools-dev-tools libqt6opengl6-dev
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools libqt6opengl6-dev
   libqcustomplot-dev libgtest-dev
   xvfb xauth x11-apps imagemagick
   dbus-daemon at-spi2-core python3-pyatspi

@@ -23,13 +23,22 @@ void FrameAssembler::feed(const uint8_t *bytes, size_t count, double arrival) {
 
 void FrameAssembler::dropFront(size_t n) { head_ += n < pending() ? n : pending(); }
 
+void FrameAssembler::discardFront(size_t n) {
+  if (discarded_ != nullptr) {
+    const size_t count = n < pending() ? n : pending();
+    discarded_->insert(discarded_->end(), bytes_.begin() + static_cast<long>(head_),
+                       bytes_.begin() + static_cast<long>(head_ + count));
+  }
+  dropFront(n);
+}
+
 void FrameAssembler::discardBeforeSync() {
   const size_t n = pending();
   size_t i = 0;
   while (i + 1 < n && !(byte(i) == kSyncHigh && byte(i + 1) == kSyncLow)) ++i;
   // A lone last byte may still be the start of a sync word.
   if (i + 1 >= n && n > 0 && byte(n - 1) != kSyncHigh) i = n;
-  dropFront(i);
+  discardFront(i);
 }
 
 bool FrameAssembler::take(double now, std::vector<uint8_t> *frame, double *completed) {
@@ -40,17 +49,17 @@ bool FrameAssembler::take(double now, std::vector<uint8_t> *frame, double *compl
     if (pending() < n) {
       if (now - arrival(0) <= lifetime()) return false;
       // The rest of this frame is not coming; whatever follows starts afresh.
-      dropFront(2);
+      discardFront(2);
       continue;
     }
     if (arrival(n - 1) - arrival(0) > lifetime()) {
       // Its last bytes came too late to belong to it: the front is a partial
       // frame whose time ran out before the thread came round to drop it.
-      dropFront(2);
+      discardFront(2);
       continue;
     }
     if (looksLikeFalseSync()) {
-      dropFront(1);
+      discardFront(1);
       continue;
     }
     const double ready = readyTime();

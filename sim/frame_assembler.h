@@ -29,6 +29,9 @@ class FrameAssembler {
   // partial frame expires. Negative when it waits for bytes only.
   double nextDue() const;
   size_t pending() const { return bytes_.size() - head_; }
+  // Every byte thrown away from now on (not part of a frame) is appended to
+  // sink, for the wire trace; nullptr: none are kept.
+  void setDiscardSink(std::vector<uint8_t> *sink) { discarded_ = sink; }
 
  private:
   uint8_t byte(size_t i) const { return bytes_[head_ + i]; }
@@ -41,11 +44,14 @@ class FrameAssembler {
   bool looksLikeFalseSync() const;
   double lifetime() const;
   void dropFront(size_t n);
+  // dropFront for bytes that belong to no frame.
+  void discardFront(size_t n);
 
   std::vector<uint8_t> bytes_;
   std::vector<double> arrivals_;   // one per byte
   size_t head_ = 0;                // bytes before it are consumed
   double byteTime_ = 0;
+  std::vector<uint8_t> *discarded_ = nullptr;
 };
 
 }  // namespace kvorsim

@@ -49,6 +49,9 @@ const char kHelp[] =
     "                      pseudo-terminal (for a null-modem cable)\n"
     "  --count N           N sensors, each on a pseudo-terminal of its own, with\n"
     "                      the same settings and faults (1 to 64, default 1)\n"
+    "  --trace FILE        writes every frame received and sent to FILE, one line\n"
+    "                      each, as the program's --trace does (with --count, sensor\n"
+    "                      i writes FILE.i; a file that cannot be written: exit 2)\n"
     "  --seed N            seed of the object's motion and the signal noise;\n"
     "                      the same seed gives the same readings (default 1)\n"
     "  --still             the object does not move: every reading is the same\n"
@@ -72,6 +75,7 @@ const char kHelp[] =
 struct Settings {
   kvorsim::Options options;
   std::string device;
+  std::string traceFile;
   bool mute = false, wrongSync = false;
   int count = 1;
   int lengthDelta = 0, delayMs = 0, garbage = 0, dropEvery = 0, corruptedWord = -1;
@@ -146,7 +150,7 @@ int parse(int argc, char **argv, Settings *s) {
       flag->second();
       continue;
     }
-    const bool takesText = name == "--firmware" || name == "--device";
+    const bool takesText = name == "--firmware" || name == "--device" || name == "--trace";
     auto num = numeric.find(name);
     if (num == numeric.end() && !takesText) return usageError("unknown option '" + std::string(argv[i]) + "'");
     if (!hasValue) {
@@ -156,6 +160,9 @@ int parse(int argc, char **argv, Settings *s) {
     if (name == "--firmware") {
       s->haveFirmware = true;
       s->firmware = value;
+    } else if (name == "--trace") {
+      if (value.empty()) return usageError("option --trace needs a file name");
+      s->traceFile = value;
     } else if (name == "--device") {
       if (value.empty()) return usageError("option --device needs a device path");
       s->device = value;
@@ -214,6 +221,14 @@ int main(int argc, char **argv) {
     sensor->setReplyDelayMs(settings.delayMs);
     sensor->setGarbage(settings.garbage);
     sensor->setDropEvery(settings.dropEvery);
+    if (!settings.traceFile.empty()) {
+      // One trace a sensor: with several, sensor i writes FILE.i.
+      const std::string trace =
+          settings.count == 1 ? settings.traceFile : settings.traceFile + "." + std::to_string(i + 1);
+      std::string traceError;
+      if (!sensor->openTrace(trace, &traceError))
+        return usageError("cannot write the trace file '" + trace + "': " + traceError);
+    }
     const bool started = settings.device.empty() ? sensor->start() : sensor->startOnDevice(settings.device);
     if (!started) {
       std::fprintf(stderr, "kvor-sensor-sim: cannot start: %s\n", sensor->lastError().c_str());

@@ -17,6 +17,7 @@
 #include "sim/line_endpoint.h"
 #include "sim/sensor_model.h"
 #include "sim/wire_format.h"
+#include "sim/wire_trace.h"
 
 namespace kvorsim {
 
@@ -55,6 +56,9 @@ struct SensorSim::Impl {
   std::string path;
 
   LineEndpoint line;
+  // Used by the serving thread only, and opened while it does not run.
+  WireTrace trace;
+  std::vector<uint8_t> discarded;  // bytes of no frame, not yet traced
   std::thread thread;
   std::atomic<bool> quit{false};
   std::atomic<bool> serving{false};
@@ -98,6 +102,13 @@ void SensorSim::Impl::shutDown() {
 
 void SensorSim::Impl::serve() {
   FrameAssembler assembler;
+  if (trace.isOpen()) assembler.setDiscardSink(&discarded);
+  // Bytes thrown away go into the trace before the frame that follows them.
+  auto traceDiscarded = [this] {
+    if (discarded.empty()) return;
+    trace.discarded(discarded);
+    discarded.clear();
+  };
   uint8_t buffer[4096];
   std::vector<uint8_t> frame;
   while (!quit) {
@@ -133,7 +144,11 @@ void SensorSim::Impl::serve() {
       assembler.setByteTime(byteTimeLocked());
     }
     double completed = 0;
-    while (!quit && assembler.take(monotonicSeconds(), &frame, &completed)) answer(frame, completed);
+    while (!quit && assembler.take(monotonicSeconds(), &frame, &completed)) {
+      traceDiscarded();
+      answer(frame, completed);
+    }
+    traceDiscarded();
     if (hangUpDue()) {
       line.close();
       break;
@@ -151,7 +166,9 @@ bool SensorSim::Impl::hangUpDue() {
 
 void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed) {
   const uint16_t command = wire::wordAt(frame.data(), 1);
+  trace.received(frame);
   wire::Bytes reply;
+  size_t garbage = 0;
   int delayMs = 0;
   double byteTime = 0;
   {
@@ -166,6 +183,7 @@ void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed
     if (!model.answer(frame.data(), &reply)) return;
     if (!faults.shape(command, &reply)) return;
     delayMs = faults.appliesTo(command) ? faults.settings().delayMs : 0;
+    if (faults.appliesTo(command)) garbage = static_cast<size_t>(faults.settings().garbage);
     byteTime = byteTimeLocked();
   }
   double start = completed;
@@ -177,7 +195,9 @@ void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed
   // late that catching up would send a burst.
   const double now = monotonicSeconds();
   if (byteTime <= 0 || now - start > 10 * byteTime) start = now;
-  if (line.write(reply, byteTime, start, quit)) ++replies;
+  const bool written = line.write(reply, byteTime, start, quit);
+  if (written) ++replies;
+  trace.sent(reply, garbage, frame, written);
 }
 
 SensorSim::SensorSim(const Options &options) : d(new Impl(options)) {}
@@ -214,6 +234,14 @@ bool SensorSim::startOnDevice(const std::string &path) {
 }
 
 void SensorSim::stop() { d->shutDown(); }
+
+bool SensorSim::openTrace(const std::string &path, std::string *error) {
+  if (d->serving) {
+    if (error) *error = "the sensor is running";
+    return false;
+  }
+  return d->trace.open(path, error);
+}
 
 void SensorSim::hangUp() {
   if (!d->thread.joinable()) return;

@@ -93,6 +93,10 @@ class SensorSim {
   bool startOnDevice(const std::string &path);
   void stop();
   bool running() const;
+  // Writes a wire trace of the sensor's side into path from the next start()
+  // on (an existing file is emptied). Only while it is not running; false
+  // with the reason in error when the file cannot be written.
+  bool openTrace(const std::string &path, std::string *error);
   std::string devicePath() const;
   std::string lastError() const;
 

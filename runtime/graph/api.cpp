@@ -2,12 +2,14 @@
 // numeric types are turned into doubles and handed to the controls.
 #include <QVector>
 
+#include <cmath>
 #include <cstdint>
 
 #include "runtime/graph/control.h"
 #include "runtime/graph/strip_chart.h"
 #include "runtime/userint/control_binding.h"
 #include "runtime/userint/panel_registry.h"
+#include "runtime/userint/text_helpers.h"
 
 using namespace uilayer;
 
@@ -154,4 +156,39 @@ int SetTraceAttribute(int panel, int control, int trace, int attribute, int valu
     case ATTR_TRACE_REFERENCE: return chart->setTraceReference(trace, value != 0);
     default: return UIE_BAD_ATTRIBUTE;
   }
+}
+
+int SetTraceAttribute(int panel, int control, int trace, int attribute, const char *value) {
+  int error;
+  StripChartControl *chart = StripChart(panel, control, &error);
+  if (!chart) return error;
+  if (attribute != ATTR_TRACE_LG_TEXT) return UIE_BAD_ATTRIBUTE;
+  if (!value) return UIE_BAD_VALUE;
+  return chart->setTraceName(trace, DecodeText(value));
+}
+
+int SetPlotAttribute(int panel, int control, int plotHandle, int attribute, const char *value) {
+  int error;
+  GraphControl *graph = Graph(panel, control, &error);
+  if (!graph) return error;
+  if (attribute != ATTR_PLOT_LG_TEXT) return UIE_BAD_ATTRIBUTE;
+  if (!value) return UIE_BAD_VALUE;
+  return graph->setPlotName(plotHandle, DecodeText(value));
+}
+
+int SetGraphReading(int panel, int control, const char *name, double value) {
+  int error;
+  GraphControl *graph = Graph(panel, control, &error);
+  if (!graph) return error;
+  if (!name || !name[0] || !std::isfinite(value)) return UIE_BAD_VALUE;
+  graph->setReading(DecodeText(name), value);
+  return UIE_NO_ERROR;
+}
+
+int ClearGraphReadings(int panel, int control) {
+  int error;
+  GraphControl *graph = Graph(panel, control, &error);
+  if (!graph) return error;
+  graph->clearReadings();
+  return UIE_NO_ERROR;
 }

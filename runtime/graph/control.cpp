@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "runtime/graph/redraw_pacer.h"
+#include "runtime/graph/save_menu.h"
 #include "runtime/userint/colors.h"
 #include "runtime/userint/userint.h"
 
@@ -68,6 +69,7 @@ void CursorMarkerItem::draw(QCPPainter *painter) {
 
 GraphControl::GraphControl(QWidget *parent)
     : QCustomPlot(parent), pacer_(new RedrawPacer(this, [this] { draw(); })) {
+  InstallSaveMenu(this);
   addLayer(QLatin1String(kCursorLayer), layer(QStringLiteral("main")), QCustomPlot::limAbove);
   xAxis->setRange(0, 100);
   yAxis->setRange(0, 100);
@@ -197,6 +199,7 @@ int GraphControl::deletePlot(int handle, int refresh) {
   if (handle == VAL_ALL_PLOTS) {
     for (const GraphPlotRecord &record : plots_) removeRecord(record);
     plots_.clear();
+    readings_.clear();
   } else {
     auto it = std::find_if(plots_.begin(), plots_.end(),
                            [handle](const GraphPlotRecord &r) { return r.handle == handle; });
@@ -262,6 +265,24 @@ int GraphControl::setCursorPointStyle(int cursor, int style) {
   c.marker->setVisible(style != VAL_NO_POINT);
   pacer_->request();
   return UIE_NO_ERROR;
+}
+
+int GraphControl::setPlotName(int handle, const QString &name) {
+  for (GraphPlotRecord &record : plots_) {
+    if (record.handle != handle) continue;
+    record.name = name;
+    return UIE_NO_ERROR;
+  }
+  return UIE_BAD_PLOT;
+}
+
+void GraphControl::setReading(const QString &name, double value) {
+  for (auto &reading : readings_) {
+    if (reading.first != name) continue;
+    reading.second = value;
+    return;
+  }
+  readings_.append({name, value});
 }
 
 bool GraphControl::cursorRecord(int cursor, GraphCursorRecord *out) const {

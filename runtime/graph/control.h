@@ -9,6 +9,8 @@
 #include <qcustomplot.h>
 
 #include <QList>
+#include <QPair>
+#include <QString>
 #include <QVector>
 
 namespace uilayer {
@@ -22,6 +24,7 @@ struct GraphPlotRecord {
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;      // rectangle corners as given
   int color = 0, fillColor = 0;
   int plotStyle = 0, pointStyle = 0, lineStyle = 0, pointFrequency = 0;
+  QString name;                               // the plot's legend text, its column in the data file
   QCPAbstractPlottable *plottable = nullptr;
   QCPItemRect *rect = nullptr;
 };
@@ -69,6 +72,12 @@ class GraphControl : public QCustomPlot {
   int setAxisScaling(int axis, int mode, double min, double max);
   int setCursor(int cursor, double x, double y);
   int setCursorPointStyle(int cursor, int style);
+  int setPlotName(int handle, const QString &name);
+  // Named numbers for the data file, in the order first given; a name given
+  // again keeps its place. Deleting all plots removes them too.
+  void setReading(const QString &name, double value);
+  void clearReadings() { readings_.clear(); }
+  const QList<QPair<QString, double>> &readings() const { return readings_; }
   int cursorCount() const { return cursors_.size(); }
   // The text shown above the plot area ("" for none).
   QString title() const { return title_ ? title_->text() : QString(); }
@@ -93,6 +102,7 @@ class GraphControl : public QCustomPlot {
 
   QList<GraphPlotRecord> plots_;
   QList<GraphCursorRecord> cursors_;
+  QList<QPair<QString, double>> readings_;
   int nextHandle_ = 1;
   int xMode_ = 0, yMode_ = 0, y2Mode_ = 0;
   RedrawPacer *pacer_;

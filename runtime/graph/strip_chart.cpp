@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "runtime/graph/redraw_pacer.h"
+#include "runtime/graph/save_menu.h"
 #include "runtime/userint/colors.h"
 #include "runtime/userint/userint.h"
 
@@ -39,6 +40,7 @@ bool ReadDoubleProperty(const QObject *object, const char *name, double *value) 
 
 StripChartControl::StripChartControl(QWidget *parent)
     : QCustomPlot(parent), pacer_(new RedrawPacer(this, [this] { draw(); })) {
+  InstallSaveMenu(this);
   yAxis->setRange(0, 100);
   setNumTraces(1);
   setPointsPerScreen(100);
@@ -148,6 +150,16 @@ int StripChartControl::setTraceReference(int trace, bool reference) {
   applyPen(t);
   pacer_->request();
   return UIE_NO_ERROR;
+}
+
+int StripChartControl::setTraceName(int trace, const QString &name) {
+  if (!validTrace(trace)) return UIE_BAD_VALUE;
+  traces_[trace - 1].name = name;
+  return UIE_NO_ERROR;
+}
+
+QString StripChartControl::traceName(int trace) const {
+  return validTrace(trace) ? traces_[trace - 1].name : QString();
 }
 
 int StripChartControl::traceColor(int trace) const {

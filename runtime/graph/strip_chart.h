@@ -46,6 +46,9 @@ class StripChartControl : public QCustomPlot {
 
   int setTraceColor(int trace, int rgb);
   int setTraceReference(int trace, bool reference);
+  // The trace's legend text, its column in the data file.
+  int setTraceName(int trace, const QString &name);
+  QString traceName(int trace) const;
   int traceColor(int trace) const;
   bool traceReference(int trace) const;
   QVector<double> traceValues(int trace) const;  // oldest first
@@ -63,6 +66,7 @@ class StripChartControl : public QCustomPlot {
     std::deque<double> values;
     int color = 0;
     bool reference = false;
+    QString name;
     QCPGraph *graph = nullptr;
   };
 

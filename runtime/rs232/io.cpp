@@ -2,6 +2,7 @@
 // runs the event loop: the system calls them from waits that must not let
 // other callbacks in (the firmware-text wait), and from the receive callback.
 #include "runtime/rs232/rs232.h"
+#include "runtime/rs232/com_trace.h"
 #include "runtime/rs232/ports.h"
 #include "runtime/utility/utility.h"
 
@@ -9,6 +10,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdio>
 
 using rs232::Slot;
 
@@ -35,6 +37,15 @@ int PortState(int port) {
 
 rs232::WriteObserver g_writeObserver = nullptr;
 
+// A write is traced once it is over, so its line says whether all of it went.
+void TraceWrite(int port, const char *buffer, int count, int written) {
+  if (!ComTraceOn()) return;
+  char note[48] = "";
+  if (written <= 0) std::snprintf(note, sizeof note, "write failed");
+  else if (written < count) std::snprintf(note, sizeof note, "only %d written", written);
+  TraceComFrame(rs232::TraceNameOf(port).constData(), TRACE_TX, buffer, count, note);
+}
+
 }  // namespace
 
 void rs232::SetWriteObserver(WriteObserver observer) { g_writeObserver = observer; }
@@ -46,7 +57,10 @@ int ComWrt(int port, const char *buffer, int count) {
   rs232::PortSlot &slot = Slot(port);
   QSerialPort *serial = slot.serial;
   if (g_writeObserver != nullptr) g_writeObserver(port, Timer(), buffer, count);
-  if (serial->write(buffer, count) != count) return RS_UNKNOWN_IO_ERROR;
+  if (serial->write(buffer, count) != count) {
+    TraceWrite(port, buffer, count, 0);
+    return RS_UNKNOWN_IO_ERROR;
+  }
 
   // Wait until the bytes have been handed to the device, so that a caller
   // who then polls without event processing still gets its reply.
@@ -56,12 +70,17 @@ int ComWrt(int port, const char *buffer, int count) {
     if (left == 0) break;
     serial->waitForBytesWritten(left);
   }
-  if (!rs232::IsUsable(slot)) return RS_PORT_NOT_OPEN;  // the device went away meanwhile
+  if (!rs232::IsUsable(slot)) {  // the device went away meanwhile
+    TraceWrite(port, buffer, count, 0);
+    return RS_PORT_NOT_OPEN;
+  }
   // Bytes still queued after the time-out stay queued (the next FlushOutQ
   // drops them). The queue goes out in order, so whatever is still queued is
   // the tail of this call's bytes.
   const qint64 stillQueued = serial->bytesToWrite();
-  return static_cast<int>(count - (stillQueued > count ? count : stillQueued));
+  const int written = static_cast<int>(count - (stillQueued > count ? count : stillQueued));
+  TraceWrite(port, buffer, count, written);
+  return written;
 }
 
 int ComRd(int port, char *buffer, int count) {
@@ -80,6 +99,8 @@ int ComRd(int port, char *buffer, int count) {
     if (left == 0) break;
     slot.serial->waitForReadyRead(left);
   }
+  if (got > 0 && ComTraceOn())
+    TraceComFrame(rs232::TraceNameOf(port).constData(), TRACE_RX, buffer, got, nullptr);
   if (got == 0 && !rs232::IsUsable(slot)) return RS_PORT_NOT_OPEN;
   return got;
 }
@@ -94,8 +115,13 @@ int GetInQLen(int port) {
 int FlushInQ(int port) {
   if (const int state = PortState(port); state < 0) return state;
   rs232::PortSlot &slot = Slot(port);
-  // Empties both Qt's buffer and the operating system's queue.
-  slot.serial->clear(QSerialPort::Input);
+  if (ComTraceOn()) {
+    // Traced, the bytes are taken (all the device has) instead of cleared.
+    rs232::TraceWaitingBytes(port, "flushed unread");
+  } else {
+    // Empties both Qt's buffer and the operating system's queue.
+    slot.serial->clear(QSerialPort::Input);
+  }
   slot.armed = false;
   return 0;
 }

@@ -4,6 +4,9 @@
 #include "runtime/rs232/ports.h"
 #include "runtime/rs232/serial_errors.h"
 
+#include "runtime/rs232/com_trace.h"
+
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QSerialPort>
@@ -147,6 +150,7 @@ void PostReceiveCheck(int port) {
 
 void ClosePort(int port) {
   PortSlot &slot = g_slots[port];
+  TraceWaitingBytes(port, "left unread at close");
   if (slot.serial != nullptr && slot.serial->isOpen()) slot.serial->close();
   slot.open = false;
   slot.lost = false;
@@ -160,5 +164,19 @@ void ClosePort(int port) {
 }
 
 ComLostCallbackPtr &LostCallback() { return g_lostCallback; }
+
+QByteArray TraceNameOf(int port) {
+  PortSlot &slot = g_slots[port];
+  return slot.serial != nullptr ? slot.serial->portName().toLocal8Bit() : QByteArray::number(port);
+}
+
+void TraceWaitingBytes(int port, const char *how) {
+  if (!ComTraceOn()) return;
+  PortSlot &slot = g_slots[port];
+  if (!IsUsable(slot)) return;
+  PullWaitingBytes(port);
+  const QByteArray waiting = slot.serial->readAll();
+  TraceComUnframed(TraceNameOf(port).constData(), waiting.constData(), static_cast<int>(waiting.size()), how);
+}
 
 }  // namespace rs232

@@ -11,6 +11,7 @@
 #include "runtime/rs232/rs232.h"
 #include "runtime/runtime.h"
 
+class QByteArray;
 class QSerialPort;
 
 namespace rs232 {
@@ -55,6 +56,14 @@ void PostReceiveCheck(int port);
 void ClosePort(int port);
 
 ComLostCallbackPtr &LostCallback();
+
+// ---- Wire trace (com_trace.h), written only while a trace file is open ----
+// The name the trace gives the port: its device.
+QByteArray TraceNameOf(int port);
+// Takes every byte waiting on a usable port and traces it as unframed ("how"
+// says what became of it), so nothing the line delivered leaves the program
+// untraced. Does nothing while the trace is off.
+void TraceWaitingBytes(int port, const char *how);
 
 // Told of every write as it begins: the port, the Timer() time of the call
 // and the bytes. The spacing between two writes is the program's own, with

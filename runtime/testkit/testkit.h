@@ -66,6 +66,15 @@ void Pump(double seconds);
 // Processes events until pred() holds or the time-out passes; returns pred().
 bool PumpUntil(const std::function<bool()> &pred, double timeoutSeconds);
 
+// ---- Graph menus ---------------------------------------------------------------
+// Opens the context menu of a graph or strip chart with a right click on it
+// (byKey: the context-menu key, the graph taking the focus first); returns
+// the entries of the menu that opened, none when no menu did.
+std::vector<std::string> OpenGraphMenu(int panel, int control, bool byKey = false);
+// Clicks the entry of the graph's open menu and lets it take effect (a queued
+// file dialog answer included). UIE_BAD_VALUE when no such menu or entry is open.
+int ChooseGraphMenuEntry(int panel, int control, const std::string &entry);
+
 // ---- File dialog answers ----------------------------------------------------
 // The next FileSelectPopup returns result with path, without showing a dialog.
 // The path stands for what the operator chose: with restrictExtension the

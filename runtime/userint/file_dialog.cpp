@@ -73,10 +73,9 @@ bool CanShowDialogs() {
   return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
-int RunDialog(const QString &directory, const QString &defaultName, const QString &filter,
-              const QString &title, int buttonLabel, bool restrictDirectory,
-              bool allowCancel, bool allowMakeDirectory, QString *chosen) {
-  FileSelectDialog dialog;
+void ConfigureDialog(FileSelectDialog &dialog, const QString &directory, const QString &defaultName,
+                     const QString &filter, const QString &title, int buttonLabel,
+                     bool restrictDirectory, bool allowCancel, bool allowMakeDirectory) {
   dialog.allowCancel = allowCancel;
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setWindowTitle(title);
@@ -99,17 +98,64 @@ int RunDialog(const QString &directory, const QString &defaultName, const QStrin
       if (QDir(entered) != start) dialog.setDirectory(start);
     });
   }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return VAL_NO_FILE_SELECTED;
+}
+
+// The operator's choice once the dialog has closed: the path, or empty.
+QString ChosenPath(const FileSelectDialog &dialog, bool accepted, bool restrictDirectory) {
+  if (!accepted || dialog.selectedFiles().isEmpty()) return QString();
   QString path = dialog.selectedFiles().first();
-  if (restrictDirectory) path = QDir(startDir).filePath(QFileInfo(path).fileName());
+  if (restrictDirectory) path = QDir(dialog.directory()).filePath(QFileInfo(path).fileName());
+  return path;
+}
+
+int RunDialog(const QString &directory, const QString &defaultName, const QString &filter,
+              const QString &title, int buttonLabel, bool restrictDirectory,
+              bool allowCancel, bool allowMakeDirectory, QString *chosen) {
+  FileSelectDialog dialog;
+  ConfigureDialog(dialog, directory, defaultName, filter, title, buttonLabel, restrictDirectory,
+                  allowCancel, allowMakeDirectory);
+  const QString path = ChosenPath(dialog, dialog.exec() == QDialog::Accepted, restrictDirectory);
+  if (path.isEmpty()) return VAL_NO_FILE_SELECTED;
   *chosen = path;
   return VAL_EXISTING_FILE_SELECTED;  // refined by the caller
+}
+
+int ResultFor(const QString &path) {
+  if (path.isEmpty()) return VAL_NO_FILE_SELECTED;
+  return QFileInfo::exists(path) ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
 }
 
 }  // namespace
 
 void QueueFileSelectAnswer(int result, const QString &path) { Answers().push_back({result, path}); }
 QList<FileSelectRecord> FileSelectRecords() { return Records(); }
+
+void FileSelectPopupThen(const FileSelectRecord &request,
+                         std::function<void(int result, const QString &path)> done) {
+  Records().append(request);
+  if (!Answers().empty()) {
+    const QueuedAnswer answer = Answers().front();
+    Answers().pop_front();
+    done(answer.result > VAL_NO_FILE_SELECTED ? answer.result : VAL_NO_FILE_SELECTED,
+         answer.result > VAL_NO_FILE_SELECTED ? answer.path : QString());
+    return;
+  }
+  if (!LayerReady() || !CanShowDialogs()) {
+    if (LayerReady()) qWarning("FileSelectPopup: no screen to show the file dialog on; taken as cancelled");
+    done(VAL_NO_FILE_SELECTED, QString());
+    return;
+  }
+  auto *dialog = new FileSelectDialog;
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowModality(Qt::ApplicationModal);
+  ConfigureDialog(*dialog, request.directory, request.defaultName, request.filter, request.title,
+                  request.buttonLabel, false, true, true);
+  QObject::connect(dialog, &QDialog::finished, dialog, [dialog, done](int code) {
+    const QString path = ChosenPath(*dialog, code == QDialog::Accepted, false);
+    done(ResultFor(path), path);
+  });
+  dialog->show();
+}
 void ClearFileSelectRecords() { Records().clear(); }
 
 }  // namespace uilayer
@@ -148,7 +194,7 @@ int FileSelectPopup(const char *defaultDirectory, const char *defaultFileSpec,
                        restrictDirectory != 0, allowCancel != 0, allowMakeDirectory != 0, &chosen);
     if (result != VAL_NO_FILE_SELECTED) {
       if (restrictExtension) chosen = WithExtension(chosen, FilterExtension(call.filter));
-      result = QFileInfo::exists(chosen) ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
+      result = ResultFor(chosen);
     }
   }
   if (result <= VAL_NO_FILE_SELECTED) return result;

@@ -59,6 +59,8 @@ enum {
   ATTR_SMOOTH_UPDATE = 1088,      // int 0/1, strip charts: repaint once per frame
   ATTR_TRACE_COLOR = 1230,        // int 0xRRGGBB, strip-chart traces
   ATTR_TRACE_REFERENCE = 1234,    // int 0/1, strip-chart traces: dashed reference line
+  ATTR_TRACE_LG_TEXT = 1231,      // const char *, strip-chart traces: the trace's name
+  ATTR_PLOT_LG_TEXT = 2150,       // const char *, graph plots: the plot's name
   ATTR_CURSOR_POINT_STYLE = 1201, // int VAL_* point style, graph cursors
   ATTR_LABEL_TEXT = 1300,         // const char *, label of a control (also its accessible name)
 };
@@ -199,6 +201,16 @@ int DeleteGraphPlot(int panel, int control, int plotHandle, int refresh);
 int SetAxisScalingMode(int panel, int control, int axis, int mode, double min, double max);
 int SetGraphCursor(int panel, int control, int cursorNumber, double x, double y);
 int SetCursorAttribute(int panel, int control, int cursorNumber, int attribute, int value);
+// ATTR_PLOT_LG_TEXT: names a plot; a curve's name heads its column in the
+// graph's data file ("curve 1", "curve 2" ... for unnamed ones).
+int SetPlotAttribute(int panel, int control, int plotHandle, int attribute, const char *value);
+// Named numbers a graph carries for its data file: what the drawing shows
+// without saying it in numbers (an edge position, a set-point). A graph
+// without curves saves its readings, one row each, in the order first set;
+// setting a name again changes its value in place. Deleting all plots
+// (DeleteGraphPlot with VAL_ALL_PLOTS) removes them, as does ClearGraphReadings.
+int SetGraphReading(int panel, int control, const char *name, double value);
+int ClearGraphReadings(int panel, int control);
 
 // ---- Strip charts ------------------------------------------------------------
 // numPoints values, taken from array[start] every (skip + 1)th element, are
@@ -207,6 +219,38 @@ int PlotStripChart(int panel, int control, const void *array, int numPoints, int
                    int skip, int dataType);
 int ClearStripChart(int panel, int control);
 int SetTraceAttribute(int panel, int control, int trace, int attribute, int value);
+// ATTR_TRACE_LG_TEXT: names a trace; the name heads its column in the data file.
+int SetTraceAttribute(int panel, int control, int trace, int attribute, const char *value);
+
+// ---- Saving graphs --------------------------------------------------------------
+// Every graph and strip chart has a context menu (right click, or the
+// context-menu key while it has the focus) with "Save picture…" and "Save
+// data…", open whenever the graph is shown, also while a polling loop runs.
+// The graph is taken as it is when the operator chooses; the file dialog
+// that follows lets the loop go on. A picture is the graph at its on-screen
+// size with a caption line above it, as PNG, or SVG or PDF for a name ending
+// .svg or .pdf (a name without extension gets .png). Data is CSV with a
+// header row and '.' as decimal mark: a graph's curves one row per sample, or
+// its readings; a strip chart one row per point shown, a column per trace
+// (a name without extension gets .csv). Files are written under a temporary
+// name and renamed once complete.
+enum {
+  GRAPH_PICTURE = 1,
+  GRAPH_DATA = 2,
+};
+enum {
+  GRAPH_SAVED = 0,
+  GRAPH_NOT_DRAWN = -1,     // nothing drawn (or no numbers) yet: no dialog, no file
+  GRAPH_NOT_WRITTEN = -2,   // the file could not be written: nothing left behind
+  GRAPH_BAD_PICTURE_NAME = -3,  // a picture name ending in neither .png, .svg nor .pdf
+};
+// Writes the picture's caption line (Windows-1252, at most size bytes with
+// the NUL): what the program wants a reader to know of it.
+typedef void (*GraphCaptionPtr)(char *caption, size_t size);
+// Told, from event processing, how a save the operator asked for ended
+// (GRAPH_SAVED or a GRAPH_* fault; nothing when the dialog was cancelled).
+typedef void (*GraphSavedPtr)(int panel, int control, int kind, int result);
+int InstallGraphSaveCallbacks(GraphCaptionPtr caption, GraphSavedPtr saved);
 
 // ---- File dialog -------------------------------------------------------------
 // Writes the chosen path into path (at most pathSize bytes with the NUL) and

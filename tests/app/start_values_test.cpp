@@ -161,4 +161,11 @@ TEST_F(StartValues, HelpAndVersionNeedNoDisplayAndAnUnknownOptionIsAUsageError) 
   EXPECT_NE(std::string::npos, text(err).find("Usage: K-VOR-NE-ZevevU301"));
   EXPECT_EQ(2, run("stray"));
   EXPECT_EQ(2, run("--port"));
+  EXPECT_EQ(2, run("--trace"));
+  EXPECT_NE(std::string::npos, text(err).find("--trace needs FILE"));
+  // A trace that cannot be written: the program does not start without it.
+  EXPECT_EQ(2, run("--trace /kvor-no-such-folder/wire.trace"));
+  EXPECT_EQ("", text(out));
+  EXPECT_NE(std::string::npos,
+            text(err).find("cannot write the trace file '/kvor-no-such-folder/wire.trace': No such file"));
 }

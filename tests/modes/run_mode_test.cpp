@@ -2,11 +2,16 @@
 // displays show, and how it ends.
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "app/controls.h"
 #include "app/globals.h"
 #include "support/program_fixture.h"
+#include "support/temp_dir.h"
 #include "runtime/rs232/rs232.h"
 #include "runtime/testkit/testkit.h"
 #include "runtime/userint/userint.h"
@@ -31,9 +36,11 @@ class RunMode : public support::ProgramTest {
     Sensor().setRam(0, frame0);
     Sensor().setRam(1, frame1);
     ASSERT_EQ(0, StartProgramOnSensor());
+    startupFrames = Frames();
     Sensor().clearReceived();
     testkit::StartWriteLog();
   }
+  std::vector<kvorsim::ReceivedFrame> startupFrames;
   // Clicks Run and presses Stop after the given time; returns when run mode ended.
   double RunFor(double seconds) {
     testkit::RunLater(seconds, [this] {
@@ -94,6 +101,131 @@ TEST_F(RunMode, ShowsEveryReplyAndAsksAgainUntilStop) {
   const std::vector<double> measured = testkit::StripChartTrace(pHandle, MAIN_STRIPCHART, 4);
   ASSERT_EQ(100u, measured.size());
   EXPECT_EQ(1200.0, measured.back());
+}
+
+// The strip chart's numbers as the operator saves them: nothing before the
+// first run, then one row per point shown with a column per trace; the bar
+// graph's edge position and set-point.
+TEST_F(RunMode, SavesTheDataOfTheStripChartAndTheBarGraphFromTheirMenus) {
+  testkit::ClearFileSelectCalls();
+  ASSERT_EQ(2u, testkit::OpenGraphMenu(pHandle, MAIN_STRIPCHART).size());
+  testkit::ChooseGraphMenuEntry(pHandle, MAIN_STRIPCHART, "Save data\u2026");
+  EXPECT_EQ("Graph not drawn yet - nothing saved!", Status());
+  testkit::OpenGraphMenu(pHandle, MAIN_STRIPCHART);
+  testkit::ChooseGraphMenuEntry(pHandle, MAIN_STRIPCHART, "Save picture\u2026");
+  EXPECT_EQ("Graph not drawn yet - nothing saved!", Status());
+  EXPECT_TRUE(testkit::FileSelectCalls().empty());  // no dialog for nothing
+
+  Sensor().setEdges(1200, 2300);  // moving: the points differ
+  Sensor().setMoving(true);
+  RunFor(0.8);
+  const std::string path = TempPath("strip.csv");
+  testkit::OpenGraphMenu(pHandle, MAIN_STRIPCHART);
+  testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, path);
+  testkit::ChooseGraphMenuEntry(pHandle, MAIN_STRIPCHART, "Save data\u2026");
+  EXPECT_EQ("Data saved!", Status());
+  std::vector<std::string> rows;
+  std::istringstream csv(ReadBytes(path));
+  for (std::string row; std::getline(csv, row);) rows.push_back(row);
+  ASSERT_EQ(101u, rows.size());
+  EXPECT_EQ("point,upper tolerance,lower tolerance,set-point,measured value,fifth: measured value", rows[0]);
+  std::vector<std::vector<double>> traces;
+  for (int trace = 1; trace <= 5; ++trace) traces.push_back(testkit::StripChartTrace(pHandle, MAIN_STRIPCHART, trace));
+  for (int k = 0; k < 100; ++k) {
+    std::ostringstream row;
+    row << k + 1;  // the newest point sits at the right edge of 101
+    for (const auto &values : traces) row << ',' << values.at(k);
+    ASSERT_EQ(row.str(), rows[k + 1]) << k;
+  }
+  EXPECT_EQ(Mvalue, traces[3].back());
+  EXPECT_GT(std::set<double>(traces[3].begin(), traces[3].end()).size(), 2u);  // zeros and moving values
+
+  const std::string bar = TempPath("bar-a.csv");
+  testkit::OpenGraphMenu(pHandle, MAIN_BAR_A);
+  testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, bar);
+  testkit::ChooseGraphMenuEntry(pHandle, MAIN_BAR_A, "Save data\u2026");
+  const std::string barData = ReadBytes(bar);
+  EXPECT_EQ(0u, barData.find("quantity,value\nset-point," + std::to_string(tValA) + "\n")) << barData;
+  EXPECT_NE(std::string::npos, barData.find("\nedge position," + std::to_string(Aval) + "\n")) << barData;
+}
+
+// The program started with a wire trace.
+class TracedRunMode : public RunMode {
+ protected:
+  void SetUp() override {
+    extraArgs = {"--trace", TempPath("wire.trace")};
+    RunMode::SetUp();
+  }
+  struct Line {
+    std::string direction, summary;
+    std::vector<uint8_t> bytes;
+  };
+  // Every line of the trace; a line not in the trace's layout fails the test.
+  std::vector<Line> Trace() const {
+    static const std::regex layout(
+        "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{6}Z (TX|RX) (\\d+)((?: [0-9A-F]{2})*) \\| (.+)");
+    std::vector<Line> lines;
+    std::istringstream in(ReadBytes(TempPath("wire.trace")));
+    for (std::string text; std::getline(in, text);) {
+      std::smatch m;
+      EXPECT_TRUE(std::regex_match(text, m, layout)) << text;
+      if (m.empty()) continue;
+      Line line{m[1], m[4], {}};
+      std::istringstream hex(m[3].str());
+      for (std::string byte; hex >> byte;) line.bytes.push_back(static_cast<uint8_t>(std::stoi(byte, nullptr, 16)));
+      EXPECT_EQ(std::stoul(m[2]), line.bytes.size()) << text;
+      lines.push_back(line);
+    }
+    return lines;
+  }
+};
+
+// What went over the line, byte for byte: the start-up's frames as the
+// sensor received them, the replies, and garbage in front of a reply as
+// unframed lines, none of it lost.
+TEST_F(TracedRunMode, TheTraceHoldsEveryFrameOfTheLineAndTheBytesBetween) {
+  std::vector<Line> lines = Trace();
+  std::vector<std::vector<uint8_t>> sent;
+  for (const Line &line : lines)
+    if (line.direction == "TX") sent.push_back(line.bytes);
+  ASSERT_EQ(startupFrames.size(), sent.size());
+  for (size_t i = 0; i < sent.size(); ++i) EXPECT_EQ(startupFrames[i].bytes, sent[i]) << i;
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ("CMD_ECHO (5), argument 0", lines[0].summary);
+  EXPECT_EQ("reply CMD_ECHO (5), argument 0, sync 0x00AA", lines[1].summary);
+  EXPECT_EQ(72u, lines.back().bytes.size());
+  EXPECT_EQ("reply to CMD_GET_VERSION (7): firmware text \"" + Sensor().identity().firmwareText + "\"",
+            lines.back().summary);
+
+  // 40 bytes of garbage in front of the reply to a max/min reset: the
+  // receive callback takes 36 as its frame, the rest is flushed unread.
+  Sensor().setGarbage(40);
+  Sensor().setFaultCommands({11});
+  testkit::Click(pHandle, MAIN_BUTTONRESET);
+  ASSERT_TRUE(testkit::PumpUntil([this] { return Sensor().repliesSent() >= 6; }, 2.0));
+  testkit::Pump(0.2);
+  CloseCom(com);  // what is still waiting is traced as the port closes
+  lines = Trace();
+  size_t reset = 0;
+  while (reset < lines.size() && lines[reset].summary.rfind("CMD_RESET_MAXMIN (11)", 0) != 0) ++reset;
+  ASSERT_LT(reset, lines.size());
+  size_t received = 0, unframed = 0;
+  for (size_t i = reset + 1; i < lines.size(); ++i) {
+    EXPECT_EQ("RX", lines[i].direction);
+    received += lines[i].bytes.size();
+    if (lines[i].summary.rfind("unframed bytes", 0) == 0) {
+      ++unframed;
+      EXPECT_LE(lines[i].bytes.size(), 36u);
+    }
+  }
+  EXPECT_EQ(40u + 36u, received);
+  EXPECT_GE(unframed, 1u);
+  EXPECT_NE(std::string::npos, lines[reset + 1].summary.find("bad sync")) << lines[reset + 1].summary;
+  sent.clear();
+  for (const Line &line : lines)
+    if (line.direction == "TX") sent.push_back(line.bytes);
+  ASSERT_EQ(startupFrames.size() + 1, sent.size());
+  EXPECT_EQ(Frames().at(0).bytes, sent.back());
 }
 
 TEST_F(RunMode, StopActsOnThePressItself) {

@@ -2,14 +2,20 @@
 // curves it draws from them.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <functional>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/controls.h"
 #include "app/globals.h"
 #include "support/program_fixture.h"
+#include "support/temp_dir.h"
 #include "runtime/testkit/testkit.h"
 #include "runtime/userint/userint.h"
 #include "runtime/utility/utility.h"
@@ -22,12 +28,50 @@ std::vector<uint16_t> Ramp(int first, int step) {
   return v;
 }
 
+bool Exists(const std::string &path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> Lines(const std::string &text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// Width and height a picture file gives itself: the PNG's header, the SVG's
+// view box, the PDF's page in points (one on-screen pixel a point); 0 x 0
+// for a file that is none of its kind.
+struct PictureSize {
+  int width = 0, height = 0;
+};
+PictureSize SizeOfPicture(const std::string &bytes, const std::string &kind) {
+  PictureSize size;
+  std::smatch m;
+  if (kind == "png" && bytes.size() > 24 && bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0) {
+    auto word = [&](size_t at) {
+      return (static_cast<unsigned char>(bytes[at]) << 24) | (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+             (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+    };
+    size.width = word(16), size.height = word(20);
+  } else if (kind == "svg" && bytes.find("<svg") != std::string::npos &&
+             std::regex_search(bytes, m, std::regex("viewBox=\"0 0 ([0-9]+) ([0-9]+)\""))) {
+    size.width = std::stoi(m[1]), size.height = std::stoi(m[2]);
+  } else if (kind == "pdf" && bytes.compare(0, 5, "%PDF-") == 0 &&
+             std::regex_search(bytes, m, std::regex("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))) {
+    size.width = static_cast<int>(std::stod(m[1]) + 0.5), size.height = static_cast<int>(std::stod(m[2]) + 0.5);
+  }
+  return size;
+}
+
 class VideoMode : public support::ProgramTest {
  protected:
-  void StartWith(uint16_t virtPixel) {
+  void StartWith(uint16_t virtPixel, uint16_t adcFullScale = 256) {
     ASSERT_TRUE(StartSensor());
     kvorsim::Identity id = Sensor().identity();
     id.ccdVirtPixel = virtPixel;
+    id.adcFullScale = adcFullScale;
     Sensor().setIdentity(id);
     Sensor().setVideoLine(1, Ramp(10, 1));
     Sensor().setVideoLine(0, Ramp(200, -1));
@@ -110,6 +154,71 @@ TEST_F(VideoMode, AsksForFourBlocksPerLineAndDrawsTheSamplesReceived) {
   EXPECT_FALSE(testkit::IsDimmed(pHandle, MAIN_BTNRUN));
   EXPECT_FALSE(testkit::IsDimmed(pHandle, MAIN_BTNVIDEO));
   EXPECT_TRUE(testkit::IsVisible(pHandle, MAIN_VIDEO_A));  // stays after the end
+}
+
+// The operator's menu on a video graph, while video mode runs and after
+// Stop: a picture in each format, the data as CSV whatever the locale, and
+// saves that cannot be made told without leaving a file.
+TEST_F(VideoMode, SavesPicturesAndDataOfTheVideoGraphFromItsMenu) {
+  testkit::UseLocale("de_DE");  // as under LANG=de_DE.UTF-8: "1.000,5" there
+  StartWith(4096, 1024);
+  Sensor().setVideoLine(1, Ramp(1016, -7));
+  const std::string during = TempPath("during.csv");
+  std::vector<std::string> menuByKey;
+  testkit::RunLater(0.8, [&] {
+    menuByKey = testkit::OpenGraphMenu(pHandle, MAIN_VIDEO_A, true);
+    testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, during);
+    testkit::ChooseGraphMenuEntry(pHandle, MAIN_VIDEO_A, "Save data\u2026");
+  });
+  StopAfter(1.6);
+  testkit::Click(pHandle, MAIN_BTNVIDEO);
+  EXPECT_EQ((std::vector<std::string>{"Save picture\u2026", "Save data\u2026"}), menuByKey);
+  EXPECT_TRUE(Exists(during));
+
+  const testkit::Rect shown = testkit::ControlRect(pHandle, MAIN_VIDEO_A);
+  for (const std::string kind : {"png", "svg", "pdf"}) {
+    const std::string path = TempPath("video." + kind);
+    ASSERT_EQ(2u, testkit::OpenGraphMenu(pHandle, MAIN_VIDEO_A).size());
+    testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, path);
+    testkit::ChooseGraphMenuEntry(pHandle, MAIN_VIDEO_A, "Save picture\u2026");
+    EXPECT_EQ("Picture saved!", Status()) << kind;
+    const PictureSize size = SizeOfPicture(ReadBytes(path), kind);
+    EXPECT_GE(size.width, shown.width) << kind;
+    EXPECT_GT(size.height, shown.height) << kind;  // the caption line above the graph
+  }
+  // The caption: program, firmware and when.
+  const std::string svg = ReadBytes(TempPath("video.svg"));
+  EXPECT_NE(std::string::npos, svg.find("K-VOR-NE-ZevevU301 Version 3.01 | firmware: " +
+                                        Sensor().identity().firmwareText + " | " + DateStr()));
+
+  testkit::OpenGraphMenu(pHandle, MAIN_VIDEO_A);
+  testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, TempPath("video"));  // no extension: CSV
+  testkit::ChooseGraphMenuEntry(pHandle, MAIN_VIDEO_A, "Save data\u2026");
+  EXPECT_EQ("Data saved!", Status());
+  const std::vector<std::string> rows = Lines(ReadBytes(TempPath("video.csv")));
+  ASSERT_EQ(129u, rows.size());
+  EXPECT_EQ("sample,video A,threshold A", rows[0]);
+  const auto plots = testkit::GraphPlots(pHandle, MAIN_VIDEO_A);
+  ASSERT_EQ(2u, plots.size());
+  for (int i = 0; i < 128; ++i) {
+    EXPECT_EQ(1016.0 - 7 * i, plots[0].y[i]);
+    std::ostringstream row;
+    row << i << ',' << plots[0].y[i] << ',' << plots[1].y[i];
+    ASSERT_EQ(row.str(), rows[i + 1]) << i;
+  }
+
+  // A folder that is not there, and a picture type the program cannot write.
+  const std::string nowhere = TempPath("gone/video.csv"), jpeg = TempPath("video.jpg");
+  testkit::OpenGraphMenu(pHandle, MAIN_VIDEO_A);
+  testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, nowhere);
+  testkit::ChooseGraphMenuEntry(pHandle, MAIN_VIDEO_A, "Save data\u2026");
+  EXPECT_EQ("Cannot write the file - nothing saved!", Status());
+  testkit::OpenGraphMenu(pHandle, MAIN_VIDEO_A);
+  testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, jpeg);
+  testkit::ChooseGraphMenuEntry(pHandle, MAIN_VIDEO_A, "Save picture\u2026");
+  EXPECT_EQ("Picture name must end .png, .svg or .pdf - nothing saved!", Status());
+  EXPECT_FALSE(Exists(nowhere));
+  EXPECT_FALSE(Exists(jpeg));
 }
 
 TEST_F(VideoMode, ALineOfTwoThousandFortyEightRunsTheAxesThere) {

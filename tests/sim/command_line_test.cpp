@@ -139,7 +139,8 @@ TEST(SimCommandLine, CountStartsThatManySensorsEachOnItsOwnDevice) {
 TEST(SimCommandLine, RejectsBadOptionsWithExitCodeTwo) {
   for (std::vector<std::string> bad : {std::vector<std::string>{"--frobnicate"}, {"--seed"}, {"--delay-ms", "soon"},
                                        {"--virt-pixel", "0"}, {"--still=yes"},
-                                       {"--count", "0"}, {"--count", "2", "--device", "/dev/null"}}) {
+                                       {"--count", "0"}, {"--count", "2", "--device", "/dev/null"},
+                                       {"--trace", "/kvor-no-such-folder/sensor.trace"}}) {
     SimProcess sim(bad);
     ASSERT_TRUE(sim.started());
     EXPECT_EQ(sim.exitCode(3.0), 2) << bad[0];
@@ -155,21 +156,46 @@ TEST(SimCommandLine, HelpExplainsEveryOption) {
   const std::string help = sim.allOutput();
   for (const char *option : {"--ccd-type", "--hardware-type", "--virt-pixel", "--max-pixel", "--pcb-type", "--adc",
                              "--firmware", "--paced", "--baud", "--device", "--seed", "--still", "--mute",
-                             "--wrong-sync", "--length-delta", "--delay-ms", "--garbage", "--drop-every", "--count"})
+                             "--wrong-sync", "--length-delta", "--delay-ms", "--garbage", "--drop-every", "--count",
+                             "--trace"})
     EXPECT_NE(help.find(std::string("  ") + option + " "), std::string::npos) << option;
 }
 
-TEST(SimCommandLine, FaultOptionsReachTheSensor) {
-  SimProcess sim({"--wrong-sync", "--garbage", "3"});
+// The faults, and the sensor's side of the wire trace: what it threw away,
+// what it took for a frame, the garbage it put in front of its reply.
+TEST(SimCommandLine, FaultOptionsReachTheSensorAndItsTraceShowsTheWire) {
+  char folder[] = "/tmp/kvor-sim-trace-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string trace = std::string(folder) + "/sensor.trace";
+  SimProcess sim({"--wrong-sync", "--garbage", "3", "--trace", trace});
   ASSERT_TRUE(sim.started());
   LineProbe line(sim.firstLine(5.0));
   ASSERT_TRUE(line.isOpen());
-  line.send(request(5, 0));
+  line.send(hex("FF 00") + request(5, 0));
   const Bytes got = receiveWhole(line, 39);
   ASSERT_EQ(got.size(), 39u);
   EXPECT_EQ(toHex(Bytes(got.begin() + 3, got.begin() + 7)), "00 55 00 05");
   sim.signal(SIGINT);
   EXPECT_EQ(sim.exitCode(3.0), 0);
+
+  std::vector<std::string> lines;
+  if (FILE *f = fopen(trace.c_str(), "r")) {
+    char text[512];
+    while (fgets(text, sizeof text, f)) lines.emplace_back(text);
+    fclose(f);
+  }
+  unlink(trace.c_str());
+  rmdir(folder);
+  ASSERT_EQ(lines.size(), 4u);
+  // Each line: UTC time with microseconds, direction, count, bytes, summary.
+  EXPECT_EQ(lines[0].size(), std::string("2025-03-14T09:26:53.589793Z").size() +
+                                 std::string(" RX 2 FF 00 | unframed bytes, discarded\n").size());
+  EXPECT_EQ(lines[0].substr(27), " RX 2 FF 00 | unframed bytes, discarded\n");
+  EXPECT_EQ(lines[1].substr(27), " RX 36 " + toHex(request(5, 0)) + " | CMD_ECHO (5), argument 0\n");
+  EXPECT_EQ(lines[2].substr(27), " TX 3 " + toHex(Bytes(got.begin(), got.begin() + 3)) +
+                                     " | garbage in front of the reply (fault)\n");
+  EXPECT_EQ(lines[3].substr(27), " TX 36 " + toHex(Bytes(got.begin() + 3, got.end())) +
+                                     " | reply CMD_ECHO (5), argument 0, sync 0x0055, bad sync\n");
 }
 
 }  // namespace
