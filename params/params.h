@@ -59,12 +59,14 @@ int CC_RBTFile(int panel, int control, int event, void *callbackData, int eventD
 // a Get asks for them, but leaves the record and the panels alone, and takes
 // for each frame only a reply that answers its read command (a late
 // acknowledgement of a write is passed over). 1 when both frames arrived;
-// 0 with szStatus "Timeout-RS-232..." or the lost device's message (not
-// shown), and *set unchanged.
+// 0 with szStatus "Timeout-RS-232..." (not shown) or the lost device's
+// message (shown), and *set unchanged.
 int ReadTargetParameterSet(int source, ParameterSet *set);
-// Waits up to TIMEOUT for a reply frame whose command word is command,
-// passing over others; 1 when it came. Sets no status.
-int WaitForReplyTo(uint16_t command);
+// Waits up to TIMEOUT for a reply frame whose command word is command (and,
+// unless argument is negative, whose argument word is argument), taking the
+// frames off the line itself and passing over others; 1 when it came (then
+// in szReadBuf, rx_flag set). Sets no status.
+int WaitForReplyTo(uint16_t command, int argument);
 // 1 while one of the two waits above runs: a click meanwhile starts no
 // further exchange (its frames would meet the awaited reply).
 int ExchangeWaiting(void);

@@ -1,6 +1,9 @@
 // Reading the sensor's RAM or EEPROM into a parameter set of its own, for a
 // comparison, a backup or the read-back after a write: the record and the
 // panels stay as they are.
+#include <algorithm>
+#include <cstring>
+
 #include "app/globals.h"
 #include "app/status.h"
 #include "link/com232.h"
@@ -14,35 +17,48 @@ namespace {
 
 bool g_waiting = false;
 
-uint16_t ReplyCommandWord(void) {
-  return ReadWordBE(reinterpret_cast<const unsigned char *>(szReadBuf) + 2);
-}
+// Room for the awaited reply behind a few others (the acknowledgements of a
+// Send, which waits for none) and stray bytes.
+enum { REPLY_BYTES_HELD = 8 * FRAME_BYTES };
 
 }  // namespace
 
 int ExchangeWaiting(void) { return g_waiting ? 1 : 0; }
 
-int WaitForReplyTo(uint16_t command) {
+int WaitForReplyTo(uint16_t command, int argument) {
+  // The receive callback takes the first frame in the queue and drops what
+  // follows it: a late acknowledgement would cost the reply behind it. Here
+  // the frames are taken one by one, and only the one asked for counts.
+  DetachReceiveCallback();
   g_waiting = true;
-  int arrived = 0;
+  unsigned char held[REPLY_BYTES_HELD];
+  int length = 0, arrived = 0;
   tstart = Timer();
   for (;;) {
-    ProcessSystemEvents();  // the receive callback runs only here
-    if (rx_flag) {
-      // The sensor answers a write too, and a Send does not wait for that
-      // answer: it may come now. It is no answer to this request.
-      if (ReplyCommandWord() == command) {
+    ProcessSystemEvents();  // the window stays live; the callback is off
+    if (LineLost()) break;
+    const int waiting = GetInQLen(com);
+    if (waiting > 0) {
+      const int room = REPLY_BYTES_HELD - length;
+      const int got = ComRd(com, reinterpret_cast<char *>(held) + length, std::min(waiting, room));
+      if (got > 0) length += got;
+      int consumed = 0;
+      const int at = FindReplyFrame(held, length, command, argument, &consumed);
+      if (at >= 0) {
+        std::memcpy(szReadBuf, held + at, FRAME_BYTES);
         arrived = 1;
         break;
       }
-      rx_flag = 0;
+      std::memmove(held, held + consumed, static_cast<size_t>(length - consumed));
+      length -= consumed;
     }
-    if (LineLost()) break;
     tdiff = Timer() - tstart;
     if (tdiff > TIMEOUT) break;
     Sleep(POLL_REPLY_MS);
   }
   g_waiting = false;
+  rx_flag = arrived;
+  if (!LineLost()) AttachReceiveCallback();
   return arrived;
 }
 
@@ -56,15 +72,14 @@ int ReadTargetParameterSet(int source, ParameterSet *set) {
       return 0;
     }
     // The request is built as a Get builds it: it carries the PC's values
-    // of the frame.
+    // of the frame. The sensor need not echo the argument word.
     CopyVarsToPP(frame);
     FlushInQ(com);
     FlushOutQ(com);
     FillTxBuf(command, frame, pp);
     nBytesW = ComWrt(com, szWriteBuf, FRAME_BYTES);
     if (nBytesW == FRAME_BYTES) ShowText("Waiting for parameter-frame ...");
-    rx_flag = 0;
-    if (!WaitForReplyTo(command)) {
+    if (!WaitForReplyTo(command, -1)) {
       if (!LineLost()) SetStatus("Timeout-RS-232...");
       return 0;
     }

@@ -41,12 +41,14 @@ int CC_CHKVerify(int panel, int control, int event, void *callbackData, int even
 
 int VerifySentParameters(void) {
   const ParameterSet sent = RecordParameterSet();
-  // The sensor acknowledges the write of frame 1, and that reply may still
-  // be on its way: let it arrive first, or it and the answer to the first
-  // read could reach the input queue together, where the receive callback
-  // keeps the first frame only. A sensor that acknowledges nothing costs
-  // one time-out here; the read-back takes only replies to its own command.
-  WaitForReplyTo(parameter.command);
+  // The sensor acknowledges each write, and a Send leaves those replies on
+  // their way: let the one to frame 1 (argument word 1; the one to frame 0
+  // may come first) arrive, or it and the answer to the first read could
+  // reach the input queue together, where the receive callback keeps the
+  // first frame only. A sensor that acknowledges nothing, or does not echo
+  // the argument, costs one time-out here; the read-back takes only replies
+  // to its own command in any case.
+  WaitForReplyTo(parameter.command, 1);
   Sleep(TRANSFER_SPACING_MS);
   ParameterSet readBack;
   if (!ReadTargetParameterSet(target, &readBack)) {
