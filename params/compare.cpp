@@ -89,8 +89,14 @@ void ShowDifferences(const ParameterSet &ours, const ParameterSet &theirs, int s
   SetCtrlVal(pCompare, COMPARE_HEADING, heading);
   ResetTextBox(pCompare, COMPARE_LIST, "");
   ListLine(0, "Field", labelWidth, oursHeading, oursWidth, theirsHeading);
+  const int theirsWidth = Widest(theirsShown, count, theirsHeading);
+  char rule[LINE_SIZE];
+  const int ruleLength = labelWidth + oursWidth + 2 * COLUMN_GAP + theirsWidth;
+  std::memset(rule, '-', sizeof rule);
+  rule[ruleLength < LINE_SIZE ? ruleLength : LINE_SIZE - 1] = '\0';
+  ReplaceTextBoxLine(pCompare, COMPARE_LIST, 1, rule);
   for (int i = 0; i < count; ++i)
-    ListLine(i + 1, labels[i], labelWidth, oursShown[i], oursWidth, theirsShown[i]);
+    ListLine(i + 2, labels[i], labelWidth, oursShown[i], oursWidth, theirsShown[i]);
 
   SetCtrlAttribute(pCompare, COMPARE_BTNTAKE, ATTR_LABEL_TEXT,
                    source == TARGET_FILE ? "&Take the file's values" : "&Take the sensor's values");
