@@ -109,6 +109,12 @@ int CC_BTNCompare(int panel, int control, int event, void *callbackData, int eve
                   int eventData2) {
   (void)panel, (void)control, (void)callbackData, (void)eventData1, (void)eventData2;
   if (event != EVENT_COMMIT || ExchangeWaiting()) return 0;
+  // A running loop awaits the replies to its own requests on the same line.
+  if (stop_flag == 0) {
+    SetStatus("Stop run, video or recording first - nothing compared");
+    ShowStatus();
+    return 0;
+  }
   // A listing of an earlier comparison would stand for this one.
   HidePanel(pCompare);
   const int source = target;

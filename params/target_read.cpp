@@ -72,10 +72,11 @@ int ReadTargetParameterSet(int source, ParameterSet *set) {
       return 0;
     }
     // The request is built as a Get builds it: it carries the PC's values
-    // of the frame. The sensor need not echo the argument word.
+    // of the frame. The sensor need not echo the argument word. The output
+    // queue is left alone: right after a Send it may still hold the end of
+    // frame 1 on its way down the line.
     CopyVarsToPP(frame);
     FlushInQ(com);
-    FlushOutQ(com);
     FillTxBuf(command, frame, pp);
     nBytesW = ComWrt(com, szWriteBuf, FRAME_BYTES);
     if (nBytesW == FRAME_BYTES) ShowText("Waiting for parameter-frame ...");

@@ -102,9 +102,15 @@ int CC_BTNSend(int panel, int control, int event, void *callbackData, int eventD
   }
   parameter.start = SYNC_COMMAND;
   parameter.command = target == TARGET_EEPROM ? CMD_WRITE_EEPROM : CMD_WRITE_RAM;
-  GetPanelValues();
   // Off, a Send is its two writes and nothing more.
   const int verify = VerifyAfterSendingOn();
+  // The read-back would take the replies a running loop awaits.
+  if (verify && stop_flag == 0) {
+    SetStatus("Stop run, video or recording first - nothing sent");
+    ShowStatus();
+    return 0;
+  }
+  GetPanelValues();
   if (verify && target == TARGET_EEPROM && !BackupEEPROM()) return 0;
 
   SendParameterFrame(0);

@@ -307,6 +307,22 @@ TEST_F(Verify, AMuteSensorDuringTheBackupReadStopsTheSendBeforeAnyWrite) {
   EXPECT_EQ(eeprom, Sensor().eeprom(0));
 }
 
+TEST_F(Verify, WhileRunModeRunsNothingIsComparedAndNothingVerified) {
+  testkit::Click(pHandle, MAIN_CHKVERIFY);
+  std::string compared, sent;
+  testkit::RunLater(0.3, [&] {
+    testkit::Click(pHandle, MAIN_BTNCOMPARE);
+    compared = Status();
+    testkit::Click(pHandle, MAIN_BTNSEND);
+    sent = Status();
+    testkit::Click(pHandle, MAIN_BTNSTOP);
+  });
+  testkit::Click(pHandle, MAIN_BTNRUN);
+  EXPECT_EQ("Stop run, video or recording first - nothing compared", compared);
+  EXPECT_EQ("Stop run, video or recording first - nothing sent", sent);
+  for (int command : Commands()) EXPECT_EQ(8, command);
+}
+
 TEST_F(Verify, TheChoiceIsKeptForTheNextStart) {
   EXPECT_EQ(0, VerifyBox());  // off in fresh settings
   testkit::Click(pHandle, MAIN_CHKVERIFY);
