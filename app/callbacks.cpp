@@ -12,6 +12,7 @@
 void RegisterCallbacks(void) {
   RegisterPanelCallback("CC_PANEL", CC_PANEL);
   RegisterPanelCallback("CC_POPUP", CC_POPUP);
+  RegisterPanelCallback("CC_COMPARE", CC_COMPARE);
 
   CONTROL_CALLBACK(CC_DropDCom);
   CONTROL_CALLBACK(CC_TOGGBTN_Para1);
@@ -24,6 +25,10 @@ void RegisterCallbacks(void) {
   CONTROL_CALLBACK(CC_RBTRam);
   CONTROL_CALLBACK(CC_RBTEeprom);
   CONTROL_CALLBACK(CC_RBTFile);
+  CONTROL_CALLBACK(CC_BTNCompare);
+  CONTROL_CALLBACK(CC_BTNCompareTake);
+  CONTROL_CALLBACK(CC_BTNCompareClose);
+  CONTROL_CALLBACK(CC_CHKVerify);
   CONTROL_CALLBACK(CC_BTNRun);
   CONTROL_CALLBACK(CC_BTNStop);
   CONTROL_CALLBACK(CC_BTNVideo);

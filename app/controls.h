@@ -1,4 +1,4 @@
-// Control ids of the five panels, as the panel files give them, and the
+// Control ids of the six panels, as the panel files give them, and the
 // resource ids of the panels in the resource file.
 #ifndef KVOR_APP_CONTROLS_H
 #define KVOR_APP_CONTROLS_H
@@ -11,6 +11,7 @@ enum PanelResource {
   RES_PARA1 = 3,
   RES_PARA2 = 4,
   RES_RECORDER = 5,
+  RES_COMPARE = 6,
 };
 
 // Main panel.
@@ -50,6 +51,8 @@ enum {
   MAIN_BUTTONRESET = 38,
   MAIN_BTNSEND = 39,
   MAIN_NEDITTOLLEFF = 40,
+  MAIN_BTNCOMPARE = 41,         // compares the panels with the storage target
+  MAIN_CHKVERIFY = 42,          // Verify after sending
 };
 
 // First parameter panel.
@@ -100,6 +103,15 @@ enum {
   REC_RECORDFILENAMEBTN = 11,
   REC_BTNSTOPRECORD = 12,
   REC_BTNSTARTRECORD = 13,     // locked while any loop runs
+};
+
+// Compare pop-up: the fields that differ between the panels (or what was
+// sent) and a storage target.
+enum {
+  COMPARE_HEADING = 2,
+  COMPARE_LIST = 3,
+  COMPARE_BTNTAKE = 4,
+  COMPARE_BTNCLOSE = 5,
 };
 
 // Graph cursors.

@@ -31,6 +31,7 @@ extern int pPara1;             // first parameter panel
 extern int pPara2;             // second parameter panel
 extern int pCalib;             // calibration panel
 extern int panelPopUp;         // recorder pop-up
+extern int pCompare;           // compare pop-up
 
 // ---- Application state --------------------------------------------------------
 extern char proj_dir[PATH_BUFFER_SIZE];

@@ -46,6 +46,8 @@ void InitVars(void) {
   std::snprintf(szSoftName, sizeof szSoftName, "%s", "K-VOR-NE-Duvev");
   ShowLogo(2);
   GetPanelValues();
+  // Verify after sending, as the operator left it at the last end.
+  LoadVerifySetting();
 
   DeleteGraphPlot(pHandle, MAIN_BAR_A, VAL_ALL_PLOTS, VAL_IMMEDIATE_DRAW);
   DeleteGraphPlot(pHandle, MAIN_BAR_B, VAL_ALL_PLOTS, VAL_IMMEDIATE_DRAW);

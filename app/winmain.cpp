@@ -27,6 +27,8 @@ int LoadAllPanels(void) {
   if (pCalib < 0) return -1;
   panelPopUp = LoadPanel(0, UIR_FILE, RES_RECORDER);
   if (panelPopUp < 0) return -1;
+  pCompare = LoadPanel(0, UIR_FILE, RES_COMPARE);
+  if (pCompare < 0) return -1;
   return 0;
 }
 
@@ -70,6 +72,7 @@ void EndProgram(void) {
   DiscardPanel(pPara2);
   DiscardPanel(pCalib);
   DiscardPanel(panelPopUp);
+  DiscardPanel(pCompare);
   DiscardPanel(pHandle);
 }
 

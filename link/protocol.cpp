@@ -37,6 +37,28 @@ int DecodeReplyFrame(const unsigned char *frame, uint16_t *words) {
   return 0;
 }
 
+int FindReplyFrame(const unsigned char *bytes, int length, uint16_t command, int argument,
+                   int *consumed) {
+  int at = 0;
+  while (at + 2 <= length) {
+    if (ReadWordBE(bytes + at) != SYNC_REPLY) {
+      ++at;
+      continue;
+    }
+    if (at + FRAME_BYTES > length) break;  // the rest of this frame is still to come
+    const bool ours = ReadWordBE(bytes + at + 2) == command &&
+                      (argument < 0 || ReadWordBE(bytes + at + 4) == argument);
+    if (ours) {
+      *consumed = at + FRAME_BYTES;
+      return at;
+    }
+    // A whole reply to something else: its data words are no sync words.
+    at += FRAME_BYTES;
+  }
+  *consumed = at;
+  return -1;
+}
+
 void DecodeFirmwareText(const unsigned char *reply, uint16_t pcbType, char *text,
                         size_t textSize) {
   if (textSize == 0) return;

@@ -77,6 +77,16 @@ void EncodeBlockRequest(unsigned char *frame, uint16_t sync, uint16_t start,
 // (result 0).
 int DecodeReplyFrame(const unsigned char *frame, uint16_t *words);
 
+// In bytes as they came off the line, the first reply frame (sync 0x00AA)
+// whose command word is command and, unless argument is negative, whose
+// argument word is argument: its offset, or -1 while there is none whole.
+// Other whole reply frames are stepped over as a whole, so a data word of
+// theirs is never taken for a sync word; bytes that begin no frame are
+// stepped over one by one. *consumed says how many leading bytes are done
+// with (none of them starts a frame still to come).
+int FindReplyFrame(const unsigned char *bytes, int length, uint16_t command, int argument,
+                   int *consumed);
+
 // Firmware text of a 72-byte reply into text (at most textSize bytes with the
 // terminator): a board of type 0 sends 36 words with the character in the low
 // byte; other boards send the 72 characters themselves. Ends at the first NUL.

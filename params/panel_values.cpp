@@ -11,14 +11,6 @@ namespace {
 const double kCalibScale = 16384.0;  // calib is micrometres per virtual pixel times this
 const int kGrey = MakeColor(160, 160, 160);
 
-// float field -> calib, truncated toward zero as an unsigned 32-bit number.
-uint32_t CalibFromFactor(float factor) {
-  const double scaled = static_cast<double>(factor) * kCalibScale;
-  if (!(scaled > 0.0)) return 0;  // also catches NaN
-  if (scaled >= 4294967295.0) return 0xFFFFFFFFu;
-  return static_cast<uint32_t>(scaled);
-}
-
 void SetTeachInputDimming(bool dimA, bool dimB) {
   SetCtrlAttribute(pHandle, MAIN_NEDITEACHA, ATTR_DIMMED, dimA ? 1 : 0);
   SetCtrlAttribute(pHandle, MAIN_NEDITEACHB, ATTR_DIMMED, dimB ? 1 : 0);
@@ -26,31 +18,7 @@ void SetTeachInputDimming(bool dimA, bool dimB) {
 
 }  // namespace
 
-void GetPanelValues(void) {
-  GetCtrlVal(pHandle, MAIN_NEDITEACHA, &parameter.teachA);
-  GetCtrlVal(pHandle, MAIN_NEDITEACHB, &parameter.teachB);
-  GetCtrlVal(pPara1, PARA1_TOL_UPPER, &parameter.tolUpper);
-  GetCtrlVal(pPara1, PARA1_TOL_LOWER, &parameter.tolLower);
-  GetCtrlVal(pPara1, PARA1_C12, &parameter.c12);
-  GetCtrlVal(pPara1, PARA1_DROPEVALMODE, &parameter.evalMode);
-  GetCtrlVal(pPara1, PARA1_C13, &parameter.c13);
-  GetCtrlVal(pPara1, PARA1_DROPHARDWAREMODE, &parameter.hardwareMode);
-  GetCtrlVal(pPara1, PARA1_C11, &parameter.c11);
-  GetCtrlVal(pPara1, PARA1_C10, &parameter.c10);
-  GetCtrlVal(pPara2, PARA2_A1, &parameter.a1);
-  GetCtrlVal(pPara2, PARA2_B1, &parameter.b1);
-  GetCtrlVal(pPara2, PARA2_C7, &parameter.c7);
-  GetCtrlVal(pPara2, PARA2_SLIDEVIDEOTHD_A, &parameter.thdA);
-  GetCtrlVal(pPara2, PARA2_SLIDEVIDEOTHD_B, &parameter.thdB);
-  GetCtrlVal(pPara2, PARA2_A4, &parameter.a4);
-  GetCtrlVal(pPara2, PARA2_A5, &parameter.a5);
-  GetCtrlVal(pPara2, PARA2_B4, &parameter.b4);
-  GetCtrlVal(pPara2, PARA2_B5, &parameter.b5);
-  unsigned int setpoint = parameter.setpointUm;
-  if (GetCtrlVal(pCalib, CALIB_SETPOINT_UM, &setpoint) >= 0) parameter.setpointUm = setpoint;
-  float factor = 0.0f;
-  if (GetCtrlVal(pCalib, CALIB_FACTOR, &factor) >= 0) parameter.calib = CalibFromFactor(factor);
-}
+void GetPanelValues(void) { StoreParameterSet(PanelParameterSet()); }
 
 void RepairParameterRecord(void) {
   ParameterSet set = RecordParameterSet();

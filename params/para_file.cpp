@@ -26,22 +26,23 @@ int SendParaToFile(void) {
   return 1;
 }
 
-int ReadParaFromFile(void) {
-  char chosen[PATH_BUFFER_SIZE] = "";
+int ChooseAndReadParameterFile(ParameterSet *set, char *chosen, size_t size) {
+  chosen[0] = '\0';
   const int result = FileSelectPopup(proj_dir, PARA_FILE_DEFAULT_NAME, "*.cfg",
                                      "K-VOR-MS-Series-Parameter-File", VAL_LOAD_BUTTON, 0, 1, 1,
-                                     1, chosen, sizeof chosen);
+                                     1, chosen, size);
   if (result == UIE_PATH_TOO_LONG) {
+    chosen[0] = '\0';
     SetStatus("File path too long - file not loaded!");
     return 0;
   }
-  if (result <= 0) return 0;
-  std::snprintf(file_name, sizeof file_name, "%s", chosen);
-
-  // Only a whole, well-formed file of 30 numbers changes the record.
-  ParameterSet set = RecordParameterSet();
+  if (result <= 0) {
+    chosen[0] = '\0';
+    return 0;
+  }
+  // Only a whole, well-formed file of 30 numbers counts.
   char fault[96];
-  const int read = ReadParameterFile(file_name, false, &set, fault, sizeof fault);
+  const int read = ReadParameterFile(chosen, false, set, fault, sizeof fault);
   if (read == PARA_FILE_MALFORMED) {
     SetStatus("Parameter file not loaded: it must hold 30 numbers!");
     return 0;
@@ -50,6 +51,15 @@ int ReadParaFromFile(void) {
     SetStatus("Cannot read parameter file!");
     return 0;
   }
+  return 1;
+}
+
+int ReadParaFromFile(void) {
+  char chosen[PATH_BUFFER_SIZE];
+  ParameterSet set = RecordParameterSet();
+  const int read = ChooseAndReadParameterFile(&set, chosen, sizeof chosen);
+  if (chosen[0] != '\0') std::snprintf(file_name, sizeof file_name, "%s", chosen);
+  if (!read) return 0;
   for (uint16_t frame = 0; frame < 2; ++frame) {
     ParameterFrameWords(set, frame, pp);
     CopyPPtoVars(frame);

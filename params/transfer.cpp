@@ -39,18 +39,22 @@ void PushGET(uint16_t source, uint16_t frame) {
     }
   }
   ShowStatus();
-  if (frame == 1) {
-    SetPanelValues();
-    uint16_t mode = parameter.evalMode;
-    GetCtrlVal(pPara1, PARA1_DROPEVALMODE, &mode);
-    PlotTOLWindow(mode, parameter.teachA, parameter.teachB);
-  }
+  if (frame == 1) ShowRecordOnPanels();
+}
+
+void ShowRecordOnPanels(void) {
+  SetPanelValues();
+  uint16_t mode = parameter.evalMode;
+  GetCtrlVal(pPara1, PARA1_DROPEVALMODE, &mode);
+  PlotTOLWindow(mode, parameter.teachA, parameter.teachB);
 }
 
 int CC_BTNGet(int panel, int control, int event, void *callbackData, int eventData1,
               int eventData2) {
   (void)panel, (void)control, (void)callbackData, (void)eventData1, (void)eventData2;
   if (event != EVENT_COMMIT) return 0;
+  // Its frames would meet the reply a comparison or a verify awaits.
+  if (ExchangeWaiting()) return 0;
   if (target == TARGET_FILE) ReadParaFromFile();
   PushGET(static_cast<uint16_t>(target), 0);
   Sleep(TRANSFER_SPACING_MS);
@@ -76,6 +80,7 @@ int CC_BTNSend(int panel, int control, int event, void *callbackData, int eventD
                int eventData2) {
   (void)panel, (void)control, (void)callbackData, (void)eventData1, (void)eventData2;
   if (event != EVENT_COMMIT) return 0;
+  if (ExchangeWaiting()) return 0;
   ShowText("Transmit...");
   if (target == TARGET_FILE) {
     char chosen[PATH_BUFFER_SIZE] = "";
@@ -97,13 +102,23 @@ int CC_BTNSend(int panel, int control, int event, void *callbackData, int eventD
   }
   parameter.start = SYNC_COMMAND;
   parameter.command = target == TARGET_EEPROM ? CMD_WRITE_EEPROM : CMD_WRITE_RAM;
+  // Off, a Send is its two writes and nothing more.
+  const int verify = VerifyAfterSendingOn();
+  // The read-back would take the replies a running loop awaits.
+  if (verify && stop_flag == 0) {
+    SetStatus("Stop run, video or recording first - nothing sent");
+    ShowStatus();
+    return 0;
+  }
   GetPanelValues();
+  if (verify && target == TARGET_EEPROM && !BackupEEPROM()) return 0;
 
   SendParameterFrame(0);
   if (nBytesW == FRAME_BYTES) ShowText("Sending Para-Frame 1 ...");
   Sleep(TRANSFER_SPACING_MS);
   SendParameterFrame(1);
   if (nBytesW == FRAME_BYTES) ShowText("Line Ok!");
+  if (verify) VerifySentParameters();
   return 0;
 }
 

@@ -4,22 +4,28 @@
 # can be made again and the window looked at on the screens operators use.
 #
 #   scripts/screenshots.sh [--out DIR] [--wait S] [SCREEN ...]
+#   scripts/screenshots.sh [--out DIR] --compare
 #
 # SCREEN is WIDTHxHEIGHT or WIDTHxHEIGHT@SCALE (physical pixels and the Qt
 # scale factor, e.g. 1366x768@1.25). Without any, the README's two are made:
 # 1280x720 and 1920x1080. Each picture is saved as
 # DIR/main-window-WIDTHxHEIGHT[@SCALE].png (DIR defaults to docs/).
+# --compare makes DIR/compare-popup.png instead: the compare pop-up after
+# Compare parameters against a simulated sensor whose RAM differs in four
+# fields (bench/compare_popup.cpp drives the program).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 OUT=docs
 WAIT=5
 SCREENS=()
+COMPARE=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --out) OUT=${2:?--out needs a folder}; shift 2 ;;
     --wait) WAIT=${2:?--wait needs seconds}; shift 2 ;;
-    -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
+    --compare) COMPARE=1; shift ;;
+    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
     *x*) SCREENS+=("$1"); shift ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
@@ -29,9 +35,19 @@ done
 scripts/setup.sh
 BUILD_DIR=${BUILD_DIR:-build}
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD_DIR" -j"$(nproc)" --target K-VOR-NE-ZevevU301
 mkdir -p "$OUT"
 OUT=$(cd "$OUT" && pwd)
+
+if [ "$COMPARE" = 1 ]; then
+  cmake --build "$BUILD_DIR" -j"${JOBS:-$(nproc)}" --target bench_compare_popup
+  shot="$OUT/compare-popup.png"
+  (cd "$BUILD_DIR/bin" &&
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x720x24" ./bench_compare_popup --screenshot "$shot")
+  echo "compare pop-up: $shot"
+  exit 0
+fi
+
+cmake --build "$BUILD_DIR" -j"${JOBS:-$(nproc)}" --target K-VOR-NE-ZevevU301
 PROGRAM="$PWD/$BUILD_DIR/bin/K-VOR-NE-ZevevU301"
 
 for screen in "${SCREENS[@]}"; do

@@ -35,7 +35,8 @@ namespace {
 const char kFontNameProperty[] = "kvorFontName";
 
 bool IsStringAttribute(int attribute) {
-  return attribute == ATTR_TEXT_FONT || attribute == ATTR_LABEL_TEXT;
+  return attribute == ATTR_TEXT_FONT || attribute == ATTR_LABEL_TEXT ||
+         attribute == ATTR_ACCESSIBLE_NAME;
 }
 
 bool IsButton(ControlKind kind) {
@@ -95,15 +96,29 @@ bool ReadLabel(ControlBinding *binding, QString *text) {
   return true;
 }
 
+// A button's or buddy label's text as it reads: "&Close" is "Close", "&&" one "&".
+QString WithoutMnemonic(const QString &text) {
+  QString plain;
+  for (int i = 0; i < text.size(); ++i) {
+    if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;
+    plain += text[i];
+  }
+  return plain;
+}
+
 int WriteLabel(ControlBinding *binding, const QString &text) {
   QString old;
   if (!ReadLabel(binding, &old)) return UIE_BAD_ATTRIBUTE;
   QWidget *w = binding->widget();
+  // A text message shows its text as it is; elsewhere '&' marks the mnemonic.
+  const bool mnemonic = binding->kind() != ControlKind::TextMessage;
   if (IsButton(binding->kind())) static_cast<QAbstractButton *>(w)->setText(text);
   else if (binding->kind() == ControlKind::TextMessage) SetLabelText(binding, text);
   else BuddyLabel(w)->setText(text);
   // A control named after its label keeps being named after it.
-  if (w->accessibleName().isEmpty() || w->accessibleName() == old) w->setAccessibleName(text);
+  const QString oldName = mnemonic ? WithoutMnemonic(old) : old;
+  if (w->accessibleName().isEmpty() || w->accessibleName() == old || w->accessibleName() == oldName)
+    w->setAccessibleName(mnemonic ? WithoutMnemonic(text) : text);
   return UIE_NO_ERROR;
 }
 
@@ -225,6 +240,10 @@ int SetCtrlAttribute(int panel, int control, int attribute, const char *value) {
   if (!value) return UIE_BAD_VALUE;
   QWidget *w = binding->widget();
   if (attribute == ATTR_LABEL_TEXT) return WriteLabel(binding, DecodeText(value));
+  if (attribute == ATTR_ACCESSIBLE_NAME) {
+    w->setAccessibleName(DecodeText(value));
+    return UIE_NO_ERROR;
+  }
 
   if (!HasText(binding->kind())) return UIE_BAD_ATTRIBUTE;
   const QString name = QString::fromUtf8(value);
@@ -259,6 +278,8 @@ int GetCtrlAttribute(int panel, int control, int attribute, char *buffer, size_t
   QString text;
   if (attribute == ATTR_LABEL_TEXT) {
     if (!ReadLabel(binding, &text)) return UIE_BAD_ATTRIBUTE;
+  } else if (attribute == ATTR_ACCESSIBLE_NAME) {
+    text = binding->widget()->accessibleName();
   } else if (attribute == ATTR_TEXT_FONT) {
     if (!HasText(binding->kind())) return UIE_BAD_ATTRIBUTE;
     QVariant name = binding->widget()->property(kFontNameProperty);

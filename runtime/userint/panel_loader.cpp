@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QMap>
 #include <QRadioButton>
 #include <QResource>
@@ -180,6 +181,13 @@ bool SetUpRing(QComboBox *combo, ControlBinding *binding) {
 
 bool SetUpControl(ControlBinding *binding) {
   QWidget *w = binding->widget();
+  // A list laid out in columns needs the machine's fixed-pitch face, whose
+  // name a panel file cannot know; its size stays the panel's.
+  if (w->property("fixedPitch").toBool()) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(w->font().pointSizeF());
+    w->setFont(font);
+  }
   switch (binding->kind()) {
     case ControlKind::RadioButton:
       // The system keeps its radio groups itself.

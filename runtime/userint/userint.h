@@ -63,6 +63,7 @@ enum {
   ATTR_PLOT_LG_TEXT = 2150,       // const char *, graph plots: the plot's name
   ATTR_CURSOR_POINT_STYLE = 1201, // int VAL_* point style, graph cursors
   ATTR_LABEL_TEXT = 1300,         // const char *, label of a control (also its accessible name)
+  ATTR_ACCESSIBLE_NAME = 1301,    // const char *, what assistive technology names the control
 };
 
 #define VAL_APP_META_FONT "<app font>"
@@ -189,6 +190,13 @@ int ResetTextBox(int panel, int control, const char *text);
 int ReplaceTextBoxLine(int panel, int control, int line, const char *text);
 int GetTextBoxLine(int panel, int control, int line, char *buffer, size_t bufferSize);
 int GetNumTextBoxLines(int panel, int control, int *count);
+
+// ---- Rings ------------------------------------------------------------------------
+// The position (from 0) of the ring item that has the value; UIE_BAD_VALUE
+// when no item has it.
+int GetIndexFromValue(int panel, int control, int *index, double value);
+// The text of the ring item at the position, as the ring shows it.
+int GetLabelFromIndex(int panel, int control, int index, char *label, size_t labelSize);
 
 // ---- Graphs --------------------------------------------------------------------
 // Plot handles are > 0 and unique per graph.

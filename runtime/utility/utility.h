@@ -34,6 +34,30 @@ int GetDataDir(char *directory, size_t size);
 int MakePathname(const char *directory, const char *fileName, char *out, size_t size);
 int DeleteFile(const char *path);   // 0, or UTIL_FILE_ERROR when it existed and stays
 
+// ---- Folders -------------------------------------------------------------------
+// Makes the folder, and any folder above it that is missing: 0 when it is
+// there afterwards, UTIL_FILE_ERROR when it cannot be made (a file has its
+// name, no permission).
+int MakeDir(const char *path);
+// 1 when a file or folder of that path exists, else 0.
+int FileExists(const char *path);
+// The name (without the folder) of the file at position index (from 0) among
+// the files of directory whose names match the wildcard pattern
+// ("eeprom-*.cfg"), in the order of their names: 1 when written, 0 when no
+// file is at that position (or the folder cannot be read), UTIL_TOO_LONG when
+// the name does not fit (name left empty), UTIL_BAD_ARGUMENT.
+int GetFileInFolder(const char *directory, const char *pattern, int index, char *name,
+                    size_t size);
+
+// ---- User settings ---------------------------------------------------------------
+// Operator choices that are no parameters, kept for the next start in the
+// user's settings (the desktop's usual place for them). A key is a short
+// name ("verifyAfterSending").
+int GetUserSetting(const char *key, int defaultValue);  // defaultValue when none is stored
+// 0 once the value is stored, UTIL_FILE_ERROR when the settings cannot be
+// written, UTIL_BAD_ARGUMENT.
+int SetUserSetting(const char *key, int value);
+
 // ---- Text files --------------------------------------------------------------
 enum {
   VAL_TRUNCATE = 0,

@@ -29,6 +29,7 @@ PANEL_BUTTONS = {
     "parameters2.ui": "Parameters 2",
     "calibration.ui": "Calibration",
     "recorder.ui": "Recorder",
+    "compare.ui": None,  # no rings; shown by a comparison
 }
 AT_SPI_DAEMONS = ("/usr/libexec/at-spi-bus-launcher", "/usr/libexec/at-spi2-registryd")
 WAIT_S = 10

@@ -298,7 +298,7 @@ TEST_F(MainWindow, EveryControlIsNamedForWhatItIsARingForItsEntry) {
     int panel;
     const char *name;
   } panels[] = {{pHandle, "main"}, {pPara1, "parameters 1"}, {pPara2, "parameters 2"},
-                {pCalib, "calibration"}, {panelPopUp, "recorder"}};
+                {pCalib, "calibration"}, {panelPopUp, "recorder"}, {pCompare, "compare"}};
   int rings = 0;
   for (const auto &p : panels) {
     for (int id : testkit::ControlIds(p.panel)) {

@@ -193,6 +193,23 @@ TEST_P(OnScreen, EveryControlIsReachableAndNothingOverlaps) {
   EXPECT_TRUE(beside || recorder.frame.contains(mainCentre))
       << "recorder " << recorder.frame << ", main window " << main;
   ExpectUsable(panelPopUp, ShownControls(panelPopUp, "recorder "), true, "recorder");
+
+  // The compare pop-up opens as the recorder does; made smaller than its
+  // panel, it scrolls rather than cutting a control off.
+  testkit::ClosePanelWindow(panelPopUp);
+  DisplayPanel(pCompare);
+  testkit::Pump(0.05);
+  const testkit::WindowView compare = testkit::Window(pCompare);
+  EXPECT_TRUE(OnScreenArea(compare, screen)) << compare.frame << " off " << compare.screenArea;
+  const bool compareBeside = !compare.frame.overlaps(main) && compare.frame.y < main.bottom() &&
+                             main.y < compare.frame.bottom();
+  EXPECT_TRUE(compareBeside || compare.frame.contains(mainCentre))
+      << "compare " << compare.frame << ", main window " << main;
+  ExpectUsable(pCompare, ShownControls(pCompare, "compare "), true, "compare");
+  testkit::ResizeWindow(pCompare, 200, 120);
+  testkit::Pump(0.05);
+  EXPECT_TRUE(testkit::Window(pCompare).scrollBars);
+  ExpectUsable(pCompare, ShownControls(pCompare, "compare "), false, "compare, small");
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, OnScreen,

@@ -99,6 +99,47 @@ TEST(ReplyFrame, DecodingTheSameBufferTwiceGivesTheSameWords) {
   EXPECT_EQ(0x1234, pp[0]);
 }
 
+// A reply frame as the sensor sends it: sync 0x00AA, command, argument, data.
+std::vector<unsigned char> Reply(uint16_t command, uint16_t argument, uint16_t everyWord) {
+  std::vector<unsigned char> frame(FRAME_BYTES);
+  WriteWordBE(frame.data(), SYNC_REPLY);
+  WriteWordBE(frame.data() + 2, command);
+  WriteWordBE(frame.data() + 4, argument);
+  for (int i = 0; i < FRAME_DATA_WORDS; ++i) WriteWordBE(frame.data() + 6 + 2 * i, everyWord);
+  return frame;
+}
+
+TEST(ReplyFrame, TheAwaitedReplyIsFoundBehindOthersAndStrayBytes) {
+  // Stray bytes, then an acknowledgement whose data words look like the
+  // start of a read reply (00 AA 00 02 ...), then the read reply itself.
+  std::vector<unsigned char> line = Bytes({0x13, 0x00});
+  const std::vector<unsigned char> ack = Reply(CMD_WRITE_RAM, 1, 0x00AA), mixed = [] {
+    std::vector<unsigned char> f = Reply(CMD_WRITE_RAM, 1, 0x00AA);
+    WriteWordBE(f.data() + 8, CMD_READ_RAM);
+    return f;
+  }();
+  line.insert(line.end(), mixed.begin(), mixed.end());
+  const std::vector<unsigned char> reply = Reply(CMD_READ_RAM, 0, 777);
+  int consumed = -1;
+  // Until the reply is there whole, nothing counts, and the start of a
+  // frame still to come is kept.
+  std::vector<unsigned char> partial = line;
+  partial.insert(partial.end(), reply.begin(), reply.begin() + 20);
+  EXPECT_EQ(-1, FindReplyFrame(partial.data(), static_cast<int>(partial.size()), CMD_READ_RAM, -1,
+                               &consumed));
+  EXPECT_EQ(static_cast<int>(line.size()), consumed);
+
+  line.insert(line.end(), reply.begin(), reply.end());
+  const int at = FindReplyFrame(line.data(), static_cast<int>(line.size()), CMD_READ_RAM, -1, &consumed);
+  EXPECT_EQ(2 + FRAME_BYTES, at);
+  EXPECT_EQ(at + FRAME_BYTES, consumed);
+  // The acknowledgement of frame 1, not the one of frame 0 before it.
+  line.insert(line.begin(), ack.begin(), ack.end());
+  WriteWordBE(line.data() + 4, 0);
+  EXPECT_EQ(FRAME_BYTES + 2,
+            FindReplyFrame(line.data(), static_cast<int>(line.size()), CMD_WRITE_RAM, 1, &consumed));
+}
+
 TEST(FirmwareText, BoardTypeZeroTakesTheLowByteOfEachWord) {
   unsigned char reply[FIRMWARE_REPLY_BYTES] = {};
   const unsigned char chars[] = {'V', '1', '.', '0'};

@@ -7,6 +7,7 @@
 
 #include "app/controls.h"
 #include "app/globals.h"
+#include "params/transfer_fixture.h"
 #include "support/program_fixture.h"
 #include "runtime/testkit/testkit.h"
 #include "runtime/userint/userint.h"
@@ -14,43 +15,6 @@
 namespace {
 
 using support::DataWords;
-
-// The program keeps 50 ms between the two frames of a transfer, measured at
-// its own writes. The sensor notes a frame when its reading thread gets to
-// it, which on a busy machine may be some milliseconds late: its receipt
-// times are allowed this much.
-const double kTransferSpacing = 0.05;
-const double kReceiptJitter = 0.01;
-
-std::vector<int> Words(const kvorsim::ParamFrame &frame) {
-  return std::vector<int>(frame.begin(), frame.end());
-}
-
-class Transfer : public support::ProgramTest {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(0, Start());
-    Sensor().clearReceived();
-    testkit::StartWriteLog();
-  }
-  // Seconds between the program's first and second write since the set-up.
-  double WriteSpacing() {
-    const std::vector<double> writes = WriteTimes();
-    return writes.size() == 2 ? writes[1] - writes[0] : -1.0;
-  }
-  int RadioValue(int control) {
-    int on = -1;
-    GetCtrlVal(pHandle, control, &on);
-    return on;
-  }
-  std::vector<int> Radios() {
-    return {RadioValue(MAIN_RBTRAM), RadioValue(MAIN_RBTEEPROM), RadioValue(MAIN_RBTFILE)};
-  }
-  kvorsim::ParamFrame Modified(kvorsim::ParamFrame frame, int word, int value) {
-    frame[word] = static_cast<uint16_t>(value);
-    return frame;
-  }
-};
 
 TEST_F(Transfer, StorageTargetButtonsKeepExactlyOneOn) {
   EXPECT_EQ((std::vector<int>{1, 0, 0}), Radios());

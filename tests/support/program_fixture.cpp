@@ -19,6 +19,10 @@ ProgramTest::ProgramTest() {
   const char *dir = mkdtemp(pattern);
   tempDir_ = dir ? dir : "/tmp";
   sensorOptions.moving = false;
+  // The user's settings (Verify after sending) of this test alone, never the
+  // machine's: each test case runs in a process of its own, and the settings
+  // find their folder on first use.
+  setenv("XDG_CONFIG_HOME", (tempDir_ + "/config").c_str(), 1);
 }
 
 ProgramTest::~ProgramTest() {
@@ -59,6 +63,15 @@ int ProgramTest::StartProgramOnSensor() { return StartProgramWithPort(sensor_->d
 
 int ProgramTest::Start() {
   if (!StartSensor()) return -100;
+  return StartProgramOnSensor();
+}
+
+int ProgramTest::RestartProgram() {
+  if (programStarted_) {
+    stop_flag = 1;
+    EndProgram();
+    programStarted_ = false;
+  }
   return StartProgramOnSensor();
 }
 

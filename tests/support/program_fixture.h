@@ -63,6 +63,9 @@ class ProgramTest : public ::testing::Test {
   // answered by path, as the operator would choose it.
   void SaveParameterFile(const std::string &path);
   void LoadParameterFile(const std::string &path);
+  // Ends the program and starts it again on the same sensor, as the
+  // operator closes and reopens it (the user's settings stay).
+  int RestartProgram();
   // A path in a fresh folder of this test's own.
   std::string TempPath(const std::string &name) const;
   const std::string &TempDir() const { return tempDir_; }

@@ -1,0 +1,34 @@
+// The user's settings: operator choices kept from one start to the next
+// (QSettings, in the desktop's usual place: ~/.config on Linux, the registry
+// on Windows).
+#include "runtime/utility/utility.h"
+
+#include <QSettings>
+#include <QString>
+
+namespace {
+
+// Named here rather than through the application object, so the settings
+// are the same whoever created it (the program, a test, a tool).
+QSettings ProgramSettings() {
+  return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("K-VOR"),
+                   QStringLiteral("K-VOR-NE-ZevevU301"));
+}
+
+}  // namespace
+
+int GetUserSetting(const char *key, int defaultValue) {
+  if (key == nullptr || key[0] == '\0') return defaultValue;
+  bool ok = false;
+  const int value = ProgramSettings().value(QString::fromUtf8(key)).toInt(&ok);
+  return ok ? value : defaultValue;
+}
+
+int SetUserSetting(const char *key, int value) {
+  if (key == nullptr || key[0] == '\0') return UTIL_BAD_ARGUMENT;
+  QSettings settings = ProgramSettings();
+  settings.setValue(QString::fromUtf8(key), value);
+  // Written now: a program that is killed later keeps the choice.
+  settings.sync();
+  return settings.status() == QSettings::NoError ? UTIL_NO_ERROR : UTIL_FILE_ERROR;
+}
