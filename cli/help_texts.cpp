@@ -34,7 +34,7 @@ const char kToolHelp[] =
     "  --json         one JSON object a line per sensor: port, ok, message and the\n"
     "                 command's data\n"
     "  --quiet        print only the sensors that did not succeed\n"
-    "  --trace FILE   write a wire trace (not available in this version: refused)\n"
+    "  --trace FILE   write a wire trace of every sensor's line into FILE\n"
     "  --help         this text; 'kvor COMMAND --help' tells about one command\n"
     "  --version      the version\n"
     "\n"

@@ -8,6 +8,26 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "link/frame_summary.h"
+#include "runtime/rs232/com_trace.h"
+
+namespace {
+
+int RunCommand(const kvorcli::CliRequest &request) {
+  using namespace kvorcli;
+  const std::string &c = request.command;
+  if (c == "ports") return RunPorts(request);
+  if (c == "identify") return RunIdentify(request);
+  if (c == "get") return RunGet(request);
+  if (c == "send") return RunSend(request);
+  if (c == "diff") return RunDiff(request);
+  if (c == "record") return RunRecord(request);
+  if (c == "teach") return RunTeach(request);
+  if (c == "reset-minmax") return RunResetMaxMin(request);
+  return EXIT_USAGE;
+}
+
+}  // namespace
 
 int main(int argc, char **argv) {
   using namespace kvorcli;
@@ -26,14 +46,17 @@ int main(int argc, char **argv) {
     return EXIT_ALL_OK;
   }
   QCoreApplication app(argc, argv);
-  const std::string &c = request.command;
-  if (c == "ports") return RunPorts(request);
-  if (c == "identify") return RunIdentify(request);
-  if (c == "get") return RunGet(request);
-  if (c == "send") return RunSend(request);
-  if (c == "diff") return RunDiff(request);
-  if (c == "record") return RunRecord(request);
-  if (c == "teach") return RunTeach(request);
-  if (c == "reset-minmax") return RunResetMaxMin(request);
-  return EXIT_USAGE;
+  if (request.traceGiven) {
+    SetComTraceSummary(DescribeFRAME);
+    // With several PORTs in one file, each summary names its port.
+    const int namePorts = request.operands.size() > 1 ? 1 : 0;
+    char reason[160];
+    if (OpenComTrace(request.trace.c_str(), namePorts, reason, sizeof reason) < 0) {
+      std::fprintf(stderr, "kvor: cannot write the trace file '%s': %s\n", request.trace.c_str(), reason);
+      return EXIT_BAD_FILE;
+    }
+  }
+  const int status = RunCommand(request);
+  CloseComTrace();
+  return status;
 }

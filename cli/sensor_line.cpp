@@ -1,8 +1,10 @@
 #include "cli/sensor_line.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "link/protocol.h"
+#include "runtime/rs232/com_trace.h"
 #include "runtime/rs232/rs232.h"
 #include "runtime/rs232/serial_errors.h"
 
@@ -38,6 +40,7 @@ int SensorLine::Open(const std::string &device) {
   port_.setFlowControl(QSerialPort::NoFlowControl);
   port_.setReadBufferSize(0);
   if (!port_.open(QIODevice::ReadWrite)) return MapSerialOpenError(port_);
+  device_ = device;
   lost_ = false;
   return 0;
 }
@@ -47,7 +50,14 @@ void SensorLine::Close() {
   pause_.stop();
   waiting_ = nullptr;
   afterPause_ = nullptr;
-  if (port_.isOpen()) port_.close();
+  if (port_.isOpen()) {
+    DropInput(std::exchange(input_, QByteArray()) + port_.readAll(), "left at close");
+    port_.close();
+  }
+}
+
+void SensorLine::DropInput(const QByteArray &bytes, const char *how) {
+  if (!bytes.isEmpty()) TraceComUnframed(device_.c_str(), bytes.constData(), static_cast<int>(bytes.size()), how);
 }
 
 qint64 SensorLine::WriteToLine(const char *bytes, qint64 count) {
@@ -55,6 +65,11 @@ qint64 SensorLine::WriteToLine(const char *bytes, qint64 count) {
   // Out now rather than at the next turn of the event loop, so the time-out
   // counts from the moment the frame left, as in the window.
   if (written > 0) port_.flush();
+  if (ComTraceOn()) {
+    char note[40] = "";
+    if (written != count) std::snprintf(note, sizeof note, "only %lld written", static_cast<long long>(written < 0 ? 0 : written));
+    TraceComFrame(device_.c_str(), TRACE_TX, bytes, static_cast<int>(count), note[0] ? note : nullptr);
+  }
   return written;
 }
 
@@ -68,9 +83,8 @@ void SensorLine::ReadFromLine() {
 bool SensorLine::Send(const unsigned char *frame, int count) {
   if (lost_ || !port_.isOpen()) return false;
   // What came before belongs to no exchange: both queues start empty.
+  DropInput(std::exchange(input_, QByteArray()) + port_.readAll(), "flushed unread");
   port_.clear(QSerialPort::AllDirections);
-  (void)port_.readAll();
-  input_.clear();
   const qint64 written = WriteToLine(reinterpret_cast<const char *>(frame), count);
   sinceWrite_.start();
   return written == count && !lost_;
@@ -91,16 +105,25 @@ void SensorLine::AwaitReply(int bytes, int echo, ReplyHandler done) {
 void SensorLine::OfferInput() {
   if (!waiting_) return;  // kept for nobody: the next Send empties it
   if (awaitedBytes_ != FRAME_BYTES) {
-    if (input_.size() >= awaitedBytes_) Deliver(LineOutcome::Reply, std::exchange(input_, QByteArray()));
+    if (input_.size() >= awaitedBytes_) {
+      const QByteArray block = std::exchange(input_, QByteArray());
+      TraceComFrame(device_.c_str(), TRACE_RX, block.constData(), static_cast<int>(block.size()), nullptr);
+      Deliver(LineOutcome::Reply, block);
+    }
     return;
   }
   while (waiting_ && input_.size() >= FRAME_BYTES) {
     // As the window's receive callback: the first 36 bytes are the frame,
     // whatever arrived behind them is discarded.
     const QByteArray frame = input_.left(FRAME_BYTES);
+    const QByteArray behind = input_.mid(FRAME_BYTES);
     input_.clear();
     const uint16_t command = ReadWordBE(reinterpret_cast<const unsigned char *>(frame.constData()) + 2);
-    if (awaitedEcho_ < 0 || command == awaitedEcho_) Deliver(LineOutcome::Reply, frame);
+    const bool awaited = awaitedEcho_ < 0 || command == awaitedEcho_;
+    TraceComFrame(device_.c_str(), TRACE_RX, frame.constData(), FRAME_BYTES,
+                  awaited ? nullptr : "not the awaited reply, skipped");
+    DropInput(behind, "discarded behind a frame");
+    if (awaited) Deliver(LineOutcome::Reply, frame);
   }
 }
 

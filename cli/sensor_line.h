@@ -61,7 +61,11 @@ class SensorLine : public QObject {
   void CheckTimeout();
   void Deliver(LineOutcome outcome, const QByteArray &bytes);
 
+  // Bytes from the line that no reply takes, told to the wire trace.
+  void DropInput(const QByteArray &bytes, const char *how);
+
   QSerialPort port_;
+  std::string device_;  // as given, the wire trace's name for the port
   QByteArray input_;
   QElapsedTimer sinceWrite_;
   QTimer timeout_;

@@ -2,6 +2,7 @@
 // command line itself.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,9 @@ TEST(KvorCommands, IdentifyTellsWhatTheSensorIs) {
   sensors[1]->setIdentity(id);
   const std::string a = sensors[0]->devicePath(), b = sensors[1]->devicePath();
 
-  const KvorRun run = RunKvor({"identify", a, b});
+  TempDir dir;
+  const std::string trace = dir.File("wire.trace");
+  const KvorRun run = RunKvor({"--trace", trace, "identify", a, b});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, a + ": OK CCD type 20 (1024-pixel; 7.8\xC2\xB5m pixel-pitch), 1024 pixels, 4096 virtual "
                          "pixels, ADC full scale 256, firmware \"K-VOR firmware V3.01 (simulated)\"\n" +
@@ -38,6 +41,34 @@ TEST(KvorCommands, IdentifyTellsWhatTheSensorIs) {
                              "pixels, ADC full scale 1024, firmware \"Line V2 \xC2\xB5\"\n");
   // The window's start-up without the parameters.
   EXPECT_EQ(Commands(*sensors[0]), (std::vector<int>{5, 10, 7}));
+
+  // The trace holds what each sensor received, byte for byte, and a reply
+  // to each, the two ports told apart by name.
+  for (const auto &sensor : sensors) {
+    std::vector<std::string> sent, replies;
+    for (const std::string &line : Lines(ReadBytes(trace))) {
+      if (line.find(" | " + sensor->devicePath() + ": ") == std::string::npos) continue;
+      const std::string hex = line.substr(0, line.find(" | "));
+      if (hex.find(" TX 36 ") != std::string::npos) sent.push_back(hex.substr(hex.find(" TX 36 ") + 7));
+      if (hex.find(" RX ") != std::string::npos) replies.push_back(hex);
+    }
+    std::vector<std::string> received;
+    for (const kvorsim::ReceivedFrame &f : sensor->received()) {
+      std::string hex;
+      for (unsigned char byte : f.bytes) {
+        char two[4];
+        std::snprintf(two, sizeof two, "%s%02X", hex.empty() ? "" : " ", byte);
+        hex += two;
+      }
+      received.push_back(hex);
+    }
+    EXPECT_EQ(received, sent) << sensor->devicePath();
+    EXPECT_EQ(3u, replies.size()) << sensor->devicePath();
+  }
+  // A trace file that cannot be written: nothing is sent.
+  sensors[0]->clearReceived();
+  EXPECT_EQ(3, RunKvor({"--trace", dir.File("no/such/folder"), "identify", a}).status);
+  EXPECT_TRUE(sensors[0]->received().empty());
 }
 
 TEST(KvorCommands, DiffReadsOnlyAndNamesFieldsWithBothValues) {
@@ -125,7 +156,7 @@ TEST(KvorCommands, CommandLineMistakesAreUsageErrorsAndHelpNeedsNoDisplay) {
       {"get", "/dev/x", "--from", "ram"},
       {"identify", "/dev/x", "--verify"},
       {"record", "/dev/x", "--samples", "70000", "--interval", "1", "--output", "r.dat"},
-      {"--trace", "wire.txt", "identify", "/dev/x"},
+      {"identify", "/dev/x", "--trace"},
   };
   for (const std::vector<std::string> &args : mistakes) {
     const KvorRun run = RunKvor(args);
