@@ -15,12 +15,6 @@
 namespace clitest {
 namespace {
 
-std::vector<int> Commands(const kvorsim::SensorSim &sensor) {
-  std::vector<int> commands;
-  for (const kvorsim::ReceivedFrame &f : sensor.received()) commands.push_back(f.command());
-  return commands;
-}
-
 TEST(KvorCommands, IdentifyTellsWhatTheSensorIs) {
   auto sensors = StartSensors(2);
   ASSERT_EQ(sensors.size(), 2u);

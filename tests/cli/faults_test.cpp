@@ -15,12 +15,6 @@
 namespace clitest {
 namespace {
 
-std::vector<int> Commands(const kvorsim::SensorSim &sensor) {
-  std::vector<int> commands;
-  for (const kvorsim::ReceivedFrame &f : sensor.received()) commands.push_back(f.command());
-  return commands;
-}
-
 // One real time-out serves the whole group.
 TEST(KvorFaults, FourSensorsOneMuteTheOtherThreeDoneJsonLinesParse) {
   TempDir dir;

@@ -135,4 +135,10 @@ std::vector<std::string> Lines(const std::string &text) {
   return lines;
 }
 
+std::vector<int> Commands(const kvorsim::SensorSim &sensor) {
+  std::vector<int> commands;
+  for (const kvorsim::ReceivedFrame &f : sensor.received()) commands.push_back(f.command());
+  return commands;
+}
+
 }  // namespace clitest

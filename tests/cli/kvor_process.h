@@ -41,6 +41,9 @@ inline KvorRun RunKvor(const std::vector<std::string> &args, double timeoutSecon
 // Simulated sensors, each on a pseudo-terminal of its own, standing still.
 std::vector<std::unique_ptr<kvorsim::SensorSim>> StartSensors(int count, bool paced = false);
 
+// The command codes of the frames the sensor received, in order.
+std::vector<int> Commands(const kvorsim::SensorSim &sensor);
+
 // The lines of a text.
 std::vector<std::string> Lines(const std::string &text);
 
