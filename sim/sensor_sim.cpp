@@ -47,6 +47,9 @@ struct SensorSim::Impl {
 
   mutable std::mutex mutex;
   mutable std::condition_variable framesArrived;
+  // Frames whose answer (a reply, a drop, a held-back reply) is not yet done.
+  int framesInHand = 0;
+  mutable std::condition_variable framesAnswered;
   SensorModel model;
   FaultPlan faults;
   bool paced;
@@ -167,6 +170,16 @@ bool SensorSim::Impl::hangUpDue() {
 void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed) {
   const uint16_t command = wire::wordAt(frame.data(), 1);
   trace.received(frame);
+  // Declared before the lock below, so every way out releases the frame
+  // after that lock is gone.
+  struct Done {
+    Impl &impl;
+    ~Done() {
+      std::lock_guard<std::mutex> lock(impl.mutex);
+      --impl.framesInHand;
+      impl.framesAnswered.notify_all();
+    }
+  } done{*this};
   wire::Bytes reply;
   size_t garbage = 0;
   int delayMs = 0;
@@ -179,6 +192,7 @@ void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed
       frames.erase(frames.begin(), frames.begin() + kMaxRecordedFrames / 10);
     }
     frames.push_back(ReceivedFrame{completed, frame});
+    ++framesInHand;
     framesArrived.notify_all();
     if (!model.answer(frame.data(), &reply)) return;
     if (!faults.shape(command, &reply)) return;
@@ -401,5 +415,11 @@ bool SensorSim::waitForFrames(size_t n, double timeoutSeconds) const {
 }
 
 int SensorSim::repliesSent() const { return d->replies.load(); }
+
+bool SensorSim::waitUntilAnswered(double timeoutSeconds) const {
+  std::unique_lock<std::mutex> lock(d->mutex);
+  return d->framesAnswered.wait_for(lock, std::chrono::duration<double>(timeoutSeconds),
+                                    [&] { return d->framesInHand == 0; });
+}
 
 }  // namespace kvorsim

@@ -153,6 +153,9 @@ class SensorSim {
   // Waits (up to timeoutSeconds) until at least n frames have been received.
   bool waitForFrames(size_t n, double timeoutSeconds) const;
   int repliesSent() const;
+  // Waits (up to timeoutSeconds) until every frame received so far has been
+  // dealt with: its reply fully written, or dropped or withheld by a fault.
+  bool waitUntilAnswered(double timeoutSeconds) const;
 
  private:
   struct Impl;

@@ -161,7 +161,10 @@ TEST_P(ParameterFaults, GetTakesWhatArrivesSendNeverWaitsAndTheNextGetIsClean) {
   EXPECT_EQ(parameter.teachA, Sensor().ram(0)[2]);
   EXPECT_EQ(parameter.teachB, Sensor().ram(1)[2]);
 
-  // Stray bytes of short replies are flushed by the next exchange.
+  // Stray bytes of short replies are flushed by the next exchange, once they
+  // are on the line, as after an operator's pause; one still on its way
+  // would land inside the next reply on a loaded machine.
+  ASSERT_TRUE(Sensor().waitUntilAnswered(1.0));
   faults::SwitchOff(Sensor());
   SetSensorTeach(kNewTeachA, kNewTeachB);
   ClickGuarded(MAIN_BTNGET, 0.5 + kSlack, "Get after the fault");
