@@ -40,7 +40,7 @@ TEST(KvorFaults, FourSensorsOneMuteTheOtherThreeDoneJsonLinesParse) {
     if (i == 2)
       EXPECT_EQ(o.value("message").toString().toStdString(), "Timeout-RS-232... (no reply to the echo check)");
     else
-      EXPECT_EQ(Commands(*sensors[i]), (std::vector<int>{5, 1, 1})) << i;
+      EXPECT_EQ(Commands(*sensors[i], 3), (std::vector<int>{5, 1, 1})) << i;
   }
   // The mute sensor heard the echo check and nothing after it.
   EXPECT_EQ(Commands(*sensors[2]), std::vector<int>{5});

@@ -135,7 +135,8 @@ std::vector<std::string> Lines(const std::string &text) {
   return lines;
 }
 
-std::vector<int> Commands(const kvorsim::SensorSim &sensor) {
+std::vector<int> Commands(const kvorsim::SensorSim &sensor, size_t awaited) {
+  sensor.waitForFrames(awaited, 2.0);
   std::vector<int> commands;
   for (const kvorsim::ReceivedFrame &f : sensor.received()) commands.push_back(f.command());
   return commands;

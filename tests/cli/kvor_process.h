@@ -41,8 +41,10 @@ inline KvorRun RunKvor(const std::vector<std::string> &args, double timeoutSecon
 // Simulated sensors, each on a pseudo-terminal of its own, standing still.
 std::vector<std::unique_ptr<kvorsim::SensorSim>> StartSensors(int count, bool paced = false);
 
-// The command codes of the frames the sensor received, in order.
-std::vector<int> Commands(const kvorsim::SensorSim &sensor);
+// The command codes of the frames the sensor received, in order, once it has
+// read at least `awaited` of them (or 2 s passed): kvor may have ended while
+// its last frame, which nothing answers, was still on the line.
+std::vector<int> Commands(const kvorsim::SensorSim &sensor, size_t awaited = 0);
 
 // The lines of a text.
 std::vector<std::string> Lines(const std::string &text);
