@@ -237,16 +237,19 @@ int main(int argc, char **argv) {
     sensors.push_back(std::move(sensor));
   }
   const kvorsim::Identity id = sensors.front()->identity();
+  // Standard output carries the devices alone, so a script can take them as
+  // they are (`kvor send golden.cfg $(cat devices)`); the greeting is for
+  // the operator.
   for (const auto &sensor : sensors) std::printf("%s\n", sensor->devicePath().c_str());
+  std::fflush(stdout);
   if (settings.count == 1)
-    std::printf("Simulated sensor (CCD type %u, %u virtual pixels%s) is answering on this device; "
+    std::fprintf(stderr, "Simulated sensor (CCD type %u, %u virtual pixels%s) is answering on this device; "
                 "connect the program to it and stop the sensor with Ctrl+C.\n",
                 id.ccdType, id.ccdVirtPixel, settings.options.paced ? ", paced" : "");
   else
-    std::printf("%d simulated sensors (CCD type %u, %u virtual pixels%s) are answering on these "
+    std::fprintf(stderr, "%d simulated sensors (CCD type %u, %u virtual pixels%s) are answering on these "
                 "devices; stop them with Ctrl+C.\n",
                 settings.count, id.ccdType, id.ccdVirtPixel, settings.options.paced ? ", paced" : "");
-  std::fflush(stdout);
 
   int signal = 0;
   sigwait(&stopSignals, &signal);
