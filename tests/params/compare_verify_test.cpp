@@ -16,6 +16,7 @@
 #include "params/params.h"
 #include "params/transfer_fixture.h"
 #include "runtime/testkit/testkit.h"
+#include "support/temp_dir.h"
 #include "runtime/userint/userint.h"
 
 namespace {
@@ -26,14 +27,6 @@ const Wire kReadEeprom = {{4, 0}, {4, 1}};
 
 std::vector<int> SetWords(const ParameterSet &set) {
   return std::vector<int>(set.words, set.words + PARAMETER_WORDS);
-}
-
-std::vector<int> FileNumbers(const std::string &path) {
-  std::ifstream in(path);
-  std::vector<int> numbers;
-  long long n;
-  while (in >> n) numbers.push_back(static_cast<int>(n));
-  return numbers;
 }
 
 void WriteText(const std::string &path, const std::string &text) { std::ofstream(path) << text; }

@@ -16,6 +16,7 @@
 #include "params/params.h"
 #include "support/program_fixture.h"
 #include "runtime/testkit/testkit.h"
+#include "support/temp_dir.h"
 #include "runtime/userint/userint.h"
 
 namespace {
@@ -53,23 +54,14 @@ class RoundTrip : public support::ProgramTest {
     testkit::Click(pHandle, MAIN_BTNGET);
     EXPECT_EQ("Parameter-frame received! - Line Ok!", Status());
     Sensor().clearReceived();
-    const int repliesBefore = Sensor().repliesSent();
     testkit::Click(pHandle, MAIN_BTNSEND);
     if (!Sensor().waitForFrames(2, 2.0)) return {};
-    // The sensor acknowledges both writes, which Send does not wait for; the
-    // program takes them before the next Get, as it does in an operator's
+    // The sensor acknowledges both writes, which Send does not wait for; they
+    // are on the line before the next Get empties it, as after an operator's
     // pause between two clicks (else the late one would answer that Get).
-    testkit::PumpUntil([&] { return Sensor().repliesSent() >= repliesBefore + 2; }, 1.0);
-    testkit::Pump(0.05);
+    Sensor().waitUntilAnswered(1.0);
     const auto frames = Frames();
     return {support::DataWords(frames[0]), support::DataWords(frames[1])};
-  }
-  std::vector<int> FileNumbers(const std::string &path) {
-    std::ifstream in(path);
-    std::vector<int> numbers;
-    long long n;
-    while (in >> n) numbers.push_back(static_cast<int>(n));
-    return numbers;
   }
 };
 

@@ -1,4 +1,5 @@
-// A fresh folder for one test, removed with everything in it afterwards.
+// A fresh folder for one test, removed with everything in it afterwards, and
+// the plain file reads and writes tests make in it.
 #ifndef KVOR_TESTS_SUPPORT_TEMP_DIR_H
 #define KVOR_TESTS_SUPPORT_TEMP_DIR_H
 
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 class TempDir {
  public:
@@ -39,6 +41,15 @@ class TempDir {
 inline std::string ReadBytes(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The whitespace-separated numbers of a text file (a parameter file's 30).
+inline std::vector<int> FileNumbers(const std::string &path) {
+  std::ifstream in(path);
+  std::vector<int> numbers;
+  long long n;
+  while (in >> n) numbers.push_back(static_cast<int>(n));
+  return numbers;
 }
 
 inline bool WriteBytes(const std::string &path, const std::string &bytes) {
