@@ -2,6 +2,9 @@
 // command line itself.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -75,7 +78,8 @@ TEST(KvorCommands, DiffReadsOnlyAndNamesFieldsWithBothValues) {
   ParameterSet file = held;
   SetParameterFieldValue(&file, *FindParameterField("evalMode"), 3);
   SetParameterFieldValue(&file, *FindParameterField("setpointUm"), 100000);
-  const std::string golden = dir.File("golden.cfg"), same = dir.File("same.cfg");
+  // A name that holds what a format string would replace.
+  const std::string golden = dir.File("golden-%1%3.cfg"), same = dir.File("same.cfg");
   ASSERT_EQ(WriteParameterFile(golden.c_str(), file), 1);
   ASSERT_EQ(WriteParameterFile(same.c_str(), file), 1);
   const std::string port = sensor.devicePath();
@@ -93,6 +97,42 @@ TEST(KvorCommands, DiffReadsOnlyAndNamesFieldsWithBothValues) {
   const KvorRun bad = RunKvor({"diff", dir.File("none.cfg"), golden});
   EXPECT_EQ(bad.status, 3);
   EXPECT_NE(bad.out.find("FAILED " + dir.File("none.cfg") + " cannot be read"), std::string::npos) << bad.out;
+  // A number that wraps round to the golden one in 32 bits is no match.
+  const std::string a1 = std::to_string(4294967296ull + file.words[0]);
+  WriteBytes(dir.File("wrapped.cfg"), a1 + ReadBytes(golden).substr(10));
+  const KvorRun wraps = RunKvor({"diff", golden, dir.File("wrapped.cfg")});
+  EXPECT_EQ(wraps.status, 3) << wraps.out;
+  EXPECT_NE(wraps.out.find("line 1: " + a1 + " is above 65535"), std::string::npos) << wraps.out;
+
+  // Files where a port's name could be, and ports: a pipe (as <(cat
+  // golden.cfg) hands it over, /dev/fd/N) and a file under /dev/shm are
+  // files; a device not plugged in and COMn are ports.
+  const std::string differ = ": FAILED 2 fields differ from ";
+  {
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+    const std::string text = ReadBytes(golden);
+    ASSERT_EQ(write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(ends[1]);
+    ASSERT_EQ(fcntl(ends[0], F_SETFD, 0), 0);  // kvor inherits the read end
+    const std::string piped = "/dev/fd/" + std::to_string(ends[0]);
+    const KvorRun fromPipe = RunKvor({"diff", piped, port});
+    close(ends[0]);
+    EXPECT_EQ(fromPipe.status, 1) << fromPipe.out;
+    EXPECT_EQ(fromPipe.out.rfind(port + differ + piped + "\n", 0), 0u) << fromPipe.out;
+  }
+  const std::string shm = "/dev/shm/kvor-diff-" + std::to_string(getpid()) + ".cfg";
+  if (WriteBytes(shm, ReadBytes(golden))) {
+    const KvorRun fromShm = RunKvor({"diff", shm, port});
+    std::remove(shm.c_str());
+    EXPECT_EQ(fromShm.status, 1) << fromShm.out;
+    EXPECT_EQ(fromShm.out.rfind(port + differ + shm + "\n", 0), 0u) << fromShm.out;
+  }
+  for (const std::string absent : {"/dev/kvor-no-such-adapter", "COM7"}) {
+    const KvorRun run = RunKvor({"diff", golden, absent});
+    EXPECT_EQ(run.status, 2) << absent << ": " << run.out;
+    EXPECT_EQ(run.out.rfind(absent + ": FAILED ", 0), 0u) << run.out;
+  }
 }
 
 TEST(KvorCommands, TeachAndResetAsTheWindowsButtons) {
