@@ -242,22 +242,18 @@ TEST_F(Verify, AnEepromWriteIsPrecededByABackupAndTheNewestFiftyAreKept) {
   testkit::Click(pHandle, MAIN_RBTEEPROM);
   std::filesystem::create_directories(BackupFolder());
   const std::string folder = BackupFolder() + "/";
-  // 49 older backups, four of them made within one second, and a file that is
-  // no backup.
-  for (const char *suffix : {"", "-2", "-3", "-10"})
-    WriteText(folder + "eeprom-20200101-000000" + suffix + ".cfg", "old\n");
-  for (int s = 1; s <= 45; ++s)
-    WriteText(folder + "eeprom-20200101-0000" + (s < 10 ? "0" : "") + std::to_string(s) + ".cfg",
-              "old\n");
-  WriteText(folder + "eeprom-notes.cfg", "notes\n");
-  // This second and the next two have a backup already: the new one must not
-  // replace it.
+  // Made before the clock was set back an hour: 50 backups named by the date
+  // alone, stamped an hour ahead, four of them within one second. Two
+  // numbered ones whose stamps say nothing of their order, and a file that
+  // is no backup.
   const std::time_t now = std::time(nullptr);
-  std::vector<std::string> taken;
-  for (int k = 0; k < 3; ++k) {
-    taken.push_back("eeprom-" + Stamp(now + k));
-    WriteText(folder + taken.back() + ".cfg", "taken\n");
-  }
+  const std::string ahead = "eeprom-" + Stamp(now + 3600);
+  for (const char *suffix : {"", "-2", "-3", "-10"}) WriteText(folder + ahead + suffix + ".cfg", "old\n");
+  for (int s = 1; s <= 46; ++s) WriteText(folder + "eeprom-" + Stamp(now + 3600 + s) + ".cfg", "old\n");
+  const std::vector<std::string> numbered = {"eeprom-000003-" + Stamp(now + 7200) + ".cfg",
+                                             "eeprom-000007-20200101-000000.cfg"};
+  for (const std::string &name : numbered) WriteText(folder + name, "numbered\n");
+  WriteText(folder + "eeprom-notes.cfg", "notes\n");
   Sensor().setEeprom(0, Modified(Sensor().eeprom(0), 0, 600));  // a1
   Sensor().setEeprom(1, Modified(Sensor().eeprom(1), 7, 77));   // r7
   std::vector<int> before = Words(Sensor().eeprom(0));
@@ -265,26 +261,27 @@ TEST_F(Verify, AnEepromWriteIsPrecededByABackupAndTheNewestFiftyAreKept) {
   before.insert(before.end(), before1.begin(), before1.end());
 
   testkit::Click(pHandle, MAIN_BTNSEND);
+  const std::time_t after = std::time(nullptr);
   EXPECT_EQ("Parameters sent and verified", Status());
   EXPECT_EQ(Wire({{4, 0}, {4, 1}, {3, 0}, {3, 1}, {4, 0}, {4, 1}}), TakeWire());
   EXPECT_EQ(500, Sensor().eeprom(0)[0]);  // what the panels show went out
 
+  // The EEPROM as it was, under the next number, however the clock stands.
   std::vector<std::string> newOnes;
   int backups = 0;
   for (const std::string &name : BackupNames()) {
     if (name != "eeprom-notes.cfg") ++backups;
     if (FileNumbers(folder + name) == before) newOnes.push_back(name);
   }
-  ASSERT_EQ(1u, newOnes.size());
-  const std::string &made = newOnes[0];
-  EXPECT_TRUE(made == taken[0] + "-2.cfg" || made == taken[1] + "-2.cfg" ||
-              made == taken[2] + "-2.cfg")
-      << made;
-  for (const std::string &name : taken) EXPECT_EQ("taken\n", ReadText(folder + name + ".cfg"));
+  ASSERT_EQ(1u, newOnes.size()) << "the backup just written is gone";
+  bool stamped = false;
+  for (std::time_t t = now; t <= after; ++t) stamped = stamped || newOnes[0] == "eeprom-000008-" + Stamp(t) + ".cfg";
+  EXPECT_TRUE(stamped) << newOnes[0];
+  // The three oldest go: the first three of the second made first.
   EXPECT_EQ(50, backups);
-  for (const char *gone : {"", "-2", "-3"})
-    EXPECT_FALSE(std::filesystem::exists(folder + "eeprom-20200101-000000" + gone + ".cfg")) << gone;
-  EXPECT_TRUE(std::filesystem::exists(folder + "eeprom-20200101-000000-10.cfg"));
+  for (const char *gone : {"", "-2", "-3"}) EXPECT_FALSE(std::filesystem::exists(folder + ahead + gone + ".cfg")) << gone;
+  EXPECT_TRUE(std::filesystem::exists(folder + ahead + "-10.cfg"));
+  for (const std::string &name : numbered) EXPECT_EQ("numbered\n", ReadText(folder + name)) << name;
   EXPECT_EQ("notes\n", ReadText(folder + "eeprom-notes.cfg"));
 }
 
