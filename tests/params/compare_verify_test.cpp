@@ -5,6 +5,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -311,6 +312,44 @@ TEST_F(Verify, WhileRunModeRunsNothingIsComparedAndNothingVerified) {
   EXPECT_EQ("Stop run, video or recording first - nothing compared", compared);
   EXPECT_EQ("Stop run, video or recording first - nothing sent", sent);
   for (int command : Commands()) EXPECT_EQ(8, command);
+}
+
+// While the read-back of a verified Send waits for the paced sensor's late
+// reply, the operator clicks whatever else starts an exchange: none starts,
+// and the verify ends as if nobody had clicked.
+TEST_F(Verify, WhileAVerifyWaitsForAReplyNothingElseStarts) {
+  testkit::Click(pHandle, MAIN_CHKVERIFY);
+  Sensor().setEdges(1500, 2600);  // a teach would take these
+  const kvorsim::ParamFrame ram0 = Sensor().ram(0);
+  bool clicked = false;
+  // A loop started by mistake would block the click: a Stop ends it.
+  const auto stopSoon = [] { testkit::RunLater(0.3, [] { testkit::Click(pHandle, MAIN_BTNSTOP); }); };
+  std::function<void()> whenWaiting = [&] {
+    // The read-back's first request is at the sensor: its reply is 100 ms away.
+    if (Frames().size() < 3) {
+      testkit::RunLater(0.002, whenWaiting);
+      return;
+    }
+    clicked = true;
+    testkit::Click(pHandle, MAIN_BUTTONTEACH);
+    testkit::Click(pHandle, MAIN_BUTTONRESET);
+    testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 1);
+    stopSoon();
+    testkit::Click(pHandle, MAIN_BTNRUN);
+    stopSoon();
+    testkit::Click(pHandle, MAIN_BTNVIDEO);
+    stopSoon();
+    testkit::Click(panelPopUp, REC_BTNSTARTRECORD);
+  };
+  testkit::RunLater(0, whenWaiting);
+  testkit::Click(pHandle, MAIN_BTNSEND);
+  EXPECT_TRUE(clicked);
+  EXPECT_EQ("Parameters sent and verified", Status());
+  EXPECT_EQ(Wire({{1, 0}, {1, 1}, {2, 0}, {2, 1}}), TakeWire());  // no teach, reset, echo or request
+  EXPECT_EQ(ram0, Sensor().ram(0));  // the set-points as sent
+  EXPECT_EQ(1, com);
+  testkit::Pump(0.5);  // the Stops fall due; nothing had started
+  EXPECT_TRUE(Frames().empty());
 }
 
 TEST_F(Verify, TheChoiceIsKeptForTheNextStart) {
