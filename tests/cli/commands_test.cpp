@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "cli/commands.h"
 #include "kvor_process.h"
 #include "params/parameter_file.h"
 #include "runtime/rs232/port_table.h"
@@ -158,18 +160,57 @@ TEST(KvorCommands, TeachAndResetAsTheWindowsButtons) {
   EXPECT_EQ(Commands(sensor), (std::vector<int>{5, 11}));
 }
 
+// What fn prints on standard output.
+std::string StandardOutputOf(const std::function<void()> &fn) {
+  std::fflush(stdout);
+  char name[] = "/tmp/kvor-stdout-XXXXXX";
+  const int file = mkstemp(name);
+  if (file < 0) return "(no temporary file)";
+  unlink(name);
+  const int saved = dup(1);
+  dup2(file, 1);
+  fn();
+  std::fflush(stdout);
+  dup2(saved, 1);
+  close(saved);
+  std::string text;
+  char buffer[4096];
+  ssize_t n;
+  lseek(file, 0, SEEK_SET);
+  while ((n = read(file, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+  close(file);
+  return text;
+}
+
+// kvor ports, run in the test's process on devices the test gives as the
+// machine's: numbered as the window's selector numbers them, adapters first.
 TEST(KvorCommands, PortsAreNumberedAsTheWindowNumbersThem) {
-  char name[] = "test";
-  char *argv[] = {name, nullptr};
-  ASSERT_EQ(InitPortTable(1, argv), 0);
-  std::string expected;
-  for (int port = 1; port <= GetComPortCount(); ++port) {
-    char label[1024];
-    if (GetComPortLabel(port, label, sizeof label) == 0) expected += std::string(label) + "\n";
-  }
-  const KvorRun run = RunKvor({"ports"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, expected);
+  SetSerialDeviceLister([] {
+    return std::vector<SerialDevice>{{"ttyS10", "/dev/ttyS10", "", ""},
+                                     {"ttyS2", "/dev/ttyS2", "", ""},
+                                     {"ttyUSB1", "/dev/ttyUSB1", "FT232R USB UART", "A10KX3"},
+                                     {"ttyACM0", "/dev/ttyACM0", "Bench board", ""},
+                                     {"ttyUSB0", "/dev/ttyUSB0", "", "B77"}};
+  });
+  kvorcli::CliRequest request;
+  request.command = "ports";
+  int status = -1;
+  EXPECT_EQ(StandardOutputOf([&] { status = kvorcli::RunPorts(request); }),
+            "1: /dev/ttyACM0 \u2014 Bench board\n"
+            "2: /dev/ttyUSB0 \u2014 (B77)\n"
+            "3: /dev/ttyUSB1 \u2014 FT232R USB UART (A10KX3)\n"
+            "4: /dev/ttyS2\n"
+            "5: /dev/ttyS10\n");
+  EXPECT_EQ(status, 0);
+  // As JSON, with ok and message as every object kvor prints.
+  request.json = true;
+  const std::vector<std::string> objects = Lines(StandardOutputOf([&] { kvorcli::RunPorts(request); }));
+  ASSERT_EQ(objects.size(), 5u);
+  EXPECT_EQ(objects[0], "{\"description\":\"Bench board\",\"device\":\"/dev/ttyACM0\",\"message\":\"1: "
+                        "/dev/ttyACM0 \u2014 Bench board\",\"ok\":true,\"port\":1,\"present\":true,\"serialNumber\":\"\"}");
+  EXPECT_EQ(objects[4], "{\"description\":\"\",\"device\":\"/dev/ttyS10\",\"message\":\"5: /dev/ttyS10\",\"ok\":true,"
+                        "\"port\":5,\"present\":true,\"serialNumber\":\"\"}");
+  SetSerialDeviceLister(nullptr);
 }
 
 TEST(KvorCommands, CommandLineMistakesAreUsageErrorsAndHelpNeedsNoDisplay) {
