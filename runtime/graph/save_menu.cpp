@@ -13,8 +13,8 @@
 #include <functional>
 
 #include "runtime/graph/control.h"
-#include "runtime/graph/graph_picture.h"
-#include "runtime/graph/graph_table.h"
+#include "runtime/graph/picture.h"
+#include "runtime/graph/table.h"
 #include "runtime/graph/strip_chart.h"
 #include "runtime/userint/control_binding.h"
 #include "runtime/userint/file_dialog.h"
