@@ -37,7 +37,7 @@ void StartSide(const std::string &operand, Store from, Side *side, const std::fu
   side->name = QString::fromLocal8Bit(operand.c_str());
   if (!LooksLikePort(operand)) {
     char fault[160];
-    if (ReadParameterFile(operand.c_str(), true, &side->set, fault, sizeof fault) == PARA_FILE_READ)
+    if (ReadParameterOperand(operand, &side->set, fault, sizeof fault) == PARA_FILE_READ)
       side->ready = true;
     else
       FailSide(side, EXIT_BAD_FILE, QString("%1 %2").arg(side->name, fault));

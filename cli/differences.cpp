@@ -18,7 +18,10 @@ QJsonArray ListDifferences(const ParameterSet &a, const ParameterSet &b, const Q
     entry.insert(keyA, static_cast<double>(va));
     entry.insert(keyB, static_cast<double>(vb));
     list.append(entry);
-    details->append(QString("%1: %2 %3, %4 %5").arg(field.name, labelA).arg(va).arg(labelB).arg(vb));
+    // One arg() for all: a label (a file's name) holding "%1" stays as it is.
+    details->append(QString("%1: %2 %3, %4 %5")
+                        .arg(QString::fromUtf8(field.name), labelA, QString::number(va), labelB,
+                             QString::number(vb)));
   }
   return list;
 }

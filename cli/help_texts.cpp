@@ -24,8 +24,8 @@ const char kToolHelp[] =
     "  teach PORT                   let the sensor teach a new set-point\n"
     "  reset-minmax PORT            reset the sensor's maximum and minimum\n"
     "\n"
-    "PORT is a device path (/dev/ttyUSB0, a /dev/serial/by-id/... link) or a\n"
-    "number as the window numbers ports (see 'kvor ports'). Commands that take\n"
+    "PORT is a device path (/dev/ttyUSB0, a /dev/serial/by-id/... link), COMn or\n"
+    "a number as the window numbers ports (see 'kvor ports'). Commands that take\n"
     "several PORTs serve them at the same time and print one line per sensor:\n"
     "'PORT: OK ...' or 'PORT: FAILED ...'. A sensor that fails does not stop the\n"
     "others.\n"
@@ -51,7 +51,9 @@ const char kPortsHelp[] =
     "Usage: kvor ports\n"
     "Lists every serial device of the machine with the number the window gives\n"
     "it, its path and, where the adapter tells them, its description and serial\n"
-    "number. A number from this list can be given as PORT.\n";
+    "number. A number from this list can be given as PORT. With --json each is\n"
+    "an object with port, device, description, serialNumber, present, ok and\n"
+    "message (the line this list shows).\n";
 
 const char kIdentifyHelp[] =
     "Usage: kvor identify PORT...\n"
@@ -78,9 +80,11 @@ const char kSendHelp[] =
 const char kDiffHelp[] =
     "Usage: kvor diff A B [--from ram|eeprom]\n"
     "A and B are each a parameter file or a PORT (read from --from, default\n"
-    "RAM). Lists every field that differs by its record name with both values\n"
-    "(calib and setpointUm as one 32-bit field each); exit status 1 when any\n"
-    "does. Reads only, never writes.\n";
+    "RAM). A regular file or a pipe (<(cat golden.cfg)) is a file, also under\n"
+    "/dev/ (/dev/shm, /dev/fd); a number, COMn, a character device or a path\n"
+    "under /dev/ where nothing is, is a PORT. Lists every field that differs by\n"
+    "its record name with both values (calib and setpointUm as one 32-bit field\n"
+    "each); exit status 1 when any does. Reads only, never writes.\n";
 
 const char kRecordHelp[] =
     "Usage: kvor record PORT --samples N --interval S --output FILE.dat [--csv FILE.csv]\n"

@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/port_names.h"
 #include "link/frame_summary.h"
 #include "runtime/rs232/com_trace.h"
 
@@ -49,7 +50,7 @@ int main(int argc, char **argv) {
   if (request.traceGiven) {
     SetComTraceSummary(DescribeFRAME);
     // With several PORTs in one file, each summary names its port.
-    const int namePorts = request.operands.size() > 1 ? 1 : 0;
+    const int namePorts = CountPorts(request) > 1 ? 1 : 0;
     char reason[160];
     if (OpenComTrace(request.trace.c_str(), namePorts, reason, sizeof reason) < 0) {
       std::fprintf(stderr, "kvor: cannot write the trace file '%s': %s\n", request.trace.c_str(), reason);

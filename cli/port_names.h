@@ -1,16 +1,30 @@
-// What a PORT on kvor's command line names: a device path (/dev/ttyUSB0, a
-// /dev/serial/by-id/... link) or a number as the window numbers ports, by
-// the window's own port table.
+// What an operand on kvor's command line names: a PORT (a device path such
+// as /dev/ttyUSB0 or a /dev/serial/by-id/... link, COMn, or a number as the
+// window numbers ports, by the window's own port table) or a parameter file
+// (a regular file, or a pipe such as the /dev/fd/N of <(cat golden.cfg)).
 #ifndef KVOR_CLI_PORT_NAMES_H
 #define KVOR_CLI_PORT_NAMES_H
 
+#include <cstddef>
 #include <string>
+
+#include "cli/command_line.h"
+#include "params/parameter_set.h"
 
 namespace kvorcli {
 
-// A number, a character device or a path under /dev/: a PORT rather than a
-// parameter file (for diff, whose operands may be either).
+// A number, COMn, a character device, or a path under /dev/ where nothing
+// is (a device that is not plugged in): a PORT rather than a parameter file
+// (for diff, whose operands may be either). Anything else that is there (a
+// regular file, also one under /dev/shm, or a pipe) is a file.
 bool LooksLikePort(const std::string &operand);
+
+// How many different PORTs the command serves.
+int CountPorts(const CliRequest &request);
+
+// Reads a parameter file operand into *set (PARA_FILE_* of
+// params/parameter_file.h); a pipe is read to its end.
+int ReadParameterOperand(const std::string &operand, ParameterSet *set, char *fault, size_t size);
 
 // The device to open for a PORT into *device: 0, or the layer's RS_* code
 // (a number without an entry, the number of an adapter that is gone).

@@ -28,6 +28,10 @@ int RunPorts(const CliRequest &request) {
       o.insert("description", QString::fromStdString(entry.description));
       o.insert("serialNumber", QString::fromStdString(entry.serialNumber));
       o.insert("present", entry.present);
+      // As every object kvor prints: the entry is listed, and its label is
+      // what the window's port selector shows.
+      o.insert("ok", true);
+      o.insert("message", QString::fromUtf8(label));
       std::printf("%s\n", QJsonDocument(o).toJson(QJsonDocument::Compact).constData());
     } else if (!request.quiet) {
       // The label the window's port selector shows.

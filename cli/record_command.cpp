@@ -73,15 +73,13 @@ bool AppendSample(const std::shared_ptr<Recording> &r, const ValueFrame &v) {
   const uint16_t mvalue = ShownMvalue(v.mvalue, evalMode, UsableVirtPixel(s->hardware.ccdVirtPixel));
   if (!AppendRecorderSample(r->dat.c_str(), v.aval, v.bval, mvalue, v.umValue, v.edcntA, v.edcntB)) {
     s->Fail(EXIT_BAD_FILE, QString("cannot write %1 - recording stopped after %2 samples")
-                               .arg(QString::fromLocal8Bit(r->dat.c_str()))
-                               .arg(r->samples));
+                               .arg(QString::fromLocal8Bit(r->dat.c_str()), QString::number(r->samples)));
     return false;
   }
   ++r->samples;
   if (!r->csv.empty() && !WriteText(r->csv, CsvLine(v, mvalue), VAL_APPEND)) {
     s->Fail(EXIT_BAD_FILE, QString("cannot write %1 - recording stopped after %2 samples")
-                               .arg(QString::fromLocal8Bit(r->csv.c_str()))
-                               .arg(r->samples));
+                               .arg(QString::fromLocal8Bit(r->csv.c_str()), QString::number(r->samples)));
     return false;
   }
   s->result.data.insert("samples", r->samples);

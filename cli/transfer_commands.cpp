@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/differences.h"
 #include "cli/exit_status.h"
+#include "cli/port_names.h"
 #include "cli/sensor_session.h"
 #include "link/protocol.h"
 #include "params/parameter_file.h"
@@ -71,7 +72,7 @@ int RunSend(const CliRequest &request) {
   ParameterSet set;
   char fault[160];
   // The whole file is checked before any port is opened: a bad file sends nothing.
-  if (ReadParameterFile(file.c_str(), true, &set, fault, sizeof fault) != PARA_FILE_READ) {
+  if (ReadParameterOperand(file, &set, fault, sizeof fault) != PARA_FILE_READ) {
     const OutputStyle style = StyleOf(request);
     for (const std::string &port : ports) {
       SensorResult result;

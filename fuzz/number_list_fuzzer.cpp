@@ -3,12 +3,15 @@
 // count of numbers the text holds; FileToArray on the same bytes through a
 // temporary file for a quarter of the inputs.
 //
-// Invariants: success only with exactly count numbers, each the low 32 bits
-// of its digits, and only for text of digits, blanks, tabs and line ends;
-// text of that form with short lines is accepted; on failure the values are
-// untouched; the file reader agrees with the in-memory reader.
+// Invariants: success only with exactly count numbers, each equal to the
+// value of its digits as std::from_chars reads them (so none that does not
+// fit 32 bits), and only for text of digits, blanks, tabs and line ends;
+// text of that form with short lines and numbers that fit is accepted; on
+// failure the values are untouched; the file reader agrees with the
+// in-memory reader.
 #include <unistd.h>
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -31,8 +34,16 @@ struct Reading {
   bool onlyNumberBytes = true;     // digits, blanks, tabs, LF, CR
   bool everyCrEndsALine = true;    // each CR is followed by LF
   size_t longestLine = 0;          // characters, line end not counted
+  bool everyNumberFits = true;     // none above 4294967295
   std::vector<unsigned int> numbers;
 };
+
+// The value of a run of digits, as the standard library reads it.
+bool ValueOf(const char *digits, size_t count, unsigned int *value) {
+  const std::from_chars_result r = std::from_chars(digits, digits + count, *value);
+  FUZZ_CHECK(r.ptr == digits + count || r.ec == std::errc::result_out_of_range);
+  return r.ec == std::errc();
+}
 
 Reading Read(const char *text, size_t length) {
   Reading r;
@@ -41,10 +52,13 @@ Reading Read(const char *text, size_t length) {
   for (size_t i = 0; i < length; ++i) {
     const char c = text[i];
     const bool digit = c >= '0' && c <= '9';
-    if (digit) {
-      if (!inNumber) r.numbers.push_back(0);
-      r.numbers.back() = r.numbers.back() * 10u + static_cast<unsigned int>(c - '0');
-    } else if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+    if (digit && !inNumber) {
+      size_t end = i;
+      while (end < length && text[end] >= '0' && text[end] <= '9') ++end;
+      unsigned int value = 0;
+      if (!ValueOf(text + i, end - i, &value)) r.everyNumberFits = false;
+      r.numbers.push_back(value);
+    } else if (!digit && c != ' ' && c != '\t' && c != '\n' && c != '\r') {
       r.onlyNumberBytes = false;
     }
     if (c == '\r' && (i + 1 == length || text[i + 1] != '\n')) r.everyCrEndsALine = false;
@@ -87,7 +101,7 @@ int CheckParse(const char *text, size_t length, const Reading &reading, int coun
   // Exactly count values, so a store past them is caught.
   values->assign(static_cast<size_t>(count), kUntouched);
   const int result = ParseUnsignedList(text, length, values->data(), count);
-  const bool wellFormed = reading.onlyNumberBytes && reading.everyCrEndsALine;
+  const bool wellFormed = reading.onlyNumberBytes && reading.everyCrEndsALine && reading.everyNumberFits;
   const bool exactCount = reading.numbers.size() == static_cast<size_t>(count);
 
   if (result >= 0) {

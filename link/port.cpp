@@ -79,6 +79,12 @@ int CC_DropDCom(int panel, int control, int event, void *callbackData, int event
   (void)eventData1;
   (void)eventData2;
   if (event != EVENT_COMMIT) return 0;
+  // Closing the port under a comparison, a verify or a backup that waits
+  // for a reply: the selector keeps showing the port in use.
+  if (ExchangeWaiting()) {
+    SetCtrlVal(panel, control, com);
+    return 0;
+  }
   stop_flag = 1;
   CloseCom(com);
   int chosen = com;

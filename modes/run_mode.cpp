@@ -73,7 +73,8 @@ void PushRUN(void) {
 int CC_BTNRun(int panel, int control, int event, void *callbackData, int eventData1,
               int eventData2) {
   (void)panel, (void)control, (void)callbackData, (void)eventData1, (void)eventData2;
-  if (event == EVENT_COMMIT) PushRUN();
+  // Its requests would meet the reply a comparison, a verify or a backup awaits.
+  if (event == EVENT_COMMIT && !ExchangeWaiting()) PushRUN();
   return 0;
 }
 

@@ -37,7 +37,8 @@ int PreviewSetpoint(int panel, int control, int event, int graph) {
 int CC_ButtonTeach(int panel, int control, int event, void *callbackData, int eventData1,
                    int eventData2) {
   (void)panel, (void)control, (void)callbackData, (void)eventData1, (void)eventData2;
-  if (event != EVENT_COMMIT) return 0;
+  // A teach would change the set-points a verify is reading back.
+  if (event != EVENT_COMMIT || ExchangeWaiting()) return 0;
   if (LineLost()) {
     ShowLineLost();
     return 0;
@@ -88,7 +89,7 @@ int CC_NEDITeachB(int panel, int control, int event, void *callbackData, int eve
 int CC_ButtonReset(int panel, int control, int event, void *callbackData, int eventData1,
                    int eventData2) {
   (void)panel, (void)control, (void)callbackData, (void)eventData1, (void)eventData2;
-  if (event == EVENT_COMMIT) ResetMaxMin();
+  if (event == EVENT_COMMIT && !ExchangeWaiting()) ResetMaxMin();
   return 0;
 }
 

@@ -72,7 +72,7 @@ void PushVIDEO(void) {
 int CC_BTNVideo(int panel, int control, int event, void *callbackData, int eventData1,
                 int eventData2) {
   (void)panel, (void)control, (void)callbackData, (void)eventData1, (void)eventData2;
-  if (event != EVENT_COMMIT) return 0;
+  if (event != EVENT_COMMIT || ExchangeWaiting()) return 0;
   SetCtrlAttribute(panelPopUp, REC_BTNSTARTRECORD, ATTR_DIMMED, 1);
   SelectStorageTarget(TARGET_RAM);
   PushVIDEO();

@@ -40,9 +40,18 @@ int ChooseAndReadParameterFile(ParameterSet *set, char *chosen, size_t size) {
     chosen[0] = '\0';
     return 0;
   }
-  // Only a whole, well-formed file of 30 numbers counts.
+  // Only a whole, well-formed file of 30 words counts: a number that does
+  // not fit a word is refused, not cut to some of its bits.
   char fault[96];
-  const int read = ReadParameterFile(chosen, false, set, fault, sizeof fault);
+  int line = 0;
+  const int read = ReadParameterFile(chosen, set, fault, sizeof fault, &line);
+  if (read == PARA_FILE_NUMBER_TOO_LARGE) {
+    char text[STATUS_TEXT_SIZE];
+    std::snprintf(text, sizeof text, "Parameter file not loaded: a number in line %d is above 65535!",
+                  line);
+    SetStatus(text);
+    return 0;
+  }
   if (read == PARA_FILE_MALFORMED) {
     SetStatus("Parameter file not loaded: it must hold 30 numbers!");
     return 0;

@@ -10,6 +10,8 @@
 namespace {
 
 const char kTemporarySuffix[] = ".tmp";
+// A parameter word is 16 bits.
+const unsigned int kWordMax = 0xFFFFu;
 // Room for any path the program keeps, and the suffix.
 const size_t kPathRoom = 4096;
 
@@ -36,39 +38,66 @@ void Describe(const NumberListFault &f, char *fault, size_t size) {
     case NUMBERS_TOO_LARGE:
       std::snprintf(fault, size, "too large for a parameter file");
       break;
+    case NUMBERS_OUT_OF_RANGE:
+      std::snprintf(fault, size, "line %d: %s is above %u", f.line, f.digits, kWordMax);
+      break;
     default:
       std::snprintf(fault, size, "not a parameter file");
       break;
   }
 }
 
-}  // namespace
-
-int ReadParameterFile(const char *path, bool strict, ParameterSet *set, char *fault, size_t size) {
-  char unused[8];
-  if (fault == nullptr || size == 0) fault = unused, size = sizeof unused;
-  fault[0] = '\0';
-  unsigned int numbers[PARA_FILE_NUMBERS];
-  int lines[PARA_FILE_NUMBERS];
-  NumberListFault f;
-  const int read = FileToArray(path, numbers, PARA_FILE_NUMBERS, &f, lines);
+// What a read of 30 numbers gave, as a parameter set or the fault.
+int TakeNumbers(int read, const NumberListFault &f, const unsigned int *numbers, const int *lines,
+                ParameterSet *set, char *fault, size_t size, int *faultLine) {
   if (read == UTIL_FORMAT_ERROR) {
     Describe(f, fault, size);
-    return PARA_FILE_MALFORMED;
+    if (faultLine != nullptr) *faultLine = f.line;
+    return f.kind == NUMBERS_OUT_OF_RANGE ? PARA_FILE_NUMBER_TOO_LARGE : PARA_FILE_MALFORMED;
   }
   if (read != PARA_FILE_NUMBERS) {
     std::snprintf(fault, size, "cannot be read");
     return PARA_FILE_UNREADABLE;
   }
-  if (strict) {
-    for (int i = 0; i < PARA_FILE_NUMBERS; ++i) {
-      if (numbers[i] <= 0xFFFFu) continue;
-      std::snprintf(fault, size, "line %d: %u is above 65535", lines[i], numbers[i]);
-      return PARA_FILE_MALFORMED;
-    }
+  for (int i = 0; i < PARA_FILE_NUMBERS; ++i) {
+    if (numbers[i] <= kWordMax) continue;
+    std::snprintf(fault, size, "line %d: %u is above %u", lines[i], numbers[i], kWordMax);
+    if (faultLine != nullptr) *faultLine = lines[i];
+    return PARA_FILE_NUMBER_TOO_LARGE;
   }
-  for (int i = 0; i < PARA_FILE_NUMBERS; ++i) set->words[i] = static_cast<uint16_t>(numbers[i] & 0xFFFFu);
+  for (int i = 0; i < PARA_FILE_NUMBERS; ++i) set->words[i] = static_cast<uint16_t>(numbers[i]);
   return PARA_FILE_READ;
+}
+
+}  // namespace
+
+int ReadParameterFile(const char *path, ParameterSet *set, char *fault, size_t size, int *faultLine) {
+  char unused[8];
+  if (fault == nullptr || size == 0) fault = unused, size = sizeof unused;
+  fault[0] = '\0';
+  if (faultLine != nullptr) *faultLine = 0;
+  unsigned int numbers[PARA_FILE_NUMBERS];
+  int lines[PARA_FILE_NUMBERS];
+  NumberListFault f;
+  const int read = FileToArray(path, numbers, PARA_FILE_NUMBERS, &f, lines);
+  return TakeNumbers(read, f, numbers, lines, set, fault, size, faultLine);
+}
+
+int ParseParameterText(const char *text, size_t length, ParameterSet *set, char *fault, size_t size,
+                       int *faultLine) {
+  char unused[8];
+  if (fault == nullptr || size == 0) fault = unused, size = sizeof unused;
+  fault[0] = '\0';
+  if (faultLine != nullptr) *faultLine = 0;
+  NumberListFault f;
+  int read = UTIL_FORMAT_ERROR;
+  unsigned int numbers[PARA_FILE_NUMBERS];
+  int lines[PARA_FILE_NUMBERS];
+  if (length > PARA_FILE_MAX_BYTES)
+    f.kind = NUMBERS_TOO_LARGE;
+  else
+    read = ParseUnsignedList(text, length, numbers, PARA_FILE_NUMBERS, &f, lines);
+  return TakeNumbers(read, f, numbers, lines, set, fault, size, faultLine);
 }
 
 int WriteParameterFile(const char *path, const ParameterSet &set) {

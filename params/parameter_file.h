@@ -15,14 +15,24 @@ enum { PARA_FILE_NUMBERS = 30, PARA_FILE_FIELD_WIDTH = 10 };
 enum {
   PARA_FILE_READ = 1,
   PARA_FILE_UNREADABLE = -1,  // cannot be opened or read (missing, a folder, no permission)
-  PARA_FILE_MALFORMED = -2,   // not 30 numbers, or (strict) a number above 65535
+  PARA_FILE_MALFORMED = -2,   // not 30 numbers
+  PARA_FILE_NUMBER_TOO_LARGE = -3,  // a number above 65535, however it is written
 };
+// No parameter file is longer than this.
+enum { PARA_FILE_MAX_BYTES = 64 * 1024 };
 
 // Reads the whole file into *set, which changes only when the file is read
-// whole. A strict read refuses a number above 65535; otherwise such a number
-// keeps its low 16 bits. On failure fault (size bytes) names the line and
-// what is wrong there, e.g. "line 12: 70000 is above 65535".
-int ReadParameterFile(const char *path, bool strict, ParameterSet *set, char *fault, size_t size);
+// whole: 30 numbers from 0 to 65535 (leading zeros allowed). On failure fault
+// (size bytes) names the line and what is wrong there, e.g. "line 12: 70000
+// is above 65535", and *faultLine (when given) gets that line, 0 for the
+// file as a whole.
+int ReadParameterFile(const char *path, ParameterSet *set, char *fault, size_t size,
+                      int *faultLine = nullptr);
+
+// The same rules over the bytes of a parameter file already in memory (one
+// read from a pipe).
+int ParseParameterText(const char *text, size_t length, ParameterSet *set, char *fault, size_t size,
+                       int *faultLine = nullptr);
 
 // Replaces the file by the set: written beside it first and renamed into
 // place, so a failed write never leaves an earlier file half overwritten.

@@ -109,7 +109,7 @@ void RecordingLoop(u16 sampleLimit, u16 interval) {
 int CC_BTNStartRecord(int panel, int control, int event, void *callbackData, int eventData1,
                       int eventData2) {
   (void)panel, (void)control, (void)callbackData, (void)eventData1, (void)eventData2;
-  if (event != EVENT_COMMIT) return 0;
+  if (event != EVENT_COMMIT || ExchangeWaiting()) return 0;
   // On a lost line no sample can come: the earlier file is not replaced by
   // a header, and nobody waits out a time-out to learn it.
   if (LineLost()) {

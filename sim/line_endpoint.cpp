@@ -135,10 +135,11 @@ bool LineEndpoint::writeSome(const uint8_t *bytes, size_t count, const std::atom
 }
 
 bool LineEndpoint::write(const std::vector<uint8_t> &bytes, double byteTime, double start,
-                         const std::atomic<bool> &cancel) {
+                         const std::atomic<bool> &cancel, const WaitUntil &wait) {
   if (byteTime <= 0) return writeSome(bytes.data(), bytes.size(), cancel);
   for (size_t k = 0; k < bytes.size(); ++k) {
-    if (!sleepUntilUnless(start + static_cast<double>(k + 1) * byteTime, cancel)) return false;
+    const double due = start + static_cast<double>(k + 1) * byteTime;
+    if (!(wait ? wait(due) : sleepUntilUnless(due, cancel)) || cancel.load()) return false;
     if (!writeSome(&bytes[k], 1, cancel)) return false;
   }
   return true;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,12 +32,16 @@ class LineEndpoint {
 
   // Reads what is waiting (non-blocking); returns the count, 0 when nothing.
   size_t readAvailable(uint8_t *buffer, size_t size);
+  // Waits until a time on the monotonic clock; false when it gave up.
+  using WaitUntil = std::function<bool(double t)>;
+
   // Writes all bytes. byteTime > 0 paces them: byte k is written at
   // start + (k + 1) x byteTime, the moment it would have arrived whole on a
-  // line of that speed. Gives up (false) once `cancel` is set or the far end
-  // has not taken a byte for two seconds.
+  // line of that speed, waiting through `wait` (which may read the line
+  // meanwhile; a plain sleep when empty). Gives up (false) once `cancel` is
+  // set or the far end has not taken a byte for two seconds.
   bool write(const std::vector<uint8_t> &bytes, double byteTime, double start,
-             const std::atomic<bool> &cancel);
+             const std::atomic<bool> &cancel, const WaitUntil &wait = WaitUntil());
 
  private:
   bool writeSome(const uint8_t *bytes, size_t count, const std::atomic<bool> &cancel);

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -40,6 +41,15 @@ struct SensorSim::Impl {
   bool launch();
   void shutDown();
   void serve();
+  // Reads what has arrived into the assembler, once the line has something
+  // or `timeout` seconds have passed; false when the line is gone.
+  bool readLine(double timeout);
+  // Takes every complete frame off the assembler: traced and recorded at
+  // once, answered in turn from `pending`.
+  void takeFrames();
+  // Waits until t (monotonic) while frames go on arriving; false once told
+  // to quit.
+  bool listenUntil(double t);
   void answer(const std::vector<uint8_t> &frame, double completed);
   bool hangUpDue();
   // Seconds per byte on the line (10 bit times), 0 when not paced.
@@ -62,6 +72,12 @@ struct SensorSim::Impl {
   // Used by the serving thread only, and opened while it does not run.
   WireTrace trace;
   std::vector<uint8_t> discarded;  // bytes of no frame, not yet traced
+  FrameAssembler assembler;
+  struct Pending {
+    std::vector<uint8_t> frame;
+    double completed;
+  };
+  std::deque<Pending> pending;     // taken, not yet answered
   std::thread thread;
   std::atomic<bool> quit{false};
   std::atomic<bool> serving{false};
@@ -104,60 +120,103 @@ void SensorSim::Impl::shutDown() {
 }
 
 void SensorSim::Impl::serve() {
-  FrameAssembler assembler;
+  assembler = FrameAssembler();
+  pending.clear();
+  discarded.clear();
   if (trace.isOpen()) assembler.setDiscardSink(&discarded);
-  // Bytes thrown away go into the trace before the frame that follows them.
-  auto traceDiscarded = [this] {
-    if (discarded.empty()) return;
-    trace.discarded(discarded);
-    discarded.clear();
-  };
-  uint8_t buffer[4096];
-  std::vector<uint8_t> frame;
   while (!quit) {
     const double due = assembler.nextDue();
     const double wait = due < 0 ? 0.05 : std::clamp(due - monotonicSeconds(), 0.0, 0.05);
-    timespec ts{0, static_cast<long>(wait * 1e9)};
-    pollfd fds[2] = {{line.fd(), POLLIN, 0}, {wake[0], POLLIN, 0}};
-    const int ready = ppoll(fds, 2, &ts, nullptr);
-    if (quit) break;
-    if (ready > 0 && (fds[1].revents & POLLIN)) {
-      char drain[16];
-      while (::read(wake[0], drain, sizeof drain) > 0) {
-      }
+    if (!readLine(wait)) break;
+    takeFrames();
+    // Frames that arrive while one is answered are taken meanwhile, and
+    // answered after it.
+    while (!quit && !pending.empty()) {
+      const Pending next = pending.front();
+      pending.pop_front();
+      answer(next.frame, next.completed);
     }
-    if (ready > 0 && (fds[0].revents & POLLIN)) {
-      // A bounded helping per pass, so a flood of bytes is answered as it comes.
-      size_t got = 0, n = 0;
-      for (int reads = 0; reads < 16 && (n = line.readAvailable(buffer, sizeof buffer)) > 0; ++reads) {
-        assembler.feed(buffer, n, monotonicSeconds());
-        got += n;
-      }
-      if (got == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    } else if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
-      // A real device that went away; a pseudo-terminal never gets here
-      // while the simulator holds its slave open.
-      std::lock_guard<std::mutex> lock(mutex);
-      error = "the line was closed at the far end";
-      break;
-    }
-    {
-      // Pacing may have been switched while the thread waited.
-      std::lock_guard<std::mutex> lock(mutex);
-      assembler.setByteTime(byteTimeLocked());
-    }
-    double completed = 0;
-    while (!quit && assembler.take(monotonicSeconds(), &frame, &completed)) {
-      traceDiscarded();
-      answer(frame, completed);
-    }
-    traceDiscarded();
     if (hangUpDue()) {
       line.close();
       break;
     }
   }
   serving = false;
+}
+
+bool SensorSim::Impl::readLine(double timeout) {
+  timespec ts{0, static_cast<long>(std::clamp(timeout, 0.0, 0.5) * 1e9)};
+  pollfd fds[2] = {{line.fd(), POLLIN, 0}, {wake[0], POLLIN, 0}};
+  const int ready = ppoll(fds, 2, &ts, nullptr);
+  if (quit) return false;
+  if (ready > 0 && (fds[1].revents & POLLIN)) {
+    char drain[16];
+    while (::read(wake[0], drain, sizeof drain) > 0) {
+    }
+  }
+  if (ready > 0 && (fds[0].revents & POLLIN)) {
+    // A bounded helping per pass, so a flood of bytes is answered as it comes.
+    uint8_t buffer[4096];
+    size_t got = 0, n = 0;
+    for (int reads = 0; reads < 16 && (n = line.readAvailable(buffer, sizeof buffer)) > 0; ++reads) {
+      assembler.feed(buffer, n, monotonicSeconds());
+      got += n;
+    }
+    if (got == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  } else if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+    // A real device that went away; a pseudo-terminal never gets here
+    // while the simulator holds its slave open.
+    std::lock_guard<std::mutex> lock(mutex);
+    error = "the line was closed at the far end";
+    return false;
+  }
+  return true;
+}
+
+void SensorSim::Impl::takeFrames() {
+  {
+    // Pacing may have been switched while the thread waited.
+    std::lock_guard<std::mutex> lock(mutex);
+    assembler.setByteTime(byteTimeLocked());
+  }
+  // Bytes thrown away go into the trace before the frame that follows them.
+  const auto traceDiscarded = [this] {
+    if (discarded.empty()) return;
+    trace.discarded(discarded);
+    discarded.clear();
+  };
+  std::vector<uint8_t> frame;
+  double completed = 0;
+  while (!quit && assembler.take(monotonicSeconds(), &frame, &completed)) {
+    traceDiscarded();
+    trace.received(frame, completed);
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (frames.size() >= kMaxRecordedFrames) {
+        // A long session (the program's --simulate, the command-line sensor)
+        // must not grow without bound: the oldest tenth goes at once.
+        frames.erase(frames.begin(), frames.begin() + kMaxRecordedFrames / 10);
+      }
+      frames.push_back(ReceivedFrame{completed, frame});
+      ++framesInHand;
+      framesArrived.notify_all();
+    }
+    pending.push_back(Pending{frame, completed});
+  }
+  traceDiscarded();
+}
+
+bool SensorSim::Impl::listenUntil(double t) {
+  for (;;) {
+    if (quit) return false;
+    const double now = monotonicSeconds();
+    if (now >= t) return true;
+    const double due = assembler.nextDue();
+    double wait = std::min(t - now, 0.01);
+    if (due >= 0) wait = std::clamp(due - now, 0.0, wait);
+    if (!readLine(wait)) return false;
+    takeFrames();
+  }
 }
 
 bool SensorSim::Impl::hangUpDue() {
@@ -169,7 +228,6 @@ bool SensorSim::Impl::hangUpDue() {
 
 void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed) {
   const uint16_t command = wire::wordAt(frame.data(), 1);
-  trace.received(frame);
   // Declared before the lock below, so every way out releases the frame
   // after that lock is gone.
   struct Done {
@@ -186,30 +244,25 @@ void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed
   double byteTime = 0;
   {
     std::lock_guard<std::mutex> lock(mutex);
-    if (frames.size() >= kMaxRecordedFrames) {
-      // A long session (the program's --simulate, the command-line sensor)
-      // must not grow without bound: the oldest tenth goes at once.
-      frames.erase(frames.begin(), frames.begin() + kMaxRecordedFrames / 10);
-    }
-    frames.push_back(ReceivedFrame{completed, frame});
-    ++framesInHand;
-    framesArrived.notify_all();
     if (!model.answer(frame.data(), &reply)) return;
     if (!faults.shape(command, &reply)) return;
     delayMs = faults.appliesTo(command) ? faults.settings().delayMs : 0;
     if (faults.appliesTo(command)) garbage = static_cast<size_t>(faults.settings().garbage);
     byteTime = byteTimeLocked();
   }
+  // The line is listened to while the answer waits and goes out: a frame
+  // that arrives meanwhile is taken (and traced) when it is complete.
+  const auto listen = [this](double t) { return listenUntil(t); };
   double start = completed;
   if (delayMs > 0) {
     start = completed + delayMs / 1000.0;
-    if (!sleepUntilUnless(start, quit)) return;
+    if (!listenUntil(start)) return;
   }
   // Keep to the line's clock from the frame's end, unless the thread woke so
   // late that catching up would send a burst.
   const double now = monotonicSeconds();
   if (byteTime <= 0 || now - start > 10 * byteTime) start = now;
-  const bool written = line.write(reply, byteTime, start, quit);
+  const bool written = line.write(reply, byteTime, start, quit, listen);
   if (written) ++replies;
   trace.sent(reply, garbage, frame, written);
 }

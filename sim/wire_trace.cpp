@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "sim/clock.h"
 #include "sim/sensor_sim.h"
 #include "sim/wire_format.h"
 
@@ -86,10 +87,10 @@ void WireTrace::close() {
 }
 
 void WireTrace::line(const char *direction, const uint8_t *bytes, size_t count,
-                     const std::string &summary) {
+                     const std::string &summary, long long micros) {
   if (file_ == nullptr || count == 0) return;
   using namespace std::chrono;
-  const long long micros = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+  if (micros < 0) micros = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
   const std::time_t seconds = static_cast<std::time_t>(micros / 1000000);
   std::tm utc{};
   gmtime_r(&seconds, &utc);
@@ -112,12 +113,16 @@ void WireTrace::line(const char *direction, const uint8_t *bytes, size_t count,
   std::fflush(file_);
 }
 
-void WireTrace::received(const std::vector<uint8_t> &frame) {
+void WireTrace::received(const std::vector<uint8_t> &frame, double completed) {
   if (frame.size() < 6) return;
   const uint16_t code = wire::wordAt(frame.data(), 1);
   std::string s = command(code) + ", argument " + std::to_string(wire::wordAt(frame.data(), 2));
   if (code == proto::ReadBlock) s += std::string(", channel ") + (wire::wordAt(frame.data(), 3) == 1 ? "A" : "B");
-  line("RX", frame.data(), frame.size(), s);
+  // The wall clock at the monotonic time `completed`.
+  using namespace std::chrono;
+  const long long now = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+  const double ago = monotonicSeconds() - completed;
+  line("RX", frame.data(), frame.size(), s, now - (ago > 0 ? static_cast<long long>(ago * 1e6) : 0));
 }
 
 void WireTrace::discarded(const std::vector<uint8_t> &bytes) {

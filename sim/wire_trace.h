@@ -6,7 +6,8 @@
 // count, the bytes in hex, " | " and a summary. Bytes that belong to no frame
 // (garbage in front of a frame, a partial frame that never completed) are RX
 // lines marked "unframed bytes", at most 36 to a line. Written as it happens
-// and flushed; used by the sensor's thread only.
+// (a frame once it is complete, before it is answered) and flushed; used by
+// the sensor's thread only.
 #ifndef KVOR_SIM_WIRE_TRACE_H
 #define KVOR_SIM_WIRE_TRACE_H
 
@@ -31,8 +32,10 @@ class WireTrace {
   void close();
   bool isOpen() const { return file_ != nullptr; }
 
-  // A command frame as it was taken from the line.
-  void received(const std::vector<uint8_t> &frame);
+  // A command frame as it was taken from the line, stamped with the time its
+  // last byte arrived (seconds on the monotonic clock), however long its
+  // answer waits.
+  void received(const std::vector<uint8_t> &frame, double completed);
   // Bytes the sensor threw away because they belonged to no frame.
   void discarded(const std::vector<uint8_t> &bytes);
   // What went out in answer to `request` (a 36-byte command frame): the
@@ -42,7 +45,9 @@ class WireTrace {
             const std::vector<uint8_t> &request, bool written);
 
  private:
-  void line(const char *direction, const uint8_t *bytes, size_t count, const std::string &summary);
+  // micros: the line's time, microseconds since the epoch; negative for now.
+  void line(const char *direction, const uint8_t *bytes, size_t count, const std::string &summary,
+            long long micros = -1);
 
   std::FILE *file_ = nullptr;
 };

@@ -13,8 +13,8 @@
 #include <functional>
 
 #include "runtime/graph/control.h"
-#include "runtime/graph/graph_picture.h"
-#include "runtime/graph/graph_table.h"
+#include "runtime/graph/picture.h"
+#include "runtime/graph/table.h"
 #include "runtime/graph/strip_chart.h"
 #include "runtime/userint/control_binding.h"
 #include "runtime/userint/file_dialog.h"
@@ -57,14 +57,12 @@ QString FileStem(const QCustomPlot *plot) {
   return stem.isEmpty() ? QStringLiteral("graph") : stem;
 }
 
-// The picture's format from the chosen name; a name without extension gets
-// ".png". False for any other extension.
-bool PictureTarget(QString *path, PictureFormat *format) {
-  const QString suffix = QFileInfo(*path).suffix().toLower();
-  if (suffix.isEmpty()) {
-    *path += QStringLiteral(".png");
-    *format = PictureFormat::Png;
-  } else if (suffix == QLatin1String("png")) {
+// The picture's format from the chosen name, which is written as it is (the
+// dialog has added ".png" to a name without extension, and asked about
+// replacing that file). False for an extension of another format.
+bool PictureTarget(const QString &path, PictureFormat *format) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix.isEmpty() || suffix == QLatin1String("png")) {
     *format = PictureFormat::Png;
   } else if (suffix == QLatin1String("svg")) {
     *format = PictureFormat::Svg;
@@ -101,7 +99,7 @@ bool TableOf(QCustomPlot *plot, QByteArray *csv) {
   return false;
 }
 
-void AskAndWrite(QCustomPlot *plot, int kind, std::function<int(QString path)> write) {
+void AskAndWrite(QCustomPlot *plot, int kind, std::function<int(const QString &path)> write) {
   int panel = 0, control = 0;
   if (ControlBinding *binding = BindingOf(plot)) {
     panel = binding->panel();
@@ -113,6 +111,7 @@ void AskAndWrite(QCustomPlot *plot, int kind, std::function<int(QString path)> w
   request.filter = kind == GRAPH_PICTURE ? QStringLiteral("*.png;*.svg;*.pdf") : QStringLiteral("*.csv");
   request.title = kind == GRAPH_PICTURE ? QStringLiteral("Save picture") : QStringLiteral("Save data");
   request.buttonLabel = VAL_SAVE_BUTTON;
+  request.defaultSuffix = kind == GRAPH_PICTURE ? QStringLiteral("png") : QStringLiteral("csv");
   FileSelectPopupThen(request, [panel, control, kind, write](int result, const QString &path) {
     if (result <= VAL_NO_FILE_SELECTED || path.isEmpty()) return;  // the operator changed his mind
     const int outcome = write(path);
@@ -128,9 +127,9 @@ void SavePicture(QCustomPlot *plot) {
     return;
   }
   const GraphPicture picture = RecordGraph(plot, Caption());
-  AskAndWrite(plot, GRAPH_PICTURE, [picture](QString path) {
+  AskAndWrite(plot, GRAPH_PICTURE, [picture](const QString &path) {
     PictureFormat format = PictureFormat::Png;
-    if (!PictureTarget(&path, &format)) return static_cast<int>(GRAPH_BAD_PICTURE_NAME);
+    if (!PictureTarget(path, &format)) return static_cast<int>(GRAPH_BAD_PICTURE_NAME);
     return WriteGraphPicture(picture, format, path) ? static_cast<int>(GRAPH_SAVED)
                                                     : static_cast<int>(GRAPH_NOT_WRITTEN);
   });
@@ -143,8 +142,7 @@ void SaveData(QCustomPlot *plot) {
     Tell(binding ? binding->panel() : 0, binding ? binding->id() : 0, GRAPH_DATA, GRAPH_NOT_DRAWN);
     return;
   }
-  AskAndWrite(plot, GRAPH_DATA, [csv](QString path) {
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");
+  AskAndWrite(plot, GRAPH_DATA, [csv](const QString &path) {
     return WriteText(path, csv) ? static_cast<int>(GRAPH_SAVED) : static_cast<int>(GRAPH_NOT_WRITTEN);
   });
 }

@@ -5,6 +5,9 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QInputMethodEvent>
@@ -24,6 +27,7 @@
 #include <cmath>
 
 #include "runtime/userint/control_binding.h"
+#include "runtime/userint/file_dialog.h"
 #include "runtime/userint/panel_registry.h"
 #include "runtime/testkit/testkit.h"
 
@@ -302,5 +306,63 @@ bool PumpUntil(const std::function<bool()> &pred, double timeoutSeconds) {
 }
 
 void UseLocale(const std::string &name) { QLocale::setDefault(QLocale(QString::fromStdString(name))); }
+
+namespace {
+
+QFileDialog *OpenFileDialog() {
+  for (QWidget *w : QApplication::topLevelWidgets())
+    if (auto *dialog = qobject_cast<QFileDialog *>(w); dialog != nullptr && dialog->isVisible()) return dialog;
+  return nullptr;
+}
+
+QPushButton *DialogButton(QFileDialog *dialog, QDialogButtonBox::StandardButton which) {
+  auto *box = dialog->findChild<QDialogButtonBox *>();
+  return box != nullptr ? box->button(which) : nullptr;
+}
+
+}  // namespace
+
+void ShowFileDialogs(bool on) { uilayer::ShowDialogsWithoutScreen(on); }
+
+bool IsFileDialogOpen() { return OpenFileDialog() != nullptr; }
+
+bool AnswerFileDialog(const std::string &name) {
+  QFileDialog *dialog = OpenFileDialog();
+  if (dialog == nullptr) return false;
+  auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+  QPushButton *accept = DialogButton(dialog, dialog->acceptMode() == QFileDialog::AcceptSave
+                                                 ? QDialogButtonBox::Save
+                                                 : QDialogButtonBox::Open);
+  if (edit == nullptr || accept == nullptr) return false;
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClicks(edit, QString::fromStdString(name));
+  QTest::mouseClick(accept, Qt::LeftButton);
+  QCoreApplication::processEvents();
+  return true;
+}
+
+bool CancelFileDialog() {
+  QFileDialog *dialog = OpenFileDialog();
+  QPushButton *cancel = dialog != nullptr ? DialogButton(dialog, QDialogButtonBox::Cancel) : nullptr;
+  if (cancel == nullptr) return false;
+  QTest::mouseClick(cancel, Qt::LeftButton);
+  QCoreApplication::processEvents();
+  return true;
+}
+
+std::string AnswerQuestion(const std::string &label) {
+  for (QWidget *w : QApplication::topLevelWidgets()) {
+    auto *box = qobject_cast<QMessageBox *>(w);
+    if (box == nullptr || !box->isVisible()) continue;
+    const std::string text = box->text().toStdString();
+    for (QAbstractButton *button : box->buttons()) {
+      if (button->text().remove(QLatin1Char('&')).toStdString() != label) continue;
+      QTest::mouseClick(button, Qt::LeftButton);
+      return text;
+    }
+  }
+  return std::string();
+}
 
 }  // namespace testkit

@@ -43,7 +43,7 @@ std::vector<FileSelectCall> FileSelectCalls() {
   std::vector<FileSelectCall> calls;
   for (const FileSelectRecord &r : FileSelectRecords())
     calls.push_back({r.directory.toStdString(), r.defaultName.toStdString(), r.filter.toStdString(),
-                     r.title.toStdString(), r.buttonLabel});
+                     r.title.toStdString(), r.buttonLabel, r.defaultSuffix.toStdString()});
   return calls;
 }
 

@@ -78,15 +78,32 @@ int ChooseGraphMenuEntry(int panel, int control, const std::string &entry);
 // ---- File dialog answers ----------------------------------------------------
 // The next FileSelectPopup returns result with path, without showing a dialog.
 // The path stands for what the operator chose: with restrictExtension the
-// filter's extension is appended when missing, and a path longer than the
-// caller's buffer is refused with UIE_PATH_TOO_LONG.
+// filter's extension is appended when missing, a name without extension gets
+// the dialog's default suffix, and a path longer than the caller's buffer is
+// refused with UIE_PATH_TOO_LONG.
 void QueueFileSelectAnswer(int result, const std::string &path);
 struct FileSelectCall {
   std::string directory, defaultName, filter, title;
   int buttonLabel;
+  std::string defaultSuffix;  // "png": what the dialog adds to a name without extension
 };
 std::vector<FileSelectCall> FileSelectCalls();     // every call so far
 void ClearFileSelectCalls();
+
+// ---- The file dialog itself ---------------------------------------------------
+// From now on a file dialog with no queued answer shows itself on the
+// offscreen platform too, to be answered as the operator answers it.
+void ShowFileDialogs(bool on);
+bool IsFileDialogOpen();
+// Types name into the open file dialog's name field and presses its accept
+// button (Save, Load, ...); returns once the dialog has taken it (a question
+// it asks meanwhile must be answered from a RunLater). False when no file
+// dialog is open.
+bool AnswerFileDialog(const std::string &name);
+bool CancelFileDialog();
+// The text of the open question box (the dialog's "already exists"), answered
+// with the button labelled label ("Yes", "No"). Empty when none is open.
+std::string AnswerQuestion(const std::string &label);
 
 // ---- Read-back ------------------------------------------------------------
 struct Plot {

@@ -33,6 +33,8 @@ QList<FileSelectRecord> &Records() {
   return records;
 }
 
+bool g_dialogsWithoutScreen = false;
+
 // A dialog that may refuse to be cancelled.
 class FileSelectDialog : public QFileDialog {
  public:
@@ -67,16 +69,29 @@ QString WithExtension(const QString &path, const QString &extension) {
   return path + extension;
 }
 
+// The name as the dialog returns it with a default suffix: one whose file
+// name has no '.' gets it.
+QString WithDefaultSuffix(const QString &path, const QString &suffix) {
+  if (suffix.isEmpty() || path.isEmpty() || QFileInfo(path).fileName().contains(QLatin1Char('.')))
+    return path;
+  return path + QLatin1Char('.') + suffix;
+}
+
 // Platforms without a screen have no operator to answer a dialog.
 bool CanShowDialogs() {
+  if (g_dialogsWithoutScreen) return true;
   const QString platform = QGuiApplication::platformName();
   return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
 void ConfigureDialog(FileSelectDialog &dialog, const QString &directory, const QString &defaultName,
                      const QString &filter, const QString &title, int buttonLabel,
-                     bool restrictDirectory, bool allowCancel, bool allowMakeDirectory) {
+                     bool restrictDirectory, bool allowCancel, bool allowMakeDirectory,
+                     const QString &defaultSuffix) {
   dialog.allowCancel = allowCancel;
+  // Added before the dialog asks about replacing a file, so the file it asks
+  // about is the one that will be written.
+  dialog.setDefaultSuffix(defaultSuffix);
   dialog.setOption(QFileDialog::DontUseNativeDialog, true);
   dialog.setWindowTitle(title);
   const QString startDir = directory.isEmpty() ? QDir::currentPath() : directory;
@@ -110,10 +125,10 @@ QString ChosenPath(const FileSelectDialog &dialog, bool accepted, bool restrictD
 
 int RunDialog(const QString &directory, const QString &defaultName, const QString &filter,
               const QString &title, int buttonLabel, bool restrictDirectory,
-              bool allowCancel, bool allowMakeDirectory, QString *chosen) {
+              bool allowCancel, bool allowMakeDirectory, const QString &defaultSuffix, QString *chosen) {
   FileSelectDialog dialog;
   ConfigureDialog(dialog, directory, defaultName, filter, title, buttonLabel, restrictDirectory,
-                  allowCancel, allowMakeDirectory);
+                  allowCancel, allowMakeDirectory, defaultSuffix);
   const QString path = ChosenPath(dialog, dialog.exec() == QDialog::Accepted, restrictDirectory);
   if (path.isEmpty()) return VAL_NO_FILE_SELECTED;
   *chosen = path;
@@ -128,6 +143,7 @@ int ResultFor(const QString &path) {
 }  // namespace
 
 void QueueFileSelectAnswer(int result, const QString &path) { Answers().push_back({result, path}); }
+void ShowDialogsWithoutScreen(bool on) { g_dialogsWithoutScreen = on; }
 QList<FileSelectRecord> FileSelectRecords() { return Records(); }
 
 void FileSelectPopupThen(const FileSelectRecord &request,
@@ -137,7 +153,7 @@ void FileSelectPopupThen(const FileSelectRecord &request,
     const QueuedAnswer answer = Answers().front();
     Answers().pop_front();
     done(answer.result > VAL_NO_FILE_SELECTED ? answer.result : VAL_NO_FILE_SELECTED,
-         answer.result > VAL_NO_FILE_SELECTED ? answer.path : QString());
+         answer.result > VAL_NO_FILE_SELECTED ? WithDefaultSuffix(answer.path, request.defaultSuffix) : QString());
     return;
   }
   if (!LayerReady() || !CanShowDialogs()) {
@@ -149,7 +165,7 @@ void FileSelectPopupThen(const FileSelectRecord &request,
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowModality(Qt::ApplicationModal);
   ConfigureDialog(*dialog, request.directory, request.defaultName, request.filter, request.title,
-                  request.buttonLabel, false, true, true);
+                  request.buttonLabel, false, true, true, request.defaultSuffix);
   QObject::connect(dialog, &QDialog::finished, dialog, [dialog, done](int code) {
     const QString path = ChosenPath(*dialog, code == QDialog::Accepted, false);
     done(ResultFor(path), path);
@@ -175,6 +191,9 @@ int FileSelectPopup(const char *defaultDirectory, const char *defaultFileSpec,
   call.filter = DecodeText(fileTypeList);
   call.title = DecodeText(title);
   call.buttonLabel = buttonLabel;
+  // Restricted to the filter's type, the dialog adds it to a name without
+  // one before it asks about replacing an existing file.
+  if (restrictExtension) call.defaultSuffix = FilterExtension(call.filter).mid(1);
   Records().append(call);
 
   int result = VAL_NO_FILE_SELECTED;
@@ -191,7 +210,8 @@ int FileSelectPopup(const char *defaultDirectory, const char *defaultFileSpec,
       return VAL_NO_FILE_SELECTED;
     }
     result = RunDialog(call.directory, call.defaultName, call.filter, call.title, buttonLabel,
-                       restrictDirectory != 0, allowCancel != 0, allowMakeDirectory != 0, &chosen);
+                       restrictDirectory != 0, allowCancel != 0, allowMakeDirectory != 0, call.defaultSuffix,
+                       &chosen);
     if (result != VAL_NO_FILE_SELECTED) {
       if (restrictExtension) chosen = WithExtension(chosen, FilterExtension(call.filter));
       result = ResultFor(chosen);

@@ -13,12 +13,18 @@ namespace uilayer {
 struct FileSelectRecord {
   QString directory, defaultName, filter, title;
   int buttonLabel = 0;
+  // Added by the dialog to a name without one ("png": "run" is "run.png"),
+  // before it asks whether an existing file is to be replaced.
+  QString defaultSuffix;
 };
 
 // The next FileSelectPopup takes this answer instead of showing the dialog.
-// The path stands for what the operator chose: the extension rule and the
-// caller's buffer size still apply to it.
+// The path stands for what the operator chose: the extension rule, the
+// default suffix and the caller's buffer size still apply to it.
 void QueueFileSelectAnswer(int result, const QString &path);
+// Shows the dialog also where no screen is (the offscreen platform), for a
+// test that answers it as the operator would.
+void ShowDialogsWithoutScreen(bool on);
 QList<FileSelectRecord> FileSelectRecords();
 
 // Asks for a file to save to without blocking: the event loop, and a polling

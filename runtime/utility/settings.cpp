@@ -4,6 +4,7 @@
 #include "runtime/utility/utility.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 #include <QString>
 
 namespace {
@@ -11,8 +12,16 @@ namespace {
 // Named here rather than through the application object, so the settings
 // are the same whoever created it (the program, a test, a tool).
 QSettings ProgramSettings() {
+#ifdef _WIN32
   return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("K-VOR"),
                    QStringLiteral("K-VOR-NE-ZevevU301"));
+#else
+  // The file QSettings would choose, K-VOR/K-VOR-NE-ZevevU301.conf in
+  // $XDG_CONFIG_HOME (else ~/.config), found anew on every use: QSettings
+  // itself fixes that folder once per process.
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  return QSettings(folder + QStringLiteral("/K-VOR/K-VOR-NE-ZevevU301.conf"), QSettings::IniFormat);
+#endif
 }
 
 }  // namespace

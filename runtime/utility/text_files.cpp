@@ -24,7 +24,7 @@ namespace {
 // A text of numbers larger than this is not one the program writes.
 const long kMaxNumberFileSize = 64 * 1024;
 // The longest line the reader accepts, line end not counted.
-const size_t kMaxLineLength = 64;
+const size_t kMaxLineLength = NUMBER_DIGITS_MAX;
 // Padding beyond this is a caller's mistake, not a layout.
 const int kMaxFieldWidth = 1024;
 
@@ -222,9 +222,10 @@ int ScanNumbers(const char *text, size_t length, unsigned int *values, int count
                 NumberListFault *fault, int *lines) {
   int found = 0, line = 1;
   size_t lineLength = 0;
-  bool inNumber = false;
+  bool inNumber = false, tooLarge = false;
+  size_t numberStart = 0;
   uint32_t value = 0;
-  const auto refuse = [&](int kind, unsigned char byte) {
+  const auto refuse = [&](int kind, unsigned char byte) -> int {
     if (fault != nullptr) {
       fault->kind = kind;
       fault->line = line;
@@ -233,25 +234,43 @@ int ScanNumbers(const char *text, size_t length, unsigned int *values, int count
     }
     return UTIL_FORMAT_ERROR;
   };
+  // The number that began at numberStart and ends before end: stored, or
+  // refused when it does not fit.
+  const auto endNumber = [&](size_t end) -> int {
+    inNumber = false;
+    if (tooLarge) {
+      if (fault != nullptr) {
+        while (numberStart + 1 < end && text[numberStart] == '0') ++numberStart;
+        size_t n = end - numberStart;
+        if (n > NUMBER_DIGITS_MAX) n = NUMBER_DIGITS_MAX;
+        std::memcpy(fault->digits, text + numberStart, n);
+        fault->digits[n] = '\0';
+      }
+      return refuse(NUMBERS_OUT_OF_RANGE, 0);
+    }
+    if (store) values[found] = value;
+    if (store && lines != nullptr) lines[found] = line;
+    ++found;
+    return 0;
+  };
   for (size_t i = 0; i < length; ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c >= '0' && c <= '9') {
       if (!inNumber) {
         if (found == count) return refuse(NUMBERS_TOO_MANY, c);  // one more than asked
         inNumber = true;
+        tooLarge = false;
+        numberStart = i;
         value = 0;
       }
-      // Only the low 32 bits are kept: the arithmetic is done modulo 2^32,
-      // digit by digit, so no length of digits can overflow.
-      value = static_cast<uint32_t>(value * 10u + static_cast<uint32_t>(c - '0'));
+      const uint32_t digit = static_cast<uint32_t>(c - '0');
+      // Once too large, it is told where the number ends (unless its line
+      // turns out too long first).
+      if (value > (UINT32_MAX - digit) / 10u) tooLarge = true;
+      else value = value * 10u + digit;
     } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
       if (c == '\r' && (i + 1 >= length || text[i + 1] != '\n')) return refuse(NUMBERS_LONE_CR, c);
-      if (inNumber) {
-        if (store) values[found] = value;
-        if (store && lines != nullptr) lines[found] = line;
-        ++found;
-        inNumber = false;
-      }
+      if (inNumber && endNumber(i) < 0) return UTIL_FORMAT_ERROR;
     } else {
       return refuse(NUMBERS_NOT_A_NUMBER, c);  // signs, points, letters, NUL, other bytes
     }
@@ -262,11 +281,7 @@ int ScanNumbers(const char *text, size_t length, unsigned int *values, int count
       return refuse(NUMBERS_LINE_TOO_LONG, c);
     }
   }
-  if (inNumber) {
-    if (store) values[found] = value;
-    if (store && lines != nullptr) lines[found] = line;
-    ++found;
-  }
+  if (inNumber && endNumber(length) < 0) return UTIL_FORMAT_ERROR;
   if (found != count) {
     // The line of the last number read, not the empty one a final line end opens.
     if (length > 0 && text[length - 1] == '\n') --line;

@@ -88,19 +88,25 @@ enum {
   NUMBERS_LINE_TOO_LONG,
   NUMBERS_LONE_CR,        // a carriage return not followed by a line feed
   NUMBERS_TOO_LARGE,      // the file is larger than any such text
+  NUMBERS_OUT_OF_RANGE,   // a number above 4294967295
 };
+// A number is on one line, and a line holds at most this many characters.
+enum { NUMBER_DIGITS_MAX = 64 };
 struct NumberListFault {
   int kind = NUMBERS_FINE;
   int line = 0;
   unsigned char byte = 0;  // the character of NUMBERS_NOT_A_NUMBER
   int found = 0;           // numbers read before the fault
+  // The digits of the number of NUMBERS_OUT_OF_RANGE, leading zeros left off.
+  char digits[NUMBER_DIGITS_MAX + 1] = "";
 };
 
 // Reads the file as unsigned decimal numbers separated by blanks, tabs and
-// line ends (LF or CRLF). Each number keeps its low 32 bits. Returns how many
-// numbers the file holds when that is exactly count, else UTIL_FORMAT_ERROR
-// (anything that is not such a number, too few or too many numbers, an
-// over-long line; fault, when given, says where) or UTIL_FILE_ERROR. values
+// line ends (LF or CRLF), each from 0 to 4294967295 (leading zeros allowed).
+// Returns how many numbers the file holds when that is exactly count, else
+// UTIL_FORMAT_ERROR (anything that is not such a number, a number that does
+// not fit, too few or too many numbers, an over-long line; fault, when
+// given, says where) or UTIL_FILE_ERROR. values
 // (and lines, when given: the line of each number, from 1) are written only
 // on success.
 int FileToArray(const char *path, unsigned int *values, int count, NumberListFault *fault = nullptr,

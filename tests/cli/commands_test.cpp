@@ -2,10 +2,15 @@
 // command line itself.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "cli/commands.h"
 #include "kvor_process.h"
 #include "params/parameter_file.h"
 #include "runtime/rs232/port_table.h"
@@ -75,7 +80,8 @@ TEST(KvorCommands, DiffReadsOnlyAndNamesFieldsWithBothValues) {
   ParameterSet file = held;
   SetParameterFieldValue(&file, *FindParameterField("evalMode"), 3);
   SetParameterFieldValue(&file, *FindParameterField("setpointUm"), 100000);
-  const std::string golden = dir.File("golden.cfg"), same = dir.File("same.cfg");
+  // A name that holds what a format string would replace.
+  const std::string golden = dir.File("golden-%1%3.cfg"), same = dir.File("same.cfg");
   ASSERT_EQ(WriteParameterFile(golden.c_str(), file), 1);
   ASSERT_EQ(WriteParameterFile(same.c_str(), file), 1);
   const std::string port = sensor.devicePath();
@@ -93,6 +99,42 @@ TEST(KvorCommands, DiffReadsOnlyAndNamesFieldsWithBothValues) {
   const KvorRun bad = RunKvor({"diff", dir.File("none.cfg"), golden});
   EXPECT_EQ(bad.status, 3);
   EXPECT_NE(bad.out.find("FAILED " + dir.File("none.cfg") + " cannot be read"), std::string::npos) << bad.out;
+  // A number that wraps round to the golden one in 32 bits is no match.
+  const std::string a1 = std::to_string(4294967296ull + file.words[0]);
+  WriteBytes(dir.File("wrapped.cfg"), a1 + ReadBytes(golden).substr(10));
+  const KvorRun wraps = RunKvor({"diff", golden, dir.File("wrapped.cfg")});
+  EXPECT_EQ(wraps.status, 3) << wraps.out;
+  EXPECT_NE(wraps.out.find("line 1: " + a1 + " is above 65535"), std::string::npos) << wraps.out;
+
+  // Files where a port's name could be, and ports: a pipe (as <(cat
+  // golden.cfg) hands it over, /dev/fd/N) and a file under /dev/shm are
+  // files; a device not plugged in and COMn are ports.
+  const std::string differ = ": FAILED 2 fields differ from ";
+  {
+    int ends[2];
+    ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+    const std::string text = ReadBytes(golden);
+    ASSERT_EQ(write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(ends[1]);
+    ASSERT_EQ(fcntl(ends[0], F_SETFD, 0), 0);  // kvor inherits the read end
+    const std::string piped = "/dev/fd/" + std::to_string(ends[0]);
+    const KvorRun fromPipe = RunKvor({"diff", piped, port});
+    close(ends[0]);
+    EXPECT_EQ(fromPipe.status, 1) << fromPipe.out;
+    EXPECT_EQ(fromPipe.out.rfind(port + differ + piped + "\n", 0), 0u) << fromPipe.out;
+  }
+  const std::string shm = "/dev/shm/kvor-diff-" + std::to_string(getpid()) + ".cfg";
+  if (WriteBytes(shm, ReadBytes(golden))) {
+    const KvorRun fromShm = RunKvor({"diff", shm, port});
+    std::remove(shm.c_str());
+    EXPECT_EQ(fromShm.status, 1) << fromShm.out;
+    EXPECT_EQ(fromShm.out.rfind(port + differ + shm + "\n", 0), 0u) << fromShm.out;
+  }
+  for (const std::string absent : {"/dev/kvor-no-such-adapter", "COM7"}) {
+    const KvorRun run = RunKvor({"diff", golden, absent});
+    EXPECT_EQ(run.status, 2) << absent << ": " << run.out;
+    EXPECT_EQ(run.out.rfind(absent + ": FAILED ", 0), 0u) << run.out;
+  }
 }
 
 TEST(KvorCommands, TeachAndResetAsTheWindowsButtons) {
@@ -118,18 +160,57 @@ TEST(KvorCommands, TeachAndResetAsTheWindowsButtons) {
   EXPECT_EQ(Commands(sensor), (std::vector<int>{5, 11}));
 }
 
+// What fn prints on standard output.
+std::string StandardOutputOf(const std::function<void()> &fn) {
+  std::fflush(stdout);
+  char name[] = "/tmp/kvor-stdout-XXXXXX";
+  const int file = mkstemp(name);
+  if (file < 0) return "(no temporary file)";
+  unlink(name);
+  const int saved = dup(1);
+  dup2(file, 1);
+  fn();
+  std::fflush(stdout);
+  dup2(saved, 1);
+  close(saved);
+  std::string text;
+  char buffer[4096];
+  ssize_t n;
+  lseek(file, 0, SEEK_SET);
+  while ((n = read(file, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+  close(file);
+  return text;
+}
+
+// kvor ports, run in the test's process on devices the test gives as the
+// machine's: numbered as the window's selector numbers them, adapters first.
 TEST(KvorCommands, PortsAreNumberedAsTheWindowNumbersThem) {
-  char name[] = "test";
-  char *argv[] = {name, nullptr};
-  ASSERT_EQ(InitPortTable(1, argv), 0);
-  std::string expected;
-  for (int port = 1; port <= GetComPortCount(); ++port) {
-    char label[1024];
-    if (GetComPortLabel(port, label, sizeof label) == 0) expected += std::string(label) + "\n";
-  }
-  const KvorRun run = RunKvor({"ports"});
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, expected);
+  SetSerialDeviceLister([] {
+    return std::vector<SerialDevice>{{"ttyS10", "/dev/ttyS10", "", ""},
+                                     {"ttyS2", "/dev/ttyS2", "", ""},
+                                     {"ttyUSB1", "/dev/ttyUSB1", "FT232R USB UART", "A10KX3"},
+                                     {"ttyACM0", "/dev/ttyACM0", "Bench board", ""},
+                                     {"ttyUSB0", "/dev/ttyUSB0", "", "B77"}};
+  });
+  kvorcli::CliRequest request;
+  request.command = "ports";
+  int status = -1;
+  EXPECT_EQ(StandardOutputOf([&] { status = kvorcli::RunPorts(request); }),
+            "1: /dev/ttyACM0 \u2014 Bench board\n"
+            "2: /dev/ttyUSB0 \u2014 (B77)\n"
+            "3: /dev/ttyUSB1 \u2014 FT232R USB UART (A10KX3)\n"
+            "4: /dev/ttyS2\n"
+            "5: /dev/ttyS10\n");
+  EXPECT_EQ(status, 0);
+  // As JSON, with ok and message as every object kvor prints.
+  request.json = true;
+  const std::vector<std::string> objects = Lines(StandardOutputOf([&] { kvorcli::RunPorts(request); }));
+  ASSERT_EQ(objects.size(), 5u);
+  EXPECT_EQ(objects[0], "{\"description\":\"Bench board\",\"device\":\"/dev/ttyACM0\",\"message\":\"1: "
+                        "/dev/ttyACM0 \u2014 Bench board\",\"ok\":true,\"port\":1,\"present\":true,\"serialNumber\":\"\"}");
+  EXPECT_EQ(objects[4], "{\"description\":\"\",\"device\":\"/dev/ttyS10\",\"message\":\"5: /dev/ttyS10\",\"ok\":true,"
+                        "\"port\":5,\"present\":true,\"serialNumber\":\"\"}");
+  SetSerialDeviceLister(nullptr);
 }
 
 TEST(KvorCommands, CommandLineMistakesAreUsageErrorsAndHelpNeedsNoDisplay) {

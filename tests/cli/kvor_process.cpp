@@ -24,25 +24,32 @@ double Now() {
   return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-// The test's environment without anything that could lead Qt to a display.
-std::vector<std::string> EnvironmentWithoutDisplay() {
+// The test's environment without anything that could lead Qt to a display,
+// with the given entries in place of its own.
+std::vector<std::string> EnvironmentWithoutDisplay(const std::vector<std::string> &given) {
   std::vector<std::string> env;
+  const auto replaced = [&given](const std::string &entry) {
+    for (const std::string &g : given)
+      if (entry.compare(0, g.find('=') + 1, g, 0, g.find('=') + 1) == 0) return true;
+    return false;
+  };
   for (char **e = environ; *e != nullptr; ++e) {
     const std::string entry = *e;
     if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
-        entry.rfind("QT_QPA_PLATFORM=", 0) == 0)
+        entry.rfind("QT_QPA_PLATFORM=", 0) == 0 || replaced(entry))
       continue;
     env.push_back(entry);
   }
+  env.insert(env.end(), given.begin(), given.end());
   return env;
 }
 
 }  // namespace
 
-KvorProcess::KvorProcess(const std::vector<std::string> &args) {
+KvorProcess::KvorProcess(const std::vector<std::string> &args, const std::vector<std::string> &environment) {
   std::vector<std::string> argStrings = args;
   argStrings.insert(argStrings.begin(), KVOR_CLI_PATH);
-  std::vector<std::string> envStrings = EnvironmentWithoutDisplay();
+  std::vector<std::string> envStrings = EnvironmentWithoutDisplay(environment);
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) return;
   posix_spawn_file_actions_t actions;

@@ -20,7 +20,8 @@ struct KvorRun {
 
 class KvorProcess {
  public:
-  explicit KvorProcess(const std::vector<std::string> &args);
+  // environment: entries ("TZ=...") that replace or join the test's own.
+  explicit KvorProcess(const std::vector<std::string> &args, const std::vector<std::string> &environment = {});
   ~KvorProcess();
   // Output so far, without waiting.
   void Signal(int sig);
@@ -34,8 +35,9 @@ class KvorProcess {
   KvorRun run_;
 };
 
-inline KvorRun RunKvor(const std::vector<std::string> &args, double timeoutSeconds = 30) {
-  return KvorProcess(args).Finish(timeoutSeconds);
+inline KvorRun RunKvor(const std::vector<std::string> &args, double timeoutSeconds = 30,
+                      const std::vector<std::string> &environment = {}) {
+  return KvorProcess(args, environment).Finish(timeoutSeconds);
 }
 
 // Simulated sensors, each on a pseudo-terminal of its own, standing still.

@@ -5,6 +5,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <regex>
 #include <string>
 #include <vector>
@@ -15,6 +18,10 @@
 
 namespace clitest {
 namespace {
+
+double UtcSeconds() {
+  return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
 
 kvorsim::Measurement Fixed(uint16_t mvalue, int32_t um) {
   kvorsim::Measurement m;
@@ -42,8 +49,13 @@ TEST(KvorRecord, TheWindowsRecorderFileAndACsvBesideIt) {
   const std::vector<uint16_t> frame1 = sensor.ram(1);
   const uint32_t setpoint = frame1[13] | (static_cast<uint32_t>(frame1[14]) << 16);
 
+  // In a zone half an hour off the hour from UTC (no zone database needed):
+  // each CSV time must be the moment of its sample, by the test's own clock.
+  const double started = UtcSeconds();
   const KvorRun run = RunKvor({"record", sensor.devicePath(), "--samples", "3", "--interval", "0", "--output", dat,
-                               "--csv", csv});
+                               "--csv", csv},
+                              30, {"TZ=KVT-5:30"});
+  const double ended = UtcSeconds();
   EXPECT_EQ(run.status, 0) << run.out << run.err;
   const std::string text = ReadBytes(dat);
   const size_t headerEnd = text.find('\n');
@@ -58,8 +70,24 @@ TEST(KvorRecord, TheWindowsRecorderFileAndACsvBesideIt) {
   const std::vector<std::string> rows = Lines(ReadBytes(csv));
   ASSERT_EQ(rows.size(), 4u);
   EXPECT_EQ(rows[0], "time,Aval,Bval,Mvalue,umValue,edcntA,edcntB");
-  const std::regex row("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}(Z|[+-]\\d\\d:\\d\\d),1200,2900,8192,-1234,1,2");
-  for (size_t i = 1; i < rows.size(); ++i) EXPECT_TRUE(std::regex_match(rows[i], row)) << rows[i];
+  const std::regex row("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\+05:30,1200,2900,8192,-1234,1,2");
+  for (size_t i = 1; i < rows.size(); ++i) {
+    EXPECT_TRUE(std::regex_match(rows[i], row)) << rows[i];
+    // The time less the offset it names is the moment, within the run.
+    std::tm t{};
+    int millis = 0, offsetHours = 0, offsetMinutes = 0;
+    char zone = 'Z';
+    ASSERT_GE(std::sscanf(rows[i].c_str(), "%d-%d-%dT%d:%d:%d.%3d%c%d:%d", &t.tm_year, &t.tm_mon, &t.tm_mday,
+                          &t.tm_hour, &t.tm_min, &t.tm_sec, &millis, &zone, &offsetHours, &offsetMinutes),
+              8)
+        << rows[i];
+    t.tm_year -= 1900;
+    t.tm_mon -= 1;
+    const double offset = zone == 'Z' ? 0 : (zone == '-' ? -1 : 1) * (offsetHours * 3600.0 + offsetMinutes * 60.0);
+    const double moment = static_cast<double>(timegm(&t)) + millis / 1000.0 - offset;
+    EXPECT_GE(moment, started - 0.001) << rows[i];
+    EXPECT_LE(moment, ended) << rows[i];
+  }
 
   // Hardware, both RAM frames, then raw-values requests carrying frame 0.
   const std::vector<kvorsim::ReceivedFrame> frames = sensor.received();

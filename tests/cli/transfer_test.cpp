@@ -99,6 +99,9 @@ TEST(KvorTransfer, SendVerifyGetAsTheWindowDoesAndTheFileAsItsSave) {
   ASSERT_EQ(frames.size(), 5u);
   const std::vector<double> written = TracedWriteTimes(trace);
   ASSERT_EQ(written.size(), 5u);
+  // One port: no line of the trace needs its name.
+  for (const std::string &line : Lines(ReadBytes(trace)))
+    EXPECT_EQ(line.find(" | " + port + ": "), std::string::npos) << line;
   EXPECT_GE(written[2] - written[1], 0.050);
   EXPECT_GE(written[3] - written[2], 0.050);
   const double kReceiptJitter = 0.010;
@@ -166,14 +169,22 @@ TEST(KvorTransfer, AFileThatIsNotWholeSendsNothing) {
   auto sensors = StartSensors(2);
   ASSERT_EQ(sensors.size(), 2u);
   const std::string a = sensors[0]->devicePath(), b = sensors[1]->devicePath();
-  std::string numbers;
-  for (int i = 0; i < 30; ++i) numbers += (i == 11 ? "70000" : "1") + std::string("\n");
-  const std::string tooLarge = dir.File("large.cfg"), short29 = dir.File("short.cfg");
-  WriteBytes(tooLarge, numbers);
-  WriteBytes(short29, numbers.substr(numbers.find('\n') + 1));
+  // Line 12 holds a number too large, however it is written; a file of
+  // numbers that wrap round to small ones in 32 bits included.
+  const auto withLine12 = [&](const std::string &name, const std::string &number) {
+    std::string numbers;
+    for (int i = 0; i < 30; ++i) numbers += (i == 11 ? number : "1") + std::string("\n");
+    WriteBytes(dir.File(name), numbers);
+    return dir.File(name);
+  };
+  const std::string tooLarge = withLine12("large.cfg", "70000"), short29 = dir.File("short.cfg");
+  WriteBytes(short29, ReadBytes(tooLarge).substr(ReadBytes(tooLarge).find('\n') + 1));
   struct Case {
     std::string file, fault;
   } cases[] = {{tooLarge, "line 12: 70000 is above 65535"},
+               {withLine12("zeros.cfg", "000065536"), "line 12: 65536 is above 65535"},
+               {withLine12("wraps32.cfg", "4294967796"), "line 12: 4294967796 is above 65535"},
+               {withLine12("wraps64.cfg", "18446744073709551916"), "line 12: 18446744073709551916 is above 65535"},
                {short29, "only 29 numbers, 30 needed"},
                {dir.File("missing.cfg"), "cannot be read"}};
   for (const Case &c : cases) {

@@ -5,6 +5,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -242,22 +243,18 @@ TEST_F(Verify, AnEepromWriteIsPrecededByABackupAndTheNewestFiftyAreKept) {
   testkit::Click(pHandle, MAIN_RBTEEPROM);
   std::filesystem::create_directories(BackupFolder());
   const std::string folder = BackupFolder() + "/";
-  // 49 older backups, four of them made within one second, and a file that is
-  // no backup.
-  for (const char *suffix : {"", "-2", "-3", "-10"})
-    WriteText(folder + "eeprom-20200101-000000" + suffix + ".cfg", "old\n");
-  for (int s = 1; s <= 45; ++s)
-    WriteText(folder + "eeprom-20200101-0000" + (s < 10 ? "0" : "") + std::to_string(s) + ".cfg",
-              "old\n");
-  WriteText(folder + "eeprom-notes.cfg", "notes\n");
-  // This second and the next two have a backup already: the new one must not
-  // replace it.
+  // Made before the clock was set back an hour: 50 backups named by the date
+  // alone, stamped an hour ahead, four of them within one second. Two
+  // numbered ones whose stamps say nothing of their order, and a file that
+  // is no backup.
   const std::time_t now = std::time(nullptr);
-  std::vector<std::string> taken;
-  for (int k = 0; k < 3; ++k) {
-    taken.push_back("eeprom-" + Stamp(now + k));
-    WriteText(folder + taken.back() + ".cfg", "taken\n");
-  }
+  const std::string ahead = "eeprom-" + Stamp(now + 3600);
+  for (const char *suffix : {"", "-2", "-3", "-10"}) WriteText(folder + ahead + suffix + ".cfg", "old\n");
+  for (int s = 1; s <= 46; ++s) WriteText(folder + "eeprom-" + Stamp(now + 3600 + s) + ".cfg", "old\n");
+  const std::vector<std::string> numbered = {"eeprom-000003-" + Stamp(now + 7200) + ".cfg",
+                                             "eeprom-000007-20200101-000000.cfg"};
+  for (const std::string &name : numbered) WriteText(folder + name, "numbered\n");
+  WriteText(folder + "eeprom-notes.cfg", "notes\n");
   Sensor().setEeprom(0, Modified(Sensor().eeprom(0), 0, 600));  // a1
   Sensor().setEeprom(1, Modified(Sensor().eeprom(1), 7, 77));   // r7
   std::vector<int> before = Words(Sensor().eeprom(0));
@@ -265,26 +262,27 @@ TEST_F(Verify, AnEepromWriteIsPrecededByABackupAndTheNewestFiftyAreKept) {
   before.insert(before.end(), before1.begin(), before1.end());
 
   testkit::Click(pHandle, MAIN_BTNSEND);
+  const std::time_t after = std::time(nullptr);
   EXPECT_EQ("Parameters sent and verified", Status());
   EXPECT_EQ(Wire({{4, 0}, {4, 1}, {3, 0}, {3, 1}, {4, 0}, {4, 1}}), TakeWire());
   EXPECT_EQ(500, Sensor().eeprom(0)[0]);  // what the panels show went out
 
+  // The EEPROM as it was, under the next number, however the clock stands.
   std::vector<std::string> newOnes;
   int backups = 0;
   for (const std::string &name : BackupNames()) {
     if (name != "eeprom-notes.cfg") ++backups;
     if (FileNumbers(folder + name) == before) newOnes.push_back(name);
   }
-  ASSERT_EQ(1u, newOnes.size());
-  const std::string &made = newOnes[0];
-  EXPECT_TRUE(made == taken[0] + "-2.cfg" || made == taken[1] + "-2.cfg" ||
-              made == taken[2] + "-2.cfg")
-      << made;
-  for (const std::string &name : taken) EXPECT_EQ("taken\n", ReadText(folder + name + ".cfg"));
+  ASSERT_EQ(1u, newOnes.size()) << "the backup just written is gone";
+  bool stamped = false;
+  for (std::time_t t = now; t <= after; ++t) stamped = stamped || newOnes[0] == "eeprom-000008-" + Stamp(t) + ".cfg";
+  EXPECT_TRUE(stamped) << newOnes[0];
+  // The three oldest go: the first three of the second made first.
   EXPECT_EQ(50, backups);
-  for (const char *gone : {"", "-2", "-3"})
-    EXPECT_FALSE(std::filesystem::exists(folder + "eeprom-20200101-000000" + gone + ".cfg")) << gone;
-  EXPECT_TRUE(std::filesystem::exists(folder + "eeprom-20200101-000000-10.cfg"));
+  for (const char *gone : {"", "-2", "-3"}) EXPECT_FALSE(std::filesystem::exists(folder + ahead + gone + ".cfg")) << gone;
+  EXPECT_TRUE(std::filesystem::exists(folder + ahead + "-10.cfg"));
+  for (const std::string &name : numbered) EXPECT_EQ("numbered\n", ReadText(folder + name)) << name;
   EXPECT_EQ("notes\n", ReadText(folder + "eeprom-notes.cfg"));
 }
 
@@ -314,6 +312,44 @@ TEST_F(Verify, WhileRunModeRunsNothingIsComparedAndNothingVerified) {
   EXPECT_EQ("Stop run, video or recording first - nothing compared", compared);
   EXPECT_EQ("Stop run, video or recording first - nothing sent", sent);
   for (int command : Commands()) EXPECT_EQ(8, command);
+}
+
+// While the read-back of a verified Send waits for the paced sensor's late
+// reply, the operator clicks whatever else starts an exchange: none starts,
+// and the verify ends as if nobody had clicked.
+TEST_F(Verify, WhileAVerifyWaitsForAReplyNothingElseStarts) {
+  testkit::Click(pHandle, MAIN_CHKVERIFY);
+  Sensor().setEdges(1500, 2600);  // a teach would take these
+  const kvorsim::ParamFrame ram0 = Sensor().ram(0);
+  bool clicked = false;
+  // A loop started by mistake would block the click: a Stop ends it.
+  const auto stopSoon = [] { testkit::RunLater(0.3, [] { testkit::Click(pHandle, MAIN_BTNSTOP); }); };
+  std::function<void()> whenWaiting = [&] {
+    // The read-back's first request is at the sensor: its reply is 100 ms away.
+    if (Frames().size() < 3) {
+      testkit::RunLater(0.002, whenWaiting);
+      return;
+    }
+    clicked = true;
+    testkit::Click(pHandle, MAIN_BUTTONTEACH);
+    testkit::Click(pHandle, MAIN_BUTTONRESET);
+    testkit::SelectRingValue(pHandle, MAIN_DROPDCOM, 1);
+    stopSoon();
+    testkit::Click(pHandle, MAIN_BTNRUN);
+    stopSoon();
+    testkit::Click(pHandle, MAIN_BTNVIDEO);
+    stopSoon();
+    testkit::Click(panelPopUp, REC_BTNSTARTRECORD);
+  };
+  testkit::RunLater(0, whenWaiting);
+  testkit::Click(pHandle, MAIN_BTNSEND);
+  EXPECT_TRUE(clicked);
+  EXPECT_EQ("Parameters sent and verified", Status());
+  EXPECT_EQ(Wire({{1, 0}, {1, 1}, {2, 0}, {2, 1}}), TakeWire());  // no teach, reset, echo or request
+  EXPECT_EQ(ram0, Sensor().ram(0));  // the set-points as sent
+  EXPECT_EQ(1, com);
+  testkit::Pump(0.5);  // the Stops fall due; nothing had started
+  EXPECT_TRUE(Frames().empty());
 }
 
 TEST_F(Verify, TheChoiceIsKeptForTheNextStart) {

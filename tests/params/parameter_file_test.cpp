@@ -100,12 +100,12 @@ TEST_F(ParameterFile, SaveThenLoadRestoresEveryWord) {
 TEST_F(ParameterFile, LoadingRepairsWhatIsShownButTakesWhatTheFileSays) {
   std::vector<long long> values = StartValues();
   values[9] = 7;       // evaluation mode out of range
-  values[26] = 70000;  // low half of calib beyond 16 bits: 70000 - 65536
+  values[26] = 65535;  // the low half of calib at its largest
   const std::string path = TempPath("odd.cfg");
   WriteFile(path, Numbers(values, "\r\n"));
   LoadParameterFile(path);
   EXPECT_EQ(0, parameter.evalMode);  // shown as mode 0 and repaired in the record
-  EXPECT_EQ(70000u - 65536u, parameter.calib);
+  EXPECT_EQ(65535u, parameter.calib);
   EXPECT_EQ("Parameter file loaded!", Status());
 }
 
@@ -130,9 +130,7 @@ TEST_F(ParameterFile, MalformedFilesChangeNothingAndSaySo) {
   binary[7] = '\0';
   std::vector<long long> negative = StartValues();
   negative[3] = -1;
-  std::vector<long long> wide = StartValues();
-  wide[4] = 70000;
-  // Each with what a strict reader (the command-line tool's) says of it.
+  // Each with what the reader says of it (the command-line tool tells it).
   const std::vector<std::vector<std::string>> files = {
       {"empty", "", "line 1: only 0 numbers, 30 needed"},
       {"29", Numbers(shorter), "line 29: only 29 numbers, 30 needed"},
@@ -156,21 +154,49 @@ TEST_F(ParameterFile, MalformedFilesChangeNothingAndSaySo) {
     EXPECT_EQ("Parameter file not loaded: it must hold 30 numbers!", Status()) << file[0];
     ParameterSet set = StartParameterSet();
     char fault[96];
-    EXPECT_EQ(PARA_FILE_MALFORMED, ReadParameterFile(path.c_str(), true, &set, fault, sizeof fault));
+    EXPECT_EQ(PARA_FILE_MALFORMED, ReadParameterFile(path.c_str(), &set, fault, sizeof fault));
     EXPECT_EQ(file[2], fault) << file[0];
     EXPECT_EQ(StartParameterSet().words[4], set.words[4]);
   }
-  // A number above 65535: the window loads its low 16 bits, a strict read
-  // refuses the file.
-  const std::string widePath = TempPath("wide.cfg");
-  WriteFile(widePath, "  " + Numbers(wide, " \r\n"));
+  // A number above 65535, however it is written, is refused with its line:
+  // nothing of it is taken, not its low 16 or 32 bits.
+  const std::vector<std::vector<std::string>> tooLarge = {
+      {"5", "70000", "line 5: 70000 is above 65535"},
+      {"5", "0000070000", "line 5: 70000 is above 65535"},
+      {"1", "65536", "line 1: 65536 is above 65535"},
+      {"29", "4294967796", "line 29: 4294967796 is above 65535"},           // 500 in 32 bits
+      {"30", "18446744073709551916", "line 30: 18446744073709551916 is above 65535"},  // 300
+  };
+  for (const auto &c : tooLarge) {
+    std::vector<std::string> lines;
+    for (long long v : StartValues()) lines.push_back(std::to_string(v));
+    lines[std::stoul(c[0]) - 1] = c[1];
+    std::string text;
+    for (const std::string &line : lines) text += "  " + line + " \r\n";
+    const std::string path = TempPath("large-" + c[1] + ".cfg");
+    WriteFile(path, text);
+    LoadParameterFile(path);
+    EXPECT_EQ(before, Record()) << c[1];
+    EXPECT_EQ("Parameter file not loaded: a number in line " + c[0] + " is above 65535!", Status()) << c[1];
+    ParameterSet set = StartParameterSet();
+    char fault[96];
+    int line = 0;
+    EXPECT_EQ(PARA_FILE_NUMBER_TOO_LARGE, ReadParameterFile(path.c_str(), &set, fault, sizeof fault, &line));
+    EXPECT_EQ(c[2], fault);
+    EXPECT_EQ(std::stoi(c[0]), line);
+    EXPECT_EQ(StartParameterSet().words[4], set.words[4]);
+  }
+  // Leading zeros are no fault.
+  std::string padded;
+  for (long long v : StartValues()) padded += "000000" + std::to_string(v) + "\n";
+  const std::string paddedPath = TempPath("padded.cfg");
+  WriteFile(paddedPath, padded);
   ParameterSet set = StartParameterSet();
+  set.words[0] = 1;
   char fault[96];
-  EXPECT_EQ(PARA_FILE_MALFORMED, ReadParameterFile(widePath.c_str(), true, &set, fault, sizeof fault));
-  EXPECT_STREQ("line 5: 70000 is above 65535", fault);
-  EXPECT_EQ(PARA_FILE_READ, ReadParameterFile(widePath.c_str(), false, &set, fault, sizeof fault));
-  EXPECT_EQ(70000 & 0xFFFF, set.words[4]);
-  EXPECT_EQ(PARA_FILE_UNREADABLE, ReadParameterFile(TempPath("missing.cfg").c_str(), true, &set, fault, sizeof fault));
+  EXPECT_EQ(PARA_FILE_READ, ReadParameterFile(paddedPath.c_str(), &set, fault, sizeof fault));
+  EXPECT_EQ(500, set.words[0]);
+  EXPECT_EQ(PARA_FILE_UNREADABLE, ReadParameterFile(TempPath("missing.cfg").c_str(), &set, fault, sizeof fault));
   LoadParameterFile(TempPath("missing.cfg"));
   EXPECT_EQ(before, Record());
   EXPECT_EQ("Cannot read parameter file!", Status());

@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -198,6 +201,69 @@ TEST(SimCommandLine, FaultOptionsReachTheSensorAndItsTraceShowsTheWire) {
                                      " | garbage in front of the reply (fault)\n");
   EXPECT_EQ(lines[3].substr(27), " TX 36 " + toHex(Bytes(got.begin() + 3, got.end())) +
                                      " | reply CMD_ECHO (5), argument 0, sync 0x0055, bad sync\n");
+}
+
+// The time of a trace line (UTC, microseconds) as seconds since the epoch.
+double TraceTime(const std::string &line) {
+  std::tm t{};
+  int micros = 0;
+  if (std::sscanf(line.c_str(), "%d-%d-%dT%d:%d:%d.%dZ", &t.tm_year, &t.tm_mon, &t.tm_mday, &t.tm_hour, &t.tm_min,
+                  &t.tm_sec, &micros) != 7)
+    return 0;
+  t.tm_year -= 1900;
+  t.tm_mon -= 1;
+  return static_cast<double>(timegm(&t)) + micros / 1e6;
+}
+
+double WallClock() {
+  using namespace std::chrono;
+  return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
+// A sensor that answers late: each frame is stamped when it was complete,
+// also one that arrives while the answer to the one before waits, and the
+// lines read in the order things happened on the line.
+TEST(SimCommandLine, ItsTraceStampsEachFrameWhenItArrivedHoweverLateTheAnswer) {
+  char folder[] = "/tmp/kvor-sim-trace-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string trace = std::string(folder) + "/sensor.trace";
+  const double kDelay = 0.150;
+  SimProcess sim({"--delay-ms", "150", "--still", "--trace", trace});
+  ASSERT_TRUE(sim.started());
+  LineProbe line(sim.firstLine(5.0));
+  ASSERT_TRUE(line.isOpen());
+  line.send(request(5, 0));
+  const double echoSent = WallClock();
+  usleep(40000);
+  line.send(request(10, 0));  // while the echo's answer waits
+  const double hardwareSent = WallClock();
+  ASSERT_EQ(receiveWhole(line, 72).size(), 72u);
+  sim.signal(SIGINT);
+  EXPECT_EQ(sim.exitCode(3.0), 0);
+
+  std::vector<std::string> lines;
+  if (FILE *f = fopen(trace.c_str(), "r")) {
+    char text[512];
+    while (fgets(text, sizeof text, f)) lines.emplace_back(text);
+    fclose(f);
+  }
+  unlink(trace.c_str());
+  rmdir(folder);
+  ASSERT_EQ(lines.size(), 4u);
+  const char *expected[] = {" RX 36 00 55 00 05 ", " RX 36 00 55 00 0A ", " TX 36 00 AA 00 05 ", " TX 36 00 AA 00 0A "};
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(lines[i].find(expected[i]), 27u) << lines[i];
+  std::vector<double> t;
+  for (const std::string &l : lines) t.push_back(TraceTime(l));
+  for (size_t i = 1; i < t.size(); ++i) EXPECT_GE(t[i], t[i - 1]) << lines[i];
+  // Stamped once the frame is in, with a margin for the sensor's reading
+  // thread on a loaded machine; answered the delay after that.
+  const double kMargin = 0.050;
+  EXPECT_GE(t[0], echoSent - kMargin);
+  EXPECT_LE(t[0], echoSent + kMargin);
+  EXPECT_GE(t[1], hardwareSent - kMargin);
+  EXPECT_LE(t[1], hardwareSent + kMargin);
+  EXPECT_GE(t[2] - t[0], kDelay);
+  EXPECT_GE(t[3] - t[1], kDelay);
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ ProgramTest::ProgramTest() {
   tempDir_ = dir ? dir : "/tmp";
   sensorOptions.moving = false;
   // The user's settings (Verify after sending) of this test alone, never the
-  // machine's: each test case runs in a process of its own, and the settings
-  // find their folder on first use.
+  // machine's nor an earlier test's: the settings look for their folder on
+  // every use, so the tests of one executable may also run in one process.
   setenv("XDG_CONFIG_HOME", (tempDir_ + "/config").c_str(), 1);
 }
 

@@ -1,8 +1,11 @@
 // Graph controls: curves, rectangles, deletion, cursors and axis scaling, as
 // read back from the graph.
+#include <filesystem>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "support/temp_dir.h"
 #include "runtime/utility/utility.h"
 #include "runtime/layer_fixture.h"
 
@@ -40,6 +43,50 @@ TEST_F(LayerGraphTest, ASleepDrawsTheGraphFramesDueMeanwhileAndRunsNoEvents) {
   testkit::Pump(0.1);
   EXPECT_TRUE(ran);
   EXPECT_EQ(before + 1, testkit::GraphRedraws(graphs, kVideoGraph));  // nothing was left to draw
+}
+
+// Save picture in the real file dialog: a name typed without extension is
+// the .png file the dialog asks about before it is replaced, never one
+// replaced without a question.
+TEST_F(LayerGraphTest, SavePictureAsksBeforeItReplacesTheFileItWrites) {
+  TempDir temp;
+  ASSERT_TRUE(temp.ok());
+  double x[2] = {0, 1};
+  double y[2] = {5, 6};
+  ASSERT_GT(PlotXY(graphs, kVideoGraph, x, y, 2, VAL_DOUBLE, VAL_DOUBLE, VAL_CONNECTED_POINTS, VAL_NO_POINT,
+                   VAL_SOLID, 1, VAL_RED), 0);
+  const std::string picture = temp.File("graph.png");
+  ASSERT_TRUE(WriteBytes(picture, "earlier picture"));
+  testkit::ClearFileSelectCalls();
+  testkit::ShowFileDialogs(true);
+  for (const std::string answer : {"No", "Yes"}) {
+    ASSERT_EQ(2u, testkit::OpenGraphMenu(graphs, kVideoGraph).size());
+    testkit::ChooseGraphMenuEntry(graphs, kVideoGraph, "Save picture\u2026");
+    ASSERT_TRUE(testkit::IsFileDialogOpen());
+    std::string question;
+    testkit::RunLater(0.2, [&] { question = testkit::AnswerQuestion(answer); });
+    ASSERT_TRUE(testkit::AnswerFileDialog(temp.File("graph")));
+    testkit::PumpUntil([&] { return !question.empty(); }, 2.0);
+    EXPECT_NE(std::string::npos, question.find("graph.png already exists")) << answer << ": " << question;
+    if (answer == "No") {
+      EXPECT_TRUE(testkit::IsFileDialogOpen()) << "the operator may give another name";
+      EXPECT_TRUE(testkit::CancelFileDialog());
+      EXPECT_TRUE(ReadBytes(picture) == "earlier picture") << "replaced without a question";
+    }
+  }
+  testkit::ShowFileDialogs(false);
+  EXPECT_FALSE(testkit::IsFileDialogOpen());
+  EXPECT_EQ(0u, ReadBytes(picture).find("\x89PNG"));
+  EXPECT_FALSE(std::filesystem::exists(temp.File("graph")));
+  ASSERT_EQ(2u, testkit::FileSelectCalls().size());
+  EXPECT_EQ("png", testkit::FileSelectCalls()[0].defaultSuffix);
+
+  // A queued answer stands for the name typed: the dialog's suffix is added.
+  testkit::OpenGraphMenu(graphs, kVideoGraph);
+  testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, temp.File("data"));
+  testkit::ChooseGraphMenuEntry(graphs, kVideoGraph, "Save data\u2026");
+  EXPECT_EQ("csv", testkit::FileSelectCalls().back().defaultSuffix);
+  EXPECT_EQ(0u, ReadBytes(temp.File("data.csv")).find("sample,"));
 }
 
 TEST_F(LayerGraphTest, CurvesKeepPointsColoursAndStylesInDrawingOrder) {

@@ -36,6 +36,9 @@ TEST_F(LayerFileDialogTest, QueuedAnswersAreReturnedAndEveryCallIsRecorded) {
   EXPECT_EQ("Parameter file", calls[0].title);
   EXPECT_EQ(VAL_SAVE_BUTTON, calls[0].buttonLabel);
   EXPECT_EQ(VAL_LOAD_BUTTON, calls[1].buttonLabel);
+  // Restricted to the filter's type, the dialog adds it itself, before it
+  // asks about replacing a file.
+  EXPECT_EQ("cfg", calls[0].defaultSuffix);
 
   testkit::ClearFileSelectCalls();
   EXPECT_TRUE(testkit::FileSelectCalls().empty());
@@ -61,6 +64,7 @@ TEST_F(LayerFileDialogTest, CancelAndTheExtensionRule) {
   testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, "/tmp/run3");
   FileSelectPopup("", "", "*.dat", "t", VAL_OK_BUTTON, 0, 0, 1, 1, path, sizeof path);
   EXPECT_STREQ("/tmp/run3", path);
+  EXPECT_EQ("", testkit::FileSelectCalls().back().defaultSuffix);
   // A filter that allows every type adds nothing.
   testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, "/tmp/run4");
   FileSelectPopup("", "", "*.*", "t", VAL_OK_BUTTON, 0, 1, 1, 1, path, sizeof path);

@@ -153,18 +153,33 @@ TEST_F(TextFilesTest, BlanksTabsLfAndCrlfAreAllAccepted) {
   EXPECT_EQ(ParseUnsignedList("", 0, v, 0), 0);
 }
 
-TEST_F(TextFilesTest, NumbersKeepTheirLowThirtyTwoBits) {
-  unsigned int v[6];
-  ASSERT_EQ(ReadNumbers("4294967296 4294967297 65536 4294967295\n18446744073709551621\n"
-                        "100000000000000000000000000000000000000000000000000\n",
-                        v, 6),
-            6);
-  EXPECT_EQ(v[0], 0u);
-  EXPECT_EQ(v[1], 1u);
-  EXPECT_EQ(v[2], 65536u);
-  EXPECT_EQ(v[3], 4294967295u);
-  EXPECT_EQ(v[4], 5u);  // 2^64 + 5
-  EXPECT_EQ(v[5], 0u);  // 10^50 is a multiple of 2^32
+// A number that does not fit 32 bits is refused, and named, however many
+// digits it has: none wraps round to a small one.
+TEST_F(TextFilesTest, ANumberAboveThirtyTwoBitsIsRefusedWhateverItsSpelling) {
+  unsigned int v[4];
+  ASSERT_EQ(ReadNumbers("4294967295 00000500\n" + std::string(30, '0') + "4294967295 0\n", v, 4), 4);
+  EXPECT_EQ(std::vector<unsigned>(v, v + 4), (std::vector<unsigned>{4294967295u, 500, 4294967295u, 0}));
+  const std::vector<std::pair<std::string, std::string>> tooLarge = {
+      {"4294967296", "4294967296"},                      // 0 in 32 bits
+      {"4294967796", "4294967796"},                      // 500 in 32 bits
+      {"18446744073709551916", "18446744073709551916"},  // 300 in 64 bits as in 32
+      {"00000000004294967296", "4294967296"},
+      {"1" + std::string(50, '0'), "1" + std::string(50, '0')},  // a multiple of 2^32
+      {std::string(64, '9'), std::string(64, '9')},      // as long as a line may be
+  };
+  for (const auto &[number, digits] : tooLarge) {
+    const std::string text = "1 2\r\n" + number + "\n3\n";
+    unsigned int values[4];
+    std::fill(values, values + 4, kSentinel);
+    NumberListFault fault;
+    EXPECT_EQ(ParseUnsignedList(text.data(), text.size(), values, 4, &fault), UTIL_FORMAT_ERROR) << number;
+    EXPECT_EQ(fault.kind, NUMBERS_OUT_OF_RANGE) << number;
+    EXPECT_EQ(fault.line, 2) << number;
+    EXPECT_EQ(fault.found, 2) << number;
+    EXPECT_EQ(std::string(fault.digits), digits);
+    for (unsigned int value : values) ASSERT_EQ(value, kSentinel) << number;
+    EXPECT_EQ(ReadNumbers(text, values, 4), UTIL_FORMAT_ERROR) << number;
+  }
 }
 
 TEST_F(TextFilesTest, AnythingButAListOfTheRightLengthIsRefusedAndChangesNothing) {
@@ -189,6 +204,8 @@ TEST_F(TextFilesTest, AnythingButAListOfTheRightLengthIsRefusedAndChangesNothing
       {"form feed", "0\f" + thirty.substr(2)},
       {"line of 65 characters", std::string(62, ' ') + "123\n" + thirty.substr(2)},
       {"huge line", std::string(5000, '1') + "\n" + thirty.substr(2)},
+      {"2^32 + 500", "4294967796\n" + thirty.substr(2)},
+      {"2^64 + 300", thirty.substr(0, thirty.size() - 3) + "18446744073709551916\n"},
   };
   for (const auto &[what, bytes] : refused) {
     unsigned int values[30];

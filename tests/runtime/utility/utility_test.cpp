@@ -1,4 +1,4 @@
-// Time, paths and the folder for default files.
+// Time, paths, the folder for default files and the user's settings.
 #include "support/temp_dir.h"
 #include "runtime/utility/utility.h"
 #include "runtime/utility/internal.h"
@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 #include <cmath>
@@ -197,6 +198,30 @@ TEST(UtilityPaths, DeleteFileRemovesFilesOnly) {
   EXPECT_TRUE(std::filesystem::is_directory(folder));
   EXPECT_EQ(DeleteFile(nullptr), UTIL_BAD_ARGUMENT);
   EXPECT_EQ(DeleteFile(""), UTIL_BAD_ARGUMENT);
+}
+
+// The settings are in the configuration folder as it is at each use
+// ($XDG_CONFIG_HOME), so tests that give each its own folder, one after the
+// other in one process, do not see each other's choices.
+TEST(UtilitySettings, KeptInTheConfigurationFolderOfTheMoment) {
+  TempDir first, second;
+  ASSERT_TRUE(first.ok() && second.ok());
+  const char *before = std::getenv("XDG_CONFIG_HOME");
+  const std::string earlier = before ? before : "";
+  setenv("XDG_CONFIG_HOME", first.path().c_str(), 1);
+  EXPECT_EQ(GetUserSetting("verifyAfterSending", 7), 7) << "nothing stored yet";
+  ASSERT_EQ(SetUserSetting("verifyAfterSending", 1), UTIL_NO_ERROR);
+  EXPECT_EQ(GetUserSetting("verifyAfterSending", 0), 1);
+  EXPECT_TRUE(std::filesystem::exists(first.File("K-VOR/K-VOR-NE-ZevevU301.conf")));
+  setenv("XDG_CONFIG_HOME", second.path().c_str(), 1);
+  EXPECT_EQ(GetUserSetting("verifyAfterSending", 0), 0);
+  ASSERT_EQ(SetUserSetting("verifyAfterSending", 2), UTIL_NO_ERROR);
+  setenv("XDG_CONFIG_HOME", first.path().c_str(), 1);
+  EXPECT_EQ(GetUserSetting("verifyAfterSending", 0), 1);
+  EXPECT_EQ(GetUserSetting("", 5), 5);
+  EXPECT_EQ(SetUserSetting(nullptr, 1), UTIL_BAD_ARGUMENT);
+  if (before) setenv("XDG_CONFIG_HOME", earlier.c_str(), 1);
+  else unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Internal to the run-time layer: the numbers behind a graph as a CSV text
 // for "Save data…". Numbers always use '.' as decimal mark and no group
 // separators, whatever the locale, so a spreadsheet anywhere reads them.
-#ifndef KVOR_RUNTIME_GRAPH_GRAPH_TABLE_H
-#define KVOR_RUNTIME_GRAPH_GRAPH_TABLE_H
+#ifndef KVOR_RUNTIME_GRAPH_TABLE_H
+#define KVOR_RUNTIME_GRAPH_TABLE_H
 
 #include <QByteArray>
 

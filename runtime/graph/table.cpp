@@ -1,4 +1,4 @@
-#include "runtime/graph/graph_table.h"
+#include "runtime/graph/table.h"
 
 #include <QString>
 #include <QStringList>

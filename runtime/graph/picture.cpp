@@ -1,4 +1,4 @@
-#include "runtime/graph/graph_picture.h"
+#include "runtime/graph/picture.h"
 
 #include <qcustomplot.h>
 

@@ -2,8 +2,8 @@
 // a caption line above it, for "Save picture…". The graph is recorded the
 // moment the operator asks (it may change while the file dialog is open) and
 // written later as PNG, SVG or PDF.
-#ifndef KVOR_RUNTIME_GRAPH_GRAPH_PICTURE_H
-#define KVOR_RUNTIME_GRAPH_GRAPH_PICTURE_H
+#ifndef KVOR_RUNTIME_GRAPH_PICTURE_H
+#define KVOR_RUNTIME_GRAPH_PICTURE_H
 
 #include <QPicture>
 #include <QString>
