@@ -95,6 +95,8 @@ enum {
 // ---- Graph styles -------------------------------------------------------------
 enum {
   VAL_CONNECTED_POINTS = 5,     // plot style: points joined by lines
+  VAL_VERTICAL_BAR = 6,         // plot style: a bar from 0 to each point, as wide as the
+                                // spacing of the x values (evenly spaced, at least two)
   VAL_SMALL_SOLID_SQUARE = 10,  // point style of the video curves
   VAL_CURSOR_MARKER = 13,       // visible cursor marker
   VAL_NO_POINT = 24,            // no marker: the cursor's point is invisible
