@@ -220,7 +220,7 @@ int ParseStatsLimit(const char *text, int *hasLimit, double *valueMm) {
   const std::from_chars_result r = std::from_chars(number, number + length, value);
   if (r.ec != std::errc() || r.ptr != number + length || !std::isfinite(value)) return 0;
   *hasLimit = 1;
-  *valueMm = negative ? -value : value;
+  *valueMm = RoundTo(negative ? -value : value, kLimitDecimals);
   return 1;
 }
 

@@ -83,8 +83,9 @@ void StatsOfWindow(const StatsWindow *w, const StatsLimits *limits, StatsFigures
 void StatsLimitsFromSetpoint(uint32_t setpointUm, uint32_t calib, uint16_t tollo, uint16_t tolup,
                              StatsLimits *out);
 // A limit typed by the operator or given to kvor: blanks around it are
-// ignored, '.' and ',' are both the decimal mark. 1 with *hasLimit 0 for an
-// empty text (no limit), 1 with the value for a number, 0 for anything else.
+// ignored, '.' and ',' are both the decimal mark, and the value is taken to
+// the four decimals its field shows. 1 with *hasLimit 0 for an empty text
+// (no limit), 1 with the value for a number, 0 for anything else.
 int ParseStatsLimit(const char *text, int *hasLimit, double *valueMm);
 // The figures as the pop-up's fields and kvor's lines show them: mean, s
 // and the limits to 4 decimals (tenths of a micrometre), extremes and range

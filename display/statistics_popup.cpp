@@ -325,6 +325,7 @@ void TakeLIMIT(int control) {
     return;
   }
   limits = wanted;
+  ShowLimitField(control, has, value);
   CountSinceRunAgain();
   if (popupShown) ShowSTATS();
 }
