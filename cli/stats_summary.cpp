@@ -42,9 +42,11 @@ void AddStatsSummary(const StatsFigures &f, const StatsLimits &limits, SensorRes
   result->details << QStringLiteral("mean %1 mm, standard deviation %2 mm").arg(Text(t.mean), Text(t.sd))
                   << QStringLiteral("minimum %1 mm, maximum %2 mm, range %3 mm")
                          .arg(Text(t.min), Text(t.max), Text(t.range))
-                  << QStringLiteral("limits %1 to %2 mm: within %3 %, below %4, above %5")
-                         .arg(LimitText(t.lower), LimitText(t.upper), Text(t.within), Text(t.below),
-                              Text(t.above))
+                  << (limits.hasLower || limits.hasUpper
+                          ? QStringLiteral("limits %1 to %2 mm: within %3 %, below %4, above %5")
+                                .arg(LimitText(t.lower), LimitText(t.upper), Text(t.within),
+                                     Text(t.below), Text(t.above))
+                          : QStringLiteral("no limits given"))
                   << QStringLiteral("Cp %1, Cpk %2").arg(Text(t.cp), Text(t.cpk));
 }
 

@@ -153,7 +153,8 @@ TEST(KvorStats, FiguresOfRecorderFilesAndFilesThatAreNone) {
   ASSERT_EQ(text.size(), 5u) << none.out;
   EXPECT_EQ(text[1], "  mean 36.9900 mm, standard deviation 0.0356 mm");
   EXPECT_EQ(text[2], "  minimum 36.940 mm, maximum 37.020 mm, range 0.080 mm");
-  EXPECT_EQ(text[3], "  limits none to none mm: within \xE2\x80\x93 %, below \xE2\x80\x93, above \xE2\x80\x93");
+  EXPECT_EQ(text[3], "  no limits given");
+  EXPECT_EQ(text[4], "  Cp \xE2\x80\x93, Cpk \xE2\x80\x93");
 }
 
 }  // namespace
