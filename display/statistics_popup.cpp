@@ -9,7 +9,6 @@
 // changes and for the histogram, each distinct value in micrometres with
 // its count: the memory stays the same however long the run.
 #include <cmath>
-#include <cstdio>
 
 #include "app/controls.h"
 #include "app/globals.h"
