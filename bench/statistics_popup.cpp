@@ -79,6 +79,7 @@ bool Compare(bench::ProgramSession &session, bool paced, double seconds, int rou
         return false;
       }
       (popup ? shown : closed).push_back(s.perSecond);
+      bench::Note(label + ", pop-up " + (popup ? "shown" : "closed") + ": " + bench::Fixed(s.perSecond, 2) + "/s");
       (popup ? cpuShown : cpuClosed).push_back(s.threadCpu);
     }
   }
