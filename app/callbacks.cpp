@@ -13,6 +13,7 @@ void RegisterCallbacks(void) {
   RegisterPanelCallback("CC_PANEL", CC_PANEL);
   RegisterPanelCallback("CC_POPUP", CC_POPUP);
   RegisterPanelCallback("CC_COMPARE", CC_COMPARE);
+  RegisterPanelCallback("CC_STATS", CC_STATS);
 
   CONTROL_CALLBACK(CC_DropDCom);
   CONTROL_CALLBACK(CC_TOGGBTN_Para1);
@@ -46,4 +47,8 @@ void RegisterCallbacks(void) {
   CONTROL_CALLBACK(CC_RecordFileNameBtn);
   CONTROL_CALLBACK(CC_BTNStartRecord);
   CONTROL_CALLBACK(CC_BTNStopRecord);
+  CONTROL_CALLBACK(CC_TOGGBTN_Stats);
+  CONTROL_CALLBACK(CC_DropStatsValues);
+  CONTROL_CALLBACK(CC_STRStatsLower);
+  CONTROL_CALLBACK(CC_STRStatsUpper);
 }

@@ -1,4 +1,4 @@
-// Control ids of the six panels, as the panel files give them, and the
+// Control ids of the seven panels, as the panel files give them, and the
 // resource ids of the panels in the resource file.
 #ifndef KVOR_APP_CONTROLS_H
 #define KVOR_APP_CONTROLS_H
@@ -12,6 +12,7 @@ enum PanelResource {
   RES_PARA2 = 4,
   RES_RECORDER = 5,
   RES_COMPARE = 6,
+  RES_STATS = 7,
 };
 
 // Main panel.
@@ -53,6 +54,7 @@ enum {
   MAIN_NEDITTOLLEFF = 40,
   MAIN_BTNCOMPARE = 41,         // compares the panels with the storage target
   MAIN_CHKVERIFY = 42,          // Verify after sending
+  MAIN_TOGGBTN_STATS = 43,      // shows the statistics pop-up
 };
 
 // First parameter panel.
@@ -112,6 +114,27 @@ enum {
   COMPARE_LIST = 3,
   COMPARE_BTNTAKE = 4,
   COMPARE_BTNCLOSE = 5,
+};
+
+// Statistics pop-up: the figures of the measured values over the chosen
+// window, against the limits, and their histogram.
+enum {
+  STATS_DROPSTATSVALUES = 2,   // Since Run / Last 100 values
+  STATS_SAMPLES = 3,
+  STATS_MEAN = 4,
+  STATS_SD = 5,
+  STATS_MIN = 6,
+  STATS_MAX = 7,
+  STATS_RANGE = 8,
+  STATS_STRSTATSLOWER = 9,     // limits, editable; empty: no limit
+  STATS_STRSTATSUPPER = 10,
+  STATS_WITHIN = 11,
+  STATS_BELOW = 12,
+  STATS_ABOVE = 13,
+  STATS_GREEN = 14,
+  STATS_CP = 15,
+  STATS_CPK = 16,
+  STATS_HISTOGRAM = 17,
 };
 
 // Graph cursors.

@@ -11,7 +11,7 @@ u16 YMAXADC = 256;
 double tstart = 0.0;
 double tdiff = 0.0;
 
-int pHandle, pPara1, pPara2, pCalib, panelPopUp, pCompare;
+int pHandle, pPara1, pPara2, pCalib, panelPopUp, pCompare, pStats;
 
 char proj_dir[PATH_BUFFER_SIZE];
 char szStatus[STATUS_TEXT_SIZE];

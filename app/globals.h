@@ -32,6 +32,7 @@ extern int pPara2;             // second parameter panel
 extern int pCalib;             // calibration panel
 extern int panelPopUp;         // recorder pop-up
 extern int pCompare;           // compare pop-up
+extern int pStats;             // statistics pop-up
 
 // ---- Application state --------------------------------------------------------
 extern char proj_dir[PATH_BUFFER_SIZE];

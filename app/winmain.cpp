@@ -29,6 +29,8 @@ int LoadAllPanels(void) {
   if (panelPopUp < 0) return -1;
   pCompare = LoadPanel(0, UIR_FILE, RES_COMPARE);
   if (pCompare < 0) return -1;
+  pStats = LoadPanel(0, UIR_FILE, RES_STATS);
+  if (pStats < 0) return -1;
   return 0;
 }
 
@@ -73,6 +75,7 @@ void EndProgram(void) {
   DiscardPanel(pCalib);
   DiscardPanel(panelPopUp);
   DiscardPanel(pCompare);
+  DiscardPanel(pStats);
   DiscardPanel(pHandle);
 }
 

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cli/exit_status.h"
+#include "display/statistics.h"
 
 namespace kvorcli {
 
@@ -26,6 +27,7 @@ const CommandShape kCommands[] = {
     {"record", 1, 1, "--samples --interval --output --csv"},
     {"teach", 1, 1, ""},
     {"reset-minmax", 1, 1, ""},
+    {"stats", 1, -1, "--lower --upper --min-cpk"},
 };
 
 const CommandShape *FindCommand(const std::string &name) {
@@ -41,7 +43,8 @@ bool CommandTakes(const CommandShape &c, const std::string &option) {
 
 bool TakesValue(const std::string &option) {
   return option == "--trace" || option == "--from" || option == "--to" || option == "--output" ||
-         option == "--csv" || option == "--samples" || option == "--interval";
+         option == "--csv" || option == "--samples" || option == "--interval" ||
+         option == "--lower" || option == "--upper" || option == "--min-cpk";
 }
 
 bool IsKnownOption(const std::string &option) {
@@ -56,6 +59,15 @@ bool ParseCount(const std::string &text, long *out) {
   const long v = std::strtol(text.c_str(), &end, 10);
   if (errno != 0 || *end != '\0' || v < 0 || v > 65535) return false;
   *out = v;
+  return true;
+}
+
+// A number with '.' or ',' as decimal mark (as a limit is typed into the
+// window); an empty text is none.
+bool ParseNumber(const std::string &text, bool *given, double *out) {
+  int has = 0;
+  if (!ParseStatsLimit(text.c_str(), &has, out) || !has) return false;
+  *given = true;
   return true;
 }
 
@@ -81,13 +93,14 @@ int CheckShape(const CommandShape &shape, const std::vector<GivenOption> &option
     if (shape.maxOperands == 0) return Misused(fault, "'" + r->command + "' takes no arguments");
     if (r->command == "send" && n < 2) return Misused(fault, "'send' needs FILE.cfg and at least one PORT");
     if (r->command == "diff") return Misused(fault, "'diff' compares two things: A and B");
+    if (r->command == "stats") return Misused(fault, "'stats' needs at least one recorder FILE");
     if (shape.maxOperands == 1 && n > 1) return Misused(fault, "'" + r->command + "' takes one PORT");
     return Misused(fault, "'" + r->command + "' needs a PORT");
   }
   // Each sensor once: a second session on the same port could only fail.
   std::set<std::string> seen;
   const size_t firstPort = r->command == "send" ? 1 : 0;
-  if (r->command != "diff") {
+  if (r->command != "diff" && r->command != "stats") {
     for (size_t i = firstPort; i < r->operands.size(); ++i)
       if (!seen.insert(r->operands[i]).second) return Misused(fault, "PORT " + r->operands[i] + " is given twice");
   }
@@ -108,6 +121,8 @@ int CheckShape(const CommandShape &shape, const std::vector<GivenOption> &option
     if (int bad = store("--to", &r->to, true)) return bad;
   if ((r->command == "get" || r->command == "record") && r->output.empty())
     return Misused(fault, "'" + r->command + "' needs --output FILE");
+  if (r->command == "stats" && r->hasLower && r->hasUpper && r->lower > r->upper)
+    return Misused(fault, "--lower is above --upper");
   if (r->command == "record") {
     if (r->samples < 0) return Misused(fault, "'record' needs --samples N (0 to 65535)");
     if (r->interval < 0) return Misused(fault, "'record' needs --interval S (0 to 65535 seconds)");
@@ -185,6 +200,10 @@ int ParseCommandLine(int argc, char **argv, CliRequest *r, std::string *fault) {
       return Misused(fault, "--samples needs a whole number from 0 to 65535, not '" + value + "'");
     if (arg == "--interval" && !ParseCount(value, &r->interval))
       return Misused(fault, "--interval needs whole seconds from 0 to 65535, not '" + value + "'");
+    if ((arg == "--lower" && !ParseNumber(value, &r->hasLower, &r->lower)) ||
+        (arg == "--upper" && !ParseNumber(value, &r->hasUpper, &r->upper)) ||
+        (arg == "--min-cpk" && !ParseNumber(value, &r->hasMinCpk, &r->minCpk)))
+      return Misused(fault, arg + " needs a number, not '" + value + "'");
     options.push_back({arg, value});
   }
   if (r->help || r->version) return 0;

@@ -22,6 +22,9 @@ struct CliRequest {
   bool verify = false;
   std::string output, csv;
   long samples = -1, interval = -1;
+  // stats: the limits in mm and the least Cpk, each only when given.
+  bool hasLower = false, hasUpper = false, hasMinCpk = false;
+  double lower = 0, upper = 0, minCpk = 0;
 };
 
 // 0 when the request can run (or asks for help or the version), else

@@ -21,6 +21,7 @@ int RunDiff(const CliRequest &request);
 int RunRecord(const CliRequest &request);
 int RunTeach(const CliRequest &request);
 int RunResetMaxMin(const CliRequest &request);
+int RunStats(const CliRequest &request);
 
 OutputStyle StyleOf(const CliRequest &request);
 

@@ -23,6 +23,8 @@ const char kToolHelp[] =
     "                               record measured values into a recorder file\n"
     "  teach PORT                   let the sensor teach a new set-point\n"
     "  reset-minmax PORT            reset the sensor's maximum and minimum\n"
+    "  stats FILE.dat... [--lower MM] [--upper MM] [--min-cpk X] [--json]\n"
+    "                               statistics of recorder files: mean, s, Cp, Cpk\n"
     "\n"
     "PORT is a device path (/dev/ttyUSB0, a /dev/serial/by-id/... link), COMn or\n"
     "a number as the window numbers ports (see 'kvor ports'). Commands that take\n"
@@ -40,7 +42,7 @@ const char kToolHelp[] =
     "\n"
     "Exit status (the worst over all sensors):\n"
     "  0   all succeeded\n"
-    "  1   a diff or a verify found differences\n"
+    "  1   a diff or a verify found differences; stats: a Cpk below --min-cpk\n"
     "  2   a line or sensor fault: cannot open, no echo, time-out, lost device\n"
     "  3   a bad or unreadable file (or one that cannot be written)\n"
     "  64  a command line that is not understood\n"
@@ -92,7 +94,27 @@ const char kRecordHelp[] =
     "passed since the last, into a recorder file byte for byte as the window\n"
     "writes it (the set-point in its header read from the sensor's RAM). The\n"
     "CSV file has a header row (time and the six values) and ISO 8601 times with\n"
-    "their zone. Ctrl+C or SIGTERM ends the recording with whole lines only.\n";
+    "their zone. Ctrl+C or SIGTERM ends the recording with whole lines only.\n"
+    "It ends with the statistics of the samples, as 'kvor stats' prints them,\n"
+    "against the set-point minus and plus the tolerances of the first reply.\n";
+
+const char kStatsHelp[] =
+    "Usage: kvor stats FILE.dat... [--lower MM] [--upper MM] [--min-cpk X] [--json]\n"
+    "The statistics of the measured values (umValue, in mm) of recorder files, the\n"
+    "window's or kvor's, one result a file, with the figures of the window's\n"
+    "statistics pop-up: samples, mean, the sample standard deviation s (n - 1),\n"
+    "minimum, maximum, range, the share within the limits (a value on a limit\n"
+    "is within) and the counts below and above, Cp = (upper - lower) / 6s and\n"
+    "Cpk = the mean's distance to the nearer limit / 3s, both from the overall s\n"
+    "(what some call Pp and Ppk). --lower and --upper are the limits in mm; with\n"
+    "one limit Cp is not defined and Cpk uses that side. A figure that is not\n"
+    "defined (fewer than two values, s = 0, a missing limit) prints as '\xE2\x80\x93' and is\n"
+    "null in JSON.\n"
+    "With --json one object a line: file, ok, message, samples, mean_mm, sd_mm,\n"
+    "min_mm, max_mm, lower_mm, upper_mm, within_pct, below, above, cp, cpk.\n"
+    "Exit status 1 when --min-cpk is given and a file's Cpk is below X or cannot\n"
+    "be computed; 3 for a file that is not a recorder file (the line where it\n"
+    "stops being one is named; nothing of it is computed).\n";
 
 const char kTeachHelp[] =
     "Usage: kvor teach PORT\n"
@@ -114,6 +136,7 @@ const char *HelpText(const std::string &command) {
   if (command == "record") return kRecordHelp;
   if (command == "teach") return kTeachHelp;
   if (command == "reset-minmax") return kResetHelp;
+  if (command == "stats") return kStatsHelp;
   return kToolHelp;
 }
 

@@ -25,6 +25,7 @@ int RunCommand(const kvorcli::CliRequest &request) {
   if (c == "record") return RunRecord(request);
   if (c == "teach") return RunTeach(request);
   if (c == "reset-minmax") return RunResetMaxMin(request);
+  if (c == "stats") return RunStats(request);
   return EXIT_USAGE;
 }
 

@@ -13,8 +13,10 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/sensor_session.h"
+#include "cli/stats_summary.h"
 #include "cli/stop_signals.h"
 #include "display/centred_value.h"
+#include "display/statistics.h"
 #include "link/ccd_tables.h"
 #include "link/protocol.h"
 #include "params/value_frame.h"
@@ -35,6 +37,11 @@ struct Recording {
   uint16_t samples = 0;
   uint16_t lastSample = 0;  // whole seconds of the timer
   bool stopped = false;
+  // The summary at the end: the samples' statistics against the limits
+  // the window fills in, from the set-point and the first reply's tolerances.
+  StatsMoments moments{};
+  uint64_t below = 0, above = 0;
+  StatsLimits limits{};
 };
 
 bool WriteText(const std::string &path, const QByteArray &text, int action) {
@@ -59,6 +66,9 @@ QByteArray CsvLine(const ValueFrame &v, uint16_t mvalue) {
 
 void Finish(const std::shared_ptr<Recording> &r) {
   SensorSession *s = r->session;
+  StatsFigures figures;
+  ComputeStatsFigures(&r->moments, r->below, r->above, &r->limits, &figures);
+  AddStatsSummary(figures, r->limits, &s->result);
   s->result.data.insert("samples", r->samples);
   if (r->stopped)
     s->Succeed(QString("recording stopped after %1 of %2 samples").arg(r->samples).arg(r->limit));
@@ -77,6 +87,10 @@ bool AppendSample(const std::shared_ptr<Recording> &r, const ValueFrame &v) {
     return false;
   }
   ++r->samples;
+  const double mm = v.umValue / 1000.0;
+  AddStatsValue(&r->moments, mm);
+  r->below += IsBelowLimits(&r->limits, mm);
+  r->above += IsAboveLimits(&r->limits, mm);
   if (!r->csv.empty() && !WriteText(r->csv, CsvLine(v, mvalue), VAL_APPEND)) {
     s->Fail(EXIT_BAD_FILE, QString("cannot write %1 - recording stopped after %2 samples")
                                .arg(QString::fromLocal8Bit(r->csv.c_str()), QString::number(r->samples)));
@@ -94,6 +108,12 @@ void Request(const std::shared_ptr<Recording> &r) {
     SensorSession *s = r->session;
     // Another reply than raw values writes no sample but asks again.
     const bool values = ReadWordBE(reinterpret_cast<const unsigned char *>(reply.constData()) + 2) == CMD_GET_RAW;
+    if (values && !r->limits.hasLower) {
+      const ValueFrame first = DecodeValueFrame(s->lastWords);
+      StatsLimitsFromSetpoint(ParameterFieldValue(s->record, *FindParameterField("setpointUm")),
+                              ParameterFieldValue(s->record, *FindParameterField("calib")), first.tollo,
+                              first.tolup, &r->limits);
+    }
     if (values && WholeSecondsSince(r->lastSample, Timer()) >= r->interval) {
       if (!AppendSample(r, DecodeValueFrame(s->lastWords))) return;
       r->lastSample = WholeSeconds(Timer());

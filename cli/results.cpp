@@ -13,7 +13,7 @@ void PrintResult(const SensorResult &result, const OutputStyle &style) {
   if (style.quiet && ok) return;
   if (style.json) {
     QJsonObject object = result.data;
-    object.insert("port", result.port);
+    object.insert(result.nameKey, result.port);
     object.insert("ok", ok);
     object.insert("message", result.message);
     const QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact);

@@ -15,6 +15,7 @@ namespace kvorcli {
 
 struct SensorResult {
   QString port;           // the PORT (or file) as given on the command line
+  QString nameKey = QStringLiteral("port");  // its key in the JSON object
   int status = 0;         // ExitStatus
   QString message;
   QJsonObject data;       // the command's data, merged into the JSON object

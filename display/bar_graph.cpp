@@ -39,6 +39,7 @@ void ShowToleranceColour(void) {
   const int upper = static_cast<int>(tVal) + tolup;
   const int lower = static_cast<int>(tVal) - tollo;
   const bool outside = Mvalue > upper || Mvalue < lower;
+  shownGreen = outside ? 0 : 1;
   SetCtrlAttribute(pHandle, MAIN_VALUE_MM, ATTR_TEXT_BGCOLOR, outside ? VAL_RED : VAL_DK_GREEN);
 }
 

@@ -23,6 +23,26 @@ int CC_SLIDEVideoTHD_B(int panel, int control, int event, void *callbackData, in
 int CC_TOGBTN_Zoom(int panel, int control, int event, void *callbackData, int eventData1,
                    int eventData2);
 
+// ---- Statistics pop-up ----------------------------------------------------------------
+// 1 when the last bar-graph update showed the measured value green.
+extern int shownGreen;
+// A run or a recording starts: "Since Run" begins afresh, and the limits are
+// filled from the set-point and the tolerances with the first value.
+void StartSTATS(void);
+// One value shown (umValue, and whether it was shown green).
+void AddSTATSValue(int32_t umValue, int green);
+// The loop has ended: a shown pop-up shows the last figures.
+void EndSTATS(void);
+int CC_TOGGBTN_Stats(int panel, int control, int event, void *callbackData, int eventData1,
+                     int eventData2);
+int CC_DropStatsValues(int panel, int control, int event, void *callbackData, int eventData1,
+                       int eventData2);
+int CC_STRStatsLower(int panel, int control, int event, void *callbackData, int eventData1,
+                     int eventData2);
+int CC_STRStatsUpper(int panel, int control, int event, void *callbackData, int eventData1,
+                     int eventData2);
+int CC_STATS(int panel, int event, void *callbackData, int eventData1, int eventData2);
+
 // ---- Array utilities ---------------------------------------------------------------
 enum {
   ARRAY_BAD_SIZE = -20003,

@@ -32,6 +32,7 @@ void PushRUN(void) {
   graph_flag = 0;
   rx_flag = 0;
   double lastRequest = Timer();
+  StartSTATS();
   PushGETRAW();
 
   do {
@@ -40,6 +41,7 @@ void PushRUN(void) {
       CopyPPtoRAWVars();
       PlotVIDEOBarGraph();
       PlotRAWGraph();
+      AddSTATSValue(umValue, shownGreen);
       graph_flag = 0;
       FlushInQ(com);
       FlushOutQ(com);
@@ -68,6 +70,7 @@ void PushRUN(void) {
   FlushInQ(com);
   FlushOutQ(com);
   SetCtrlAttribute(pHandle, MAIN_BTNRUN, ATTR_DIMMED, 0);
+  EndSTATS();
 }
 
 int CC_BTNRun(int panel, int control, int event, void *callbackData, int eventData1,

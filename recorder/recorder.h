@@ -2,6 +2,7 @@
 #ifndef KVOR_RECORDER_RECORDER_H
 #define KVOR_RECORDER_RECORDER_H
 
+#include <cstddef>
 #include <cstdint>
 
 #define RECORDER_DEFAULT_FILE "KVorRecord.dat"
@@ -28,6 +29,21 @@ int WriteRecorderHeader(const char *path, const char *date, const char *time,
 // Appends one sample line; 1 on success, 0 when it cannot be written.
 int AppendRecorderSample(const char *path, uint16_t aval, uint16_t bval, uint16_t mvalue,
                          int32_t umValue, uint16_t edcntA, uint16_t edcntB);
+
+// ---- Reading a recorder file ------------------------------------------------------
+// What kvor stats reads back. Lines are given without their line end; a
+// carriage return before it (a file written on Windows) is allowed.
+struct RecorderSample {
+  uint16_t aval, bval, mvalue;
+  int32_t umValue;
+  uint16_t edcntA, edcntB;
+};
+// 1 when the line is header line lineNumber (1: date, time and interval;
+// 2: the set-point) as WriteRecorderHeader writes it, numbers padded or not.
+int IsRecorderHeaderLine(int lineNumber, const char *line, size_t length);
+// A sample line: six whole numbers separated by tabs (blanks beside them
+// allowed), each within its type. 1 with *sample filled, else 0.
+int ParseRecorderSample(const char *line, size_t length, RecorderSample *sample);
 
 // ---- When a sample is due ----------------------------------------------------------
 // The recording counts whole seconds of the timer modulo 65536 (correct

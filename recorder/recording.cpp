@@ -75,6 +75,7 @@ void RecordingLoop(u16 sampleLimit, u16 interval) {
       CopyPPtoRAWVars();
       PlotVIDEOBarGraph();
       PlotRAWGraph();
+      AddSTATSValue(umValue, shownGreen);
       // The line holds the values just shown (Mvalue as the bar graph left it).
       // The counter counts the lines in the file: a line that could not be
       // written (nothing of it stays) ends the recording uncounted.
@@ -131,8 +132,10 @@ int CC_BTNStartRecord(int panel, int control, int event, void *callbackData, int
   std::snprintf(szDate, sizeof szDate, "%s", DateStr());
   std::snprintf(szTime, sizeof szTime, "%s", TimeStr());
   // Recording into a file that cannot be written would lose every sample.
-  if (WriteRecorderHeader(recfile_name, szDate, szTime, interval, parameter.setpointUm))
+  if (WriteRecorderHeader(recfile_name, szDate, szTime, interval, parameter.setpointUm)) {
+    StartSTATS();
     RecordingLoop(sampleLimit, interval);
+  }
   else
     FileFailure("Cannot write recorder file - recording not started!");
 
@@ -143,6 +146,7 @@ int CC_BTNStartRecord(int panel, int control, int event, void *callbackData, int
   SetCtrlAttribute(pHandle, MAIN_BTNRUN, ATTR_DIMMED, 0);
   SetCtrlAttribute(panelPopUp, REC_BTNSTARTRECORD, ATTR_DIMMED, 0);
   ShowRecorderState("DATA-RECORDER", kStateIdleBackground, kStateIdleText);
+  EndSTATS();
   return 0;
 }
 

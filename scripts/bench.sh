@@ -9,10 +9,10 @@
 #   --minutes M        length of the memory soak (default 1; 10 for the real figure)
 #   --screenshots DIR  also save run-mode.png and video-mode.png there
 #   --only NAME        run one benchmark: run_mode, video_mode, recording,
-#                      stop_latency, startup, display_memory, memory_soak or
-#                      cli_send_verify
+#                      stop_latency, startup, display_memory, memory_soak,
+#                      cli_send_verify or statistics_popup
 #
-# The defaults take about three minutes. BUILD_DIR (default build) and JOBS
+# The defaults take about five minutes. BUILD_DIR (default build) and JOBS
 # (default 2) are taken from the environment.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,7 +35,8 @@ done
 scripts/setup.sh
 BUILD_DIR=${BUILD_DIR:-build}
 JOBS=${JOBS:-2}
-BENCHES=(run_mode video_mode recording stop_latency startup display_memory memory_soak cli_send_verify)
+BENCHES=(run_mode video_mode recording stop_latency startup display_memory memory_soak cli_send_verify
+  statistics_popup)
 if [ -n "$ONLY" ]; then
   case " ${BENCHES[*]} " in
     *" $ONLY "*) BENCHES=("$ONLY") ;;
@@ -68,6 +69,7 @@ args_for() {
       [ -n "$SHOTS" ] && echo "--screenshot $SHOTS/video-mode.png"
       ;;
     recording) echo "--seconds $SECONDS_PER_STRETCH" ;;
+    statistics_popup) echo "--seconds $SECONDS_PER_STRETCH" ;;
     memory_soak) echo "--minutes $SOAK_MINUTES" ;;
   esac
   return 0

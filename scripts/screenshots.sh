@@ -5,6 +5,7 @@
 #
 #   scripts/screenshots.sh [--out DIR] [--wait S] [SCREEN ...]
 #   scripts/screenshots.sh [--out DIR] --compare
+#   scripts/screenshots.sh [--out DIR] --statistics
 #
 # SCREEN is WIDTHxHEIGHT or WIDTHxHEIGHT@SCALE (physical pixels and the Qt
 # scale factor, e.g. 1366x768@1.25). Without any, the README's two are made:
@@ -13,6 +14,9 @@
 # --compare makes DIR/compare-popup.png instead: the compare pop-up after
 # Compare parameters against a simulated sensor whose RAM differs in four
 # fields (bench/compare_popup.cpp drives the program).
+# --statistics makes DIR/statistics-popup.png: the statistics pop-up after
+# eight seconds of run mode against a simulated sensor whose value is drawn
+# from a normal distribution (bench/statistics_popup.cpp drives the program).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,12 +24,14 @@ OUT=docs
 WAIT=5
 SCREENS=()
 COMPARE=0
+STATISTICS=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --out) OUT=${2:?--out needs a folder}; shift 2 ;;
     --wait) WAIT=${2:?--wait needs seconds}; shift 2 ;;
     --compare) COMPARE=1; shift ;;
-    -h|--help) sed -n '2,15p' "$0"; exit 0 ;;
+    --statistics) STATISTICS=1; shift ;;
+    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
     *x*) SCREENS+=("$1"); shift ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
@@ -44,6 +50,15 @@ if [ "$COMPARE" = 1 ]; then
   (cd "$BUILD_DIR/bin" &&
     QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x720x24" ./bench_compare_popup --screenshot "$shot")
   echo "compare pop-up: $shot"
+  exit 0
+fi
+
+if [ "$STATISTICS" = 1 ]; then
+  cmake --build "$BUILD_DIR" -j"${JOBS:-$(nproc)}" --target bench_statistics_popup
+  shot="$OUT/statistics-popup.png"
+  (cd "$BUILD_DIR/bin" &&
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x720x24" ./bench_statistics_popup --screenshot "$shot")
+  echo "statistics pop-up: $shot"
   exit 0
 fi
 

@@ -114,6 +114,8 @@ bool GraphControl::configureFromProperties() {
     setCursor(i + 1, 0, 0);
   }
 
+  dataX_ = property("dataX").toString();
+
   QVariant showY = property("showYAxis");
   if (showY.isValid()) yAxis->setVisible(showY.toBool());
 
@@ -146,9 +148,22 @@ int GraphControl::plotXY(const QVector<double> &x, const QVector<double> &y, int
   record.lineStyle = lineStyle;
   record.pointFrequency = pointFrequency;
 
+  QColor qcolor = ToQColor(record.color);
+  if (plotStyle == VAL_VERTICAL_BAR) {
+    // A histogram's bins: each bar as wide as the step between x values.
+    if (x.size() < 2) return UIE_BAD_VALUE;
+    auto *bars = new QCPBars(xAxis, yAxis);
+    bars->setWidth(std::fabs(x[1] - x[0]));
+    bars->setPen(QPen(qcolor.darker(160), 1));
+    bars->setBrush(qcolor);
+    bars->setData(x, y);
+    record.plottable = bars;
+    plots_.append(record);
+    pacer_->request();
+    return record.handle;
+  }
   // A curve rather than a graph: x values need not be sorted.
   auto *curve = new QCPCurve(xAxis, yAxis);
-  QColor qcolor = ToQColor(record.color);
   curve->setPen(QPen(qcolor, 1, PenStyleOf(lineStyle)));
   curve->setLineStyle(QCPCurve::lsLine);
   curve->setScatterStyle(plotStyle == VAL_CONNECTED_POINTS ? ScatterOf(pointStyle, qcolor)

@@ -60,7 +60,7 @@ class GraphControl : public QCustomPlot {
   explicit GraphControl(QWidget *parent = nullptr);
 
   // Reads the panel file's settings: xMin, xMax, yMin, yMax, cursors,
-  // showYAxis, title. Returns false when one of them is malformed.
+  // showYAxis, title, dataX. Returns false when one of them is malformed.
   bool configureFromProperties();
   int redraws() const;
 
@@ -81,6 +81,8 @@ class GraphControl : public QCustomPlot {
   int cursorCount() const { return cursors_.size(); }
   // The text shown above the plot area ("" for none).
   QString title() const { return title_ ? title_->text() : QString(); }
+  // The heading of the x column of the data file ("" for a file without one).
+  const QString &dataX() const { return dataX_; }
 
   // Read-back.
   const QList<GraphPlotRecord> &plots() const { return plots_; }
@@ -107,6 +109,7 @@ class GraphControl : public QCustomPlot {
   int xMode_ = 0, yMode_ = 0, y2Mode_ = 0;
   RedrawPacer *pacer_;
   QCPTextElement *title_ = nullptr;
+  QString dataX_;
 };
 
 }  // namespace uilayer

@@ -40,6 +40,23 @@ bool GraphTableCsv(const GraphControl &graph, QByteArray *csv) {
   QList<const GraphPlotRecord *> curves;
   for (const GraphPlotRecord &plot : graph.plots())
     if (!plot.isRectangle) curves.append(&plot);
+  if (!curves.isEmpty() && !graph.dataX().isEmpty()) {
+    const QVector<double> &x = curves[0]->x;
+    QStringList header{Cell(graph.dataX())};
+    QList<const GraphPlotRecord *> columns;
+    for (int i = 0; i < curves.size(); ++i) {
+      if (curves[i]->x != x) continue;
+      columns.append(curves[i]);
+      header << Cell(NameOr(curves[i]->name, "curve", i + 1));
+    }
+    AddRow(csv, header);
+    for (int row = 0; row < x.size(); ++row) {
+      QStringList cells{Number(x[row])};
+      for (const GraphPlotRecord *curve : columns) cells << Number(curve->y[row]);
+      AddRow(csv, cells);
+    }
+    return true;
+  }
   if (!curves.isEmpty()) {
     QStringList header{QStringLiteral("sample")};
     int rows = 0;

@@ -12,7 +12,10 @@ class GraphControl;
 class StripChartControl;
 
 // A graph with curves: a header row "sample,<curve>,<curve>..." and one row
-// per sample (index from 0, then each curve's value). A graph without curves:
+// per sample (index from 0, then each curve's value). A graph with a dataX
+// heading: "<dataX>,<curve>..." and one row per point of its first curve
+// (that point's x, then the value of each curve with the same x values; the
+// others, lines drawn over it, stay out). A graph without curves:
 // its readings, "quantity,value" and one row each. Returns false, leaving csv
 // empty, when there is nothing to write.
 bool GraphTableCsv(const GraphControl &graph, QByteArray *csv);

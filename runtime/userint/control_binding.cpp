@@ -154,8 +154,17 @@ void ControlBinding::connectOperatorSignals() {
       break;
     }
     case ControlKind::String: {
+      // Enter commits; so does leaving the field after the operator changed
+      // its text (Enter first sends returnPressed, then editingFinished).
       auto *edit = static_cast<QLineEdit *>(w);
+      connect(edit, &QLineEdit::textEdited, this, [this] { edited_ = true; });
       connect(edit, &QLineEdit::returnPressed, this, [this, edit] {
+        edited_ = false;
+        if (!edit->isReadOnly()) raise(EVENT_COMMIT);
+      });
+      connect(edit, &QLineEdit::editingFinished, this, [this, edit] {
+        if (!edited_) return;
+        edited_ = false;
         if (!edit->isReadOnly()) raise(EVENT_COMMIT);
       });
       break;

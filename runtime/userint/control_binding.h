@@ -75,6 +75,7 @@ class ControlBinding : public QObject {
   ControlKind kind_;
   ValueType type_;
   CtrlCallbackPtr callback_;
+  bool edited_ = false;  // strings: the operator changed the text since the last commit
 };
 
 ControlBinding *BindingOf(QWidget *widget);

@@ -95,6 +95,8 @@ enum {
 // ---- Graph styles -------------------------------------------------------------
 enum {
   VAL_CONNECTED_POINTS = 5,     // plot style: points joined by lines
+  VAL_VERTICAL_BAR = 6,         // plot style: a bar from 0 to each point, as wide as the
+                                // spacing of the x values (evenly spaced, at least two)
   VAL_SMALL_SOLID_SQUARE = 10,  // point style of the video curves
   VAL_CURSOR_MARKER = 13,       // visible cursor marker
   VAL_NO_POINT = 24,            // no marker: the cursor's point is invisible
@@ -238,8 +240,9 @@ int SetTraceAttribute(int panel, int control, int trace, int attribute, const ch
 // that follows lets the loop go on. A picture is the graph at its on-screen
 // size with a caption line above it, as PNG, or SVG or PDF for a name ending
 // .svg or .pdf (a name without extension gets .png). Data is CSV with a
-// header row and '.' as decimal mark: a graph's curves one row per sample, or
-// its readings; a strip chart one row per point shown, a column per trace
+// header row and '.' as decimal mark: a graph's curves one row per sample
+// (with the panel file's dataX: one row per point of the first curve, its x
+// first), or its readings; a strip chart one row per point shown, a column per trace
 // (a name without extension gets .csv). Files are written under a temporary
 // name and renamed once complete.
 enum {

@@ -1,6 +1,8 @@
 #include "runtime/userint/window.h"
 
+#include <QAction>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLayout>
 #include <QScreen>
 #include <QVariant>
@@ -32,6 +34,14 @@ PanelWindow::PanelWindow(QWidget *panel, QSize designSize) : designSize_(designS
   if (ok && share > 0 && share <= 1) screenShare_ = share;
   setWidget(panel);  // the window owns the panel from here on
   panel->show();     // shown and hidden with the window
+  // Escape as the close box: the panel's callback hears the close event.
+  if (panel->property("closeOnEscape").toBool()) {
+    auto *escape = new QAction(this);
+    escape->setShortcut(QKeySequence(Qt::Key_Escape));
+    escape->setShortcutContext(Qt::WindowShortcut);
+    addAction(escape);
+    connect(escape, &QAction::triggered, this, [this] { close(); });
+  }
 }
 
 QSize PanelWindow::openingSize(const QRect &area) const {

@@ -30,6 +30,7 @@ PANEL_BUTTONS = {
     "calibration.ui": "Calibration",
     "recorder.ui": "Recorder",
     "compare.ui": None,  # no rings; shown by a comparison
+    "statistics.ui": "Statistics",
 }
 AT_SPI_DAEMONS = ("/usr/libexec/at-spi-bus-launcher", "/usr/libexec/at-spi2-registryd")
 WAIT_S = 10

@@ -232,6 +232,10 @@ TEST(KvorCommands, CommandLineMistakesAreUsageErrorsAndHelpNeedsNoDisplay) {
       {"identify", "/dev/x", "--verify"},
       {"record", "/dev/x", "--samples", "70000", "--interval", "1", "--output", "r.dat"},
       {"identify", "/dev/x", "--trace"},
+      {"stats"},
+      {"stats", "r.dat", "--lower", "36.9x"},
+      {"stats", "r.dat", "--lower", "2", "--upper", "1"},
+      {"stats", "r.dat", "--samples", "3"},
   };
   for (const std::vector<std::string> &args : mistakes) {
     const KvorRun run = RunKvor(args);

@@ -1,5 +1,6 @@
 // kvor record: the recorder file as the window writes it, the CSV beside it,
-// and a stop by signal that leaves whole lines only.
+// a stop by signal that leaves whole lines only, and the statistics kvor
+// stats reads back from such files.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -57,6 +58,15 @@ TEST(KvorRecord, TheWindowsRecorderFileAndACsvBesideIt) {
                               30, {"TZ=KVT-5:30"});
   const double ended = UtcSeconds();
   EXPECT_EQ(run.status, 0) << run.out << run.err;
+  // The summary: the samples against the set-point and the tolerances
+  // (none here), as kvor stats and the window's pop-up give it.
+  char limit[32];
+  std::snprintf(limit, sizeof limit, "%.4f", setpoint / 1000.0);
+  const std::vector<std::string> told = Lines(run.out);
+  ASSERT_EQ(told.size(), 5u) << run.out;
+  EXPECT_EQ(told[1], "  mean -1.2340 mm, standard deviation 0.0000 mm");
+  EXPECT_EQ(told[3], std::string("  limits ") + limit + " to " + limit + " mm: within 0.00 %, below 3, above 0");
+  EXPECT_EQ(told[4], "  Cp \xE2\x80\x93, Cpk \xE2\x80\x93");
   const std::string text = ReadBytes(dat);
   const size_t headerEnd = text.find('\n');
   ASSERT_NE(headerEnd, std::string::npos);
@@ -122,6 +132,56 @@ TEST(KvorRecord, SigtermEndsWithWholeLinesOnly) {
   for (size_t i = 2; i < lines.size(); ++i) EXPECT_EQ(lines[i], "1200\t2900\t1500\t375\t1\t2");
   // One CSV row a sample line.
   EXPECT_EQ(Lines(rows).size(), lines.size() - 1);
+}
+
+// Four values by hand: mean 36.99 mm, s = sqrt(0.0038 / 3) mm; against
+// 36.95 and 37.05 one is below, Cp = 0.1 / 6s, Cpk = 0.04 / 3s.
+TEST(KvorStats, FiguresOfRecorderFilesAndFilesThatAreNone) {
+  TempDir dir;
+  const std::string good = dir.File("good.dat"), crlf = dir.File("crlf.dat"), cut = dir.File("cut.dat");
+  ASSERT_EQ(WriteRecorderHeader(good.c_str(), "12-08-2026", "14:00:00", 0, 37000), 1);
+  for (int32_t um : {36990, 37010, 37020, 36940})
+    ASSERT_EQ(AppendRecorderSample(good.c_str(), 1800, 2200, 1843, um, 1, 1), 1);
+  std::string windows;  // the same file as written on Windows
+  for (const std::string &line : Lines(ReadBytes(good))) windows += line + "\r\n";
+  ASSERT_TRUE(WriteBytes(crlf, windows));
+  // A sample line with five numbers: the file is named by that line.
+  ASSERT_TRUE(WriteBytes(cut, ReadBytes(good) + "1800\t2200\t1843\t36990\t1\n"));
+  const std::string cfg = dir.File("para.cfg");
+  ASSERT_TRUE(WriteBytes(cfg, "500\n50\n"));
+
+  const KvorRun run = RunKvor({"stats", good, crlf, cut, cfg, "--lower", "36.95", "--upper", "37,05", "--json"});
+  EXPECT_EQ(run.status, 3) << run.out << run.err;  // the worst: files that are none
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), 4u) << run.out;
+  const std::regex wanted(
+      "\\{\"above\":0,\"below\":1,\"cp\":0\\.4682929\\d*,\"cpk\":0\\.3746343\\d*,\"file\":\"[^\"]*\","
+      "\"lower_mm\":36\\.95,\"max_mm\":37\\.02,\"mean_mm\":36\\.99\\d*,\"message\":\"4 samples\","
+      "\"min_mm\":36\\.94,\"ok\":true,\"samples\":4,\"sd_mm\":0\\.0355902\\d*,\"upper_mm\":37\\.05,"
+      "\"within_pct\":75\\}");
+  EXPECT_TRUE(std::regex_match(lines[0], wanted)) << lines[0];
+  EXPECT_EQ(lines[0].substr(lines[0].find("\"lower_mm\"")), lines[1].substr(lines[1].find("\"lower_mm\"")));
+  for (size_t i : {2u, 3u}) {
+    EXPECT_NE(lines[i].find("\"ok\":false"), std::string::npos) << lines[i];
+    EXPECT_NE(lines[i].find("\"cpk\":null"), std::string::npos) << lines[i];
+    EXPECT_NE(lines[i].find("\"samples\":null"), std::string::npos) << lines[i];
+  }
+  EXPECT_NE(lines[2].find("line 7 is not a sample"), std::string::npos) << lines[2];
+  EXPECT_NE(lines[3].find("line 1 is not"), std::string::npos) << lines[3];
+
+  // The least Cpk: met, missed, and not computable without limits.
+  EXPECT_EQ(RunKvor({"stats", good, "--lower", "36.95", "--upper", "37.05", "--min-cpk", "0.37"}).status, 0);
+  const KvorRun low = RunKvor({"stats", good, "--lower", "36.95", "--upper", "37.05", "--min-cpk", "0.38"});
+  EXPECT_EQ(low.status, 1);
+  EXPECT_EQ(Lines(low.out).at(0), good + ": FAILED 4 samples - Cpk 0.374634 is below 0.38");
+  const KvorRun none = RunKvor({"stats", good, "--min-cpk", "1"});
+  EXPECT_EQ(none.status, 1);
+  const std::vector<std::string> text = Lines(none.out);
+  ASSERT_EQ(text.size(), 5u) << none.out;
+  EXPECT_EQ(text[1], "  mean 36.9900 mm, standard deviation 0.0356 mm");
+  EXPECT_EQ(text[2], "  minimum 36.940 mm, maximum 37.020 mm, range 0.080 mm");
+  EXPECT_EQ(text[3], "  no limits given");
+  EXPECT_EQ(text[4], "  Cp \xE2\x80\x93, Cpk \xE2\x80\x93");
 }
 
 }  // namespace

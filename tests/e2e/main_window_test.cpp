@@ -298,7 +298,8 @@ TEST_F(MainWindow, EveryControlIsNamedForWhatItIsARingForItsEntry) {
     int panel;
     const char *name;
   } panels[] = {{pHandle, "main"}, {pPara1, "parameters 1"}, {pPara2, "parameters 2"},
-                {pCalib, "calibration"}, {panelPopUp, "recorder"}, {pCompare, "compare"}};
+                {pCalib, "calibration"}, {panelPopUp, "recorder"}, {pCompare, "compare"},
+                {pStats, "statistics"}};
   int rings = 0;
   for (const auto &p : panels) {
     for (int id : testkit::ControlIds(p.panel)) {
@@ -343,7 +344,7 @@ TEST_F(MainWindow, EveryControlIsNamedForWhatItIsARingForItsEntry) {
         EXPECT_NE(values[0], values[1]);
     }
   }
-  EXPECT_EQ(7, rings);
+  EXPECT_EQ(8, rings);
   // The status box's message is readable as its value.
   SetCtrlVal(pHandle, MAIN_STATUS, "Timeout RS232-Line!");
   EXPECT_EQ("Status", testkit::AccessibleName(pHandle, MAIN_STATUS));

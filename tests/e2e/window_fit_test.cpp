@@ -210,6 +210,32 @@ TEST_P(OnScreen, EveryControlIsReachableAndNothingOverlaps) {
   testkit::Pump(0.05);
   EXPECT_TRUE(testkit::Window(pCompare).scrollBars);
   ExpectUsable(pCompare, ShownControls(pCompare, "compare "), false, "compare, small");
+
+  // So does the statistics pop-up, from its button; larger, its histogram
+  // takes the room.
+  HidePanel(pCompare);
+  testkit::ScrollTo(pHandle, MAIN_TOGGBTN_STATS);
+  testkit::Click(pHandle, MAIN_TOGGBTN_STATS);
+  ASSERT_TRUE(testkit::IsPanelVisible(pStats));
+  testkit::Pump(0.05);
+  const testkit::WindowView stats = testkit::Window(pStats);
+  EXPECT_TRUE(OnScreenArea(stats, screen)) << stats.frame << " off " << stats.screenArea;
+  const bool statsBeside = !stats.frame.overlaps(main) && stats.frame.y < main.bottom() &&
+                           main.y < stats.frame.bottom();
+  EXPECT_TRUE(statsBeside || stats.frame.contains(mainCentre))
+      << "statistics " << stats.frame << ", main window " << main;
+  ExpectUsable(pStats, ShownControls(pStats, "statistics "), comfortable, "statistics");
+  if (comfortable) {
+    const Rect histogram = testkit::ControlRect(pStats, STATS_HISTOGRAM);
+    testkit::ResizeWindow(pStats, stats.shown.width + 200, stats.shown.height + 150);
+    testkit::Pump(0.05);
+    EXPECT_GE(testkit::ControlRect(pStats, STATS_HISTOGRAM).width, histogram.width + 200);
+    EXPECT_GE(testkit::ControlRect(pStats, STATS_HISTOGRAM).height, histogram.height + 150);
+  }
+  testkit::ResizeWindow(pStats, 200, 120);
+  testkit::Pump(0.05);
+  EXPECT_TRUE(testkit::Window(pStats).scrollBars);
+  ExpectUsable(pStats, ShownControls(pStats, "statistics "), false, "statistics, small");
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, OnScreen,
