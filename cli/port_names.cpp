@@ -4,6 +4,7 @@
 
 #include "runtime/rs232/port_table.h"
 #include "runtime/rs232/rs232.h"
+#include "runtime/rs232/simulated_line.h"
 #include "runtime/runtime.h"
 
 namespace kvorcli {
@@ -30,7 +31,7 @@ void LoadPortTableOnce() {
 }  // namespace
 
 bool LooksLikePort(const std::string &operand) {
-  if (IsNumber(operand)) return true;
+  if (IsNumber(operand) || IsSimulatedDevice(operand)) return true;
   if (operand.rfind("/dev/", 0) == 0) return true;
   struct stat st;
   return ::stat(operand.c_str(), &st) == 0 && S_ISCHR(st.st_mode);

@@ -50,10 +50,28 @@ int ProgramTest::StartProgramWithPort(const std::string &device) {
   return result;
 }
 
+bool PeerInProcess() {
+#ifdef _WIN32
+  return true;
+#else
+  const char *peer = std::getenv("KVOR_TEST_PEER");
+  return peer != nullptr && std::string(peer) == "inprocess";
+#endif
+}
+
 bool ProgramTest::StartSensor() {
   sensor_ = std::make_unique<kvorsim::SensorSim>(sensorOptions);
-  if (!sensor_->start()) {
+  if (!(PeerInProcess() ? sensor_->startInProcess("simulated") : sensor_->start())) {
     ADD_FAILURE() << "simulated sensor did not start: " << sensor_->lastError();
+    return false;
+  }
+  return true;
+}
+
+bool ProgramTest::StartAnotherSensor(kvorsim::SensorSim &sensor) {
+  const std::string name = "simulated:" + std::to_string(++otherSensors_ + 1);
+  if (!(PeerInProcess() ? sensor.startInProcess(name) : sensor.start())) {
+    ADD_FAILURE() << "simulated sensor did not start: " << sensor.lastError();
     return false;
   }
   return true;

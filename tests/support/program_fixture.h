@@ -1,5 +1,8 @@
 // The real chain for end-to-end tests: the panels from the resource file,
 // QSerialPort on a pseudo-terminal, and the simulated sensor at its far end.
+// With KVOR_TEST_PEER=inprocess (and always on Windows, which has no
+// pseudo-terminals) the sensor runs behind the serial layer's in-process line
+// instead, as the device "simulated": everything above the layer is the same.
 #ifndef KVOR_TESTS_PROGRAM_FIXTURE_H
 #define KVOR_TESTS_PROGRAM_FIXTURE_H
 
@@ -27,6 +30,10 @@ class ProgramTest : public ::testing::Test {
   int Start();
   // The same in two steps, so faults can be set before the program starts.
   bool StartSensor();
+  // Starts a further sensor the way the fixture starts its own (its own
+  // pseudo-terminal, or an in-process line of its own); its devicePath() is
+  // what the program opens.
+  bool StartAnotherSensor(kvorsim::SensorSim &sensor);
   int StartProgramOnSensor();
   // Further command-line arguments for the program (e.g. "--port", "2=...").
   std::vector<std::string> extraArgs;
@@ -75,6 +82,7 @@ class ProgramTest : public ::testing::Test {
  private:
   int StartProgramWithPort(const std::string &device);
   std::unique_ptr<kvorsim::SensorSim> sensor_;
+  int otherSensors_ = 0;
   std::string tempDir_;
   bool programStarted_ = false;
   std::vector<std::string> argStorage_;
@@ -82,6 +90,10 @@ class ProgramTest : public ::testing::Test {
   bool machineFaked_ = false;
   std::vector<char *> argv_;
 };
+
+// Whether the fixture's sensors run in process (KVOR_TEST_PEER=inprocess, or
+// Windows) rather than on pseudo-terminals.
+bool PeerInProcess();
 
 // The data words 0..14 of a received frame.
 std::vector<int> DataWords(const kvorsim::ReceivedFrame &frame);
