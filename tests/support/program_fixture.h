@@ -17,6 +17,10 @@
 
 namespace support {
 
+// Whether the fixture's sensors run in process by default
+// (KVOR_TEST_PEER=inprocess, or Windows) rather than on pseudo-terminals.
+bool PeerInProcess();
+
 class ProgramTest : public ::testing::Test {
  protected:
   ProgramTest();
@@ -24,6 +28,9 @@ class ProgramTest : public ::testing::Test {
 
   // The sensor's settings; change before Start().
   kvorsim::Options sensorOptions;
+  // Where the sensors run: behind the in-process line (the device
+  // "simulated") or on pseudo-terminals; change before Start().
+  bool peerInProcess;
 
   // Starts the sensor, then the program with port 1 on it. Returns what the
   // program's start-up returned (0, or -1 when it could not load its panels).
@@ -90,10 +97,6 @@ class ProgramTest : public ::testing::Test {
   bool machineFaked_ = false;
   std::vector<char *> argv_;
 };
-
-// Whether the fixture's sensors run in process (KVOR_TEST_PEER=inprocess, or
-// Windows) rather than on pseudo-terminals.
-bool PeerInProcess();
 
 // The data words 0..14 of a received frame.
 std::vector<int> DataWords(const kvorsim::ReceivedFrame &frame);
