@@ -1,5 +1,6 @@
 // Command line of the program:
-//   --port N=DEVICE      port N is the serial device DEVICE (may repeat)
+//   --port N=DEVICE      port N is the serial device DEVICE (may repeat);
+//                        "simulated" is the simulated sensor inside the program
 //   --simulate           port 1 is the built-in simulated sensor
 //   --close-when-shown   once the main window is shown, its close box is
 //                        clicked once: the program runs its whole start-up and
@@ -44,15 +45,21 @@ int main(int argc, char **argv) {
   }
 
   // The simulated sensor stands behind a pseudo-terminal like a real one
-  // behind a serial port, so the program takes its usual path to it.
+  // behind a serial port, so the program takes its usual path to it. Windows
+  // has no pseudo-terminals: there it runs inside the program, behind the
+  // serial layer ("simulated"), and everything above the layer is the same.
   kvorsim::SensorSim sensor;
   std::string simulatedPort;
   if (simulate) {
+#ifdef _WIN32
+    simulatedPort = "1=simulated";
+#else
     if (!sensor.start()) {
       std::fprintf(stderr, "Cannot start the simulated sensor: %s\n", sensor.lastError().c_str());
       return 1;
     }
     simulatedPort = "1=" + sensor.devicePath();
+#endif
     args.push_back(const_cast<char *>("--port"));
     args.push_back(&simulatedPort[0]);
   }

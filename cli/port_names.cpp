@@ -13,6 +13,7 @@
 
 #include "runtime/rs232/port_table.h"
 #include "runtime/rs232/rs232.h"
+#include "runtime/rs232/simulated_line.h"
 #include "runtime/runtime.h"
 
 namespace kvorcli {
@@ -49,7 +50,7 @@ void LoadPortTableOnce() {
 }  // namespace
 
 bool LooksLikePort(const std::string &operand) {
-  if (IsNumber(operand) || IsComName(operand)) return true;
+  if (IsNumber(operand) || IsComName(operand) || IsSimulatedDevice(operand)) return true;
   struct stat st;
   if (::stat(operand.c_str(), &st) == 0) return S_ISCHR(st.st_mode);
   return operand.rfind("/dev/", 0) == 0;

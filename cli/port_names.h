@@ -1,6 +1,7 @@
 // What an operand on kvor's command line names: a PORT (a device path such
-// as /dev/ttyUSB0 or a /dev/serial/by-id/... link, COMn, or a number as the
-// window numbers ports, by the window's own port table) or a parameter file
+// as /dev/ttyUSB0 or a /dev/serial/by-id/... link, COMn, a number as the
+// window numbers ports, by the window's own port table, or "simulated": a
+// simulated sensor inside kvor, one for each such PORT) or a parameter file
 // (a regular file, or a pipe such as the /dev/fd/N of <(cat golden.cfg)).
 #ifndef KVOR_CLI_PORT_NAMES_H
 #define KVOR_CLI_PORT_NAMES_H
@@ -13,10 +14,11 @@
 
 namespace kvorcli {
 
-// A number, COMn, a character device, or a path under /dev/ where nothing
-// is (a device that is not plugged in): a PORT rather than a parameter file
-// (for diff, whose operands may be either). Anything else that is there (a
-// regular file, also one under /dev/shm, or a pipe) is a file.
+// A number, COMn, "simulated", a character device, or a path under /dev/
+// where nothing is (a device that is not plugged in): a PORT rather than a
+// parameter file (for diff, whose operands may be either). Anything else
+// that is there (a regular file, also one under /dev/shm, or a pipe) is a
+// file.
 bool LooksLikePort(const std::string &operand);
 
 // How many different PORTs the command serves.

@@ -25,11 +25,21 @@ SensorLine::SensorLine(QObject *parent) : QObject(parent) {
   connect(&port_, &QSerialPort::readyRead, this, [this] { ReadFromLine(); });
   connect(&port_, &QSerialPort::errorOccurred, this,
           [this](QSerialPort::SerialPortError error) { OnError(error); });
+  connect(&simulated_, &QIODevice::readyRead, this, [this] { ReadFromLine(); });
+  simulated_.SetLostHandler([this] { OnLineGone(); });
 }
 
 SensorLine::~SensorLine() { Close(); }
 
 int SensorLine::Open(const std::string &device) {
+  if (IsSimulatedDevice(device)) {
+    const int opened = simulated_.OpenDevice(device);
+    if (opened < 0) return opened;
+    line_ = &simulated_;
+    device_ = device;
+    lost_ = false;
+    return 0;
+  }
   const int nodeError = CheckSerialDeviceNode(device);
   if (nodeError < 0) return nodeError;
   port_.setPortName(QString::fromLocal8Bit(device.c_str()));
@@ -40,6 +50,7 @@ int SensorLine::Open(const std::string &device) {
   port_.setFlowControl(QSerialPort::NoFlowControl);
   port_.setReadBufferSize(0);
   if (!port_.open(QIODevice::ReadWrite)) return MapSerialOpenError(port_);
+  line_ = &port_;
   device_ = device;
   lost_ = false;
   return 0;
@@ -50,9 +61,9 @@ void SensorLine::Close() {
   pause_.stop();
   waiting_ = nullptr;
   afterPause_ = nullptr;
-  if (port_.isOpen()) {
-    DropInput(std::exchange(input_, QByteArray()) + port_.readAll(), "left at close");
-    port_.close();
+  if (line_->isOpen()) {
+    DropInput(std::exchange(input_, QByteArray()) + line_->readAll(), "left at close");
+    line_->close();
   }
 }
 
@@ -61,10 +72,11 @@ void SensorLine::DropInput(const QByteArray &bytes, const char *how) {
 }
 
 qint64 SensorLine::WriteToLine(const char *bytes, qint64 count) {
-  const qint64 written = port_.write(bytes, count);
+  const qint64 written = line_->write(bytes, count);
   // Out now rather than at the next turn of the event loop, so the time-out
-  // counts from the moment the frame left, as in the window.
-  if (written > 0) port_.flush();
+  // counts from the moment the frame left, as in the window. (The simulated
+  // sensor has the bytes at once.)
+  if (written > 0 && line_ == &port_) port_.flush();
   if (ComTraceOn()) {
     char note[40] = "";
     if (written != count) std::snprintf(note, sizeof note, "only %lld written", static_cast<long long>(written < 0 ? 0 : written));
@@ -74,17 +86,17 @@ qint64 SensorLine::WriteToLine(const char *bytes, qint64 count) {
 }
 
 void SensorLine::ReadFromLine() {
-  const QByteArray bytes = port_.readAll();
+  const QByteArray bytes = line_->readAll();
   if (bytes.isEmpty()) return;
   input_.append(bytes);
   OfferInput();
 }
 
 bool SensorLine::Send(const unsigned char *frame, int count) {
-  if (lost_ || !port_.isOpen()) return false;
+  if (lost_ || !line_->isOpen()) return false;
   // What came before belongs to no exchange: both queues start empty.
-  DropInput(std::exchange(input_, QByteArray()) + port_.readAll(), "flushed unread");
-  port_.clear(QSerialPort::AllDirections);
+  DropInput(std::exchange(input_, QByteArray()) + line_->readAll(), "flushed unread");
+  ClearLine();
   const qint64 written = WriteToLine(reinterpret_cast<const char *>(frame), count);
   sinceWrite_.start();
   return written == count && !lost_;
@@ -138,7 +150,7 @@ void SensorLine::CheckTimeout() {
   }
   // A reply that is waiting in the device when the time-out falls due
   // still counts.
-  port_.waitForReadyRead(0);
+  line_->waitForReadyRead(0);
   if (waiting_) Deliver(LineOutcome::TimedOut, QByteArray());
 }
 
@@ -176,12 +188,22 @@ void SensorLine::OnError(QSerialPort::SerialPortError error) {
     port_.clearError();
     return;
   }
+  OnLineGone();
+}
+
+void SensorLine::OnLineGone() {
+  if (lost_) return;
   lost_ = true;
-  // This may run inside a QSerialPort call: the waiter hears of it from the
+  // This may run inside a call on the line: the waiter hears of it from the
   // event loop.
   QTimer::singleShot(0, this, [this] {
     if (waiting_) Deliver(LineOutcome::Lost, QByteArray());
   });
+}
+
+void SensorLine::ClearLine() {
+  if (line_ == &port_) port_.clear(QSerialPort::AllDirections);
+  else simulated_.ClearInput();
 }
 
 void SensorLine::Deliver(LineOutcome outcome, const QByteArray &bytes) {

@@ -1,4 +1,5 @@
-// One sensor's serial line for kvor: its own QSerialPort, the window's line
+// One sensor's serial line for kvor: its own QSerialPort (or, for the port
+// "simulated", a simulated sensor of its own inside kvor), the window's line
 // settings, and the request/reply pattern of every exchange (empty both
 // queues, write the frame, wait for the reply until more than the time-out
 // has passed since the write). Everything runs from the one event loop;
@@ -18,6 +19,8 @@
 #include <functional>
 #include <string>
 
+#include "runtime/rs232/simulated_line.h"
+
 namespace kvorcli {
 
 enum class LineOutcome {
@@ -32,7 +35,8 @@ class SensorLine : public QObject {
   ~SensorLine() override;
 
   // Opens the device at 19200 baud, 8N1, no handshake. 0, or the layer's
-  // RS_* code (PortErrorMessage tells it).
+  // RS_* code (PortErrorMessage tells it). "simulated" starts a simulated
+  // sensor for this line alone, which ends when the line closes.
   int Open(const std::string &device);
   void Close();
   bool Lost() const { return lost_; }
@@ -58,13 +62,21 @@ class SensorLine : public QObject {
   void ReadFromLine();
   void OfferInput();
   void OnError(QSerialPort::SerialPortError error);
+  // The device has gone: the waiter hears of it from the event loop.
+  void OnLineGone();
+  // Empties both queues of the line.
+  void ClearLine();
   void CheckTimeout();
   void Deliver(LineOutcome outcome, const QByteArray &bytes);
 
   // Bytes from the line that no reply takes, told to the wire trace.
   void DropInput(const QByteArray &bytes, const char *how);
 
+  // The line is the serial port or the simulated sensor's; line_ is the one
+  // in use, through which every read and write goes.
   QSerialPort port_;
+  SimulatedLine simulated_{SimulatedLine::SensorSource::Own};
+  QIODevice *line_ = &port_;
   std::string device_;  // as given, the wire trace's name for the port
   QByteArray input_;
   QElapsedTimer sinceWrite_;

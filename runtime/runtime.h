@@ -5,7 +5,8 @@
 #include <cstddef>
 
 // Creates the application object and reads the layer's own options:
-//   --port N=DEVICE      port N is DEVICE (may repeat)
+//   --port N=DEVICE      port N is DEVICE (may repeat); "simulated" is the
+//                        simulated sensor inside the program
 //   --close-when-shown   the first panel shown as a window gets one close
 //                        request from the event loop, as from its close box
 // Other arguments are left to the caller. Returns 0, or a negative value when

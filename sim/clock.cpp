@@ -1,32 +1,27 @@
 #include "sim/clock.h"
 
-#include <cerrno>
-#include <cmath>
-#include <ctime>
+#include <chrono>
+#include <thread>
 
 #include "sim/sensor_sim.h"
 
 namespace kvorsim {
 
+namespace {
+using Clock = std::chrono::steady_clock;
+}  // namespace
+
+// The steady clock is CLOCK_MONOTONIC on Linux, so the sensor's times and a
+// test's own clock_gettime readings are on one scale.
 double monotonicSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+  return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
 }
 
 void sleepUntil(double t) {
   if (!(t > 0)) return;
-  timespec ts{};
-  double whole = 0;
-  const double frac = std::modf(t, &whole);
-  ts.tv_sec = static_cast<time_t>(whole);
-  ts.tv_nsec = static_cast<long>(frac * 1e9);
-  if (ts.tv_nsec >= 1000000000L) {
-    ts.tv_sec += 1;
-    ts.tv_nsec -= 1000000000L;
-  }
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
-  }
+  const Clock::time_point deadline(
+      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(t)));
+  std::this_thread::sleep_until(deadline);
 }
 
 bool sleepUntilUnless(double t, const std::atomic<bool> &cancel) {

@@ -1,9 +1,7 @@
 // kvor-sensor-sim: a simulated line sensor on a pseudo-terminal (or a real
-// serial device), for trying the program without the hardware.
-#include <pthread.h>
-
+// serial device, a COM port on Windows), for trying the program without the
+// hardware.
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "sim/sensor_sim.h"
+#include "sim/stop_requests.h"
 
 namespace {
 
@@ -21,11 +20,12 @@ const char kHelp[] =
     "Usage: kvor-sensor-sim [options]\n"
     "\n"
     "Starts a simulated line sensor and prints, on the first line, the device\n"
-    "to connect the program to (a pseudo-terminal unless --device is given).\n"
+    "to connect the program to (a pseudo-terminal unless --device is given; on\n"
+    "Windows, which has no pseudo-terminals, --device COMn is needed).\n"
     "With --count N it starts N sensors alike and prints their N devices, one a\n"
     "line, before the line that says they are answering.\n"
     "It answers the sensor's serial protocol until it is stopped with Ctrl+C\n"
-    "(SIGINT) or SIGTERM.\n"
+    "(SIGINT) or SIGTERM (on Windows Ctrl+C, Ctrl+Break or closing its console).\n"
     "\n"
     "What the sensor says it is:\n"
     "  --ccd-type N        CCD type code: 20 (1024-pixel line, 4096 virtual\n"
@@ -46,7 +46,9 @@ const char kHelp[] =
     "                      as a real line does\n"
     "  --baud N            paces at N baud instead (implies --paced)\n"
     "  --device PATH       serves a real serial device instead of a\n"
-    "                      pseudo-terminal (for a null-modem cable)\n"
+    "                      pseudo-terminal (for a null-modem cable); on Windows a\n"
+    "                      COM port: COM5, COM10 or \\\\.\\COM10, e.g. one end of\n"
+    "                      a virtual null-modem pair\n"
     "  --count N           N sensors, each on a pseudo-terminal of its own, with\n"
     "                      the same settings and faults (1 to 64, default 1)\n"
     "  --trace FILE        writes every frame received and sent to FILE, one line\n"
@@ -80,17 +82,17 @@ struct Settings {
   int count = 1;
   int lengthDelta = 0, delayMs = 0, garbage = 0, dropEvery = 0, corruptedWord = -1;
   // Identity fields given on the command line, applied over the CCD type's.
-  std::map<std::string, long> identityNumbers;
+  std::map<std::string, long long> identityNumbers;
   bool haveFirmware = false;
   std::string firmware;
-  long ccdType = 20;
+  long long ccdType = 20;
 };
 
-bool parseNumber(const std::string &text, long min, long max, long *out) {
+bool parseNumber(const std::string &text, long long min, long long max, long long *out) {
   if (text.empty()) return false;
   char *end = nullptr;
   errno = 0;
-  const long v = std::strtol(text.c_str(), &end, 10);
+  const long long v = std::strtoll(text.c_str(), &end, 10);
   if (errno != 0 || *end != '\0' || v < min || v > max) return false;
   *out = v;
   return true;
@@ -104,24 +106,24 @@ int usageError(const std::string &message) {
 // Returns -1 when the settings are complete, else the exit code.
 int parse(int argc, char **argv, Settings *s) {
   struct Numeric {
-    long min, max;
-    std::function<void(long)> apply;
+    long long min, max;
+    std::function<void(long long)> apply;
   };
   const std::map<std::string, Numeric> numeric = {
-      {"--ccd-type", {0, 65535, [s](long v) { s->ccdType = v; }}},
-      {"--hardware-type", {0, 65535, [s](long v) { s->identityNumbers["hardware"] = v; }}},
-      {"--virt-pixel", {1, 65535, [s](long v) { s->identityNumbers["virt"] = v; }}},
-      {"--max-pixel", {1, 65535, [s](long v) { s->identityNumbers["max"] = v; }}},
-      {"--pcb-type", {0, 65535, [s](long v) { s->identityNumbers["pcb"] = v; }}},
-      {"--adc", {2, 65535, [s](long v) { s->identityNumbers["adc"] = v; }}},
-      {"--baud", {50, 4000000, [s](long v) { s->options.paced = true; s->options.baud = static_cast<int>(v); }}},
-      {"--seed", {0, 4294967295L, [s](long v) { s->options.seed = static_cast<uint32_t>(v); }}},
-      {"--length-delta", {-4096, 4096, [s](long v) { s->lengthDelta = static_cast<int>(v); }}},
-      {"--delay-ms", {0, 600000, [s](long v) { s->delayMs = static_cast<int>(v); }}},
-      {"--garbage", {0, 4096, [s](long v) { s->garbage = static_cast<int>(v); }}},
-      {"--drop-every", {0, 1000000, [s](long v) { s->dropEvery = static_cast<int>(v); }}},
-      {"--corrupt-word", {0, 29, [s](long v) { s->corruptedWord = static_cast<int>(v); }}},
-      {"--count", {1, 64, [s](long v) { s->count = static_cast<int>(v); }}},
+      {"--ccd-type", {0, 65535, [s](long long v) { s->ccdType = v; }}},
+      {"--hardware-type", {0, 65535, [s](long long v) { s->identityNumbers["hardware"] = v; }}},
+      {"--virt-pixel", {1, 65535, [s](long long v) { s->identityNumbers["virt"] = v; }}},
+      {"--max-pixel", {1, 65535, [s](long long v) { s->identityNumbers["max"] = v; }}},
+      {"--pcb-type", {0, 65535, [s](long long v) { s->identityNumbers["pcb"] = v; }}},
+      {"--adc", {2, 65535, [s](long long v) { s->identityNumbers["adc"] = v; }}},
+      {"--baud", {50, 4000000, [s](long long v) { s->options.paced = true; s->options.baud = static_cast<int>(v); }}},
+      {"--seed", {0, 4294967295LL, [s](long long v) { s->options.seed = static_cast<uint32_t>(v); }}},
+      {"--length-delta", {-4096, 4096, [s](long long v) { s->lengthDelta = static_cast<int>(v); }}},
+      {"--delay-ms", {0, 600000, [s](long long v) { s->delayMs = static_cast<int>(v); }}},
+      {"--garbage", {0, 4096, [s](long long v) { s->garbage = static_cast<int>(v); }}},
+      {"--drop-every", {0, 1000000, [s](long long v) { s->dropEvery = static_cast<int>(v); }}},
+      {"--corrupt-word", {0, 29, [s](long long v) { s->corruptedWord = static_cast<int>(v); }}},
+      {"--count", {1, 64, [s](long long v) { s->count = static_cast<int>(v); }}},
   };
   const std::map<std::string, std::function<void()>> flags = {
       {"--paced", [s] { s->options.paced = true; }},
@@ -167,7 +169,7 @@ int parse(int argc, char **argv, Settings *s) {
       if (value.empty()) return usageError("option --device needs a device path");
       s->device = value;
     } else {
-      long v = 0;
+      long long v = 0;
       if (!parseNumber(value, num->second.min, num->second.max, &v))
         return usageError("option " + name + " needs a whole number from " + std::to_string(num->second.min) +
                           " to " + std::to_string(num->second.max) + ", not '" + value + "'");
@@ -200,13 +202,8 @@ int main(int argc, char **argv) {
   const int parsed = parse(argc, argv, &settings);
   if (parsed >= 0) return parsed;
 
-  // The signals are taken by sigwait below; blocked before the sensor's
-  // thread starts, so that thread inherits the mask and never sees them.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  // Set up before the sensors' threads start.
+  kvorsim::StopRequests stopRequests;
 
   // Each sensor moves on its own: the seeds follow one another.
   std::vector<std::unique_ptr<kvorsim::SensorSim>> sensors;
@@ -251,8 +248,7 @@ int main(int argc, char **argv) {
                 "devices; stop them with Ctrl+C.\n",
                 settings.count, id.ccdType, id.ccdVirtPixel, settings.options.paced ? ", paced" : "");
 
-  int signal = 0;
-  sigwait(&stopSignals, &signal);
+  stopRequests.wait();
   int replies = 0;
   for (const auto &sensor : sensors) {
     sensor->stop();

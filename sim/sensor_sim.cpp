@@ -1,9 +1,5 @@
 #include "sim/sensor_sim.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -15,6 +11,7 @@
 #include "sim/clock.h"
 #include "sim/fault_plan.h"
 #include "sim/frame_assembler.h"
+#include "sim/in_process_line.h"
 #include "sim/line_endpoint.h"
 #include "sim/sensor_model.h"
 #include "sim/wire_format.h"
@@ -38,8 +35,14 @@ struct SensorSim::Impl {
   explicit Impl(const Options &o)
       : model(o.identity, o.seed, o.moving), faults(o.seed), paced(o.paced), baud(o.baud) {}
 
-  bool launch();
+  // Serves `endpoint` from a new thread; false (the reason in error) when
+  // there is none.
+  bool launch(std::unique_ptr<LineEndpoint> endpoint, const std::string &failure);
   void shutDown();
+  void forgetInProcessLine() {
+    std::lock_guard<std::mutex> lock(mutex);
+    inProcess.reset();
+  }
   void serve();
   // Reads what has arrived into the assembler, once the line has something
   // or `timeout` seconds have passed; false when the line is gone.
@@ -68,7 +71,9 @@ struct SensorSim::Impl {
   std::string error;
   std::string path;
 
-  LineEndpoint line;
+  // Made before the serving thread starts and destroyed after it ended.
+  std::unique_ptr<LineEndpoint> line;
+  std::shared_ptr<InProcessLine> inProcess;  // the program's end, when in process
   // Used by the serving thread only, and opened while it does not run.
   WireTrace trace;
   std::vector<uint8_t> discarded;  // bytes of no frame, not yet traced
@@ -83,21 +88,19 @@ struct SensorSim::Impl {
   std::atomic<bool> serving{false};
   std::atomic<int> replies{0};
   size_t hangUpAfterFrames = 0;  // 0: never
-  int wake[2] = {-1, -1};  // a pipe that interrupts the thread's poll
 };
 
-bool SensorSim::Impl::launch() {
-  if (pipe2(wake, O_NONBLOCK | O_CLOEXEC) != 0) {
-    line.close();
-    std::lock_guard<std::mutex> lock(mutex);
-    error = "cannot create the wake-up pipe";
-    return false;
-  }
+bool SensorSim::Impl::launch(std::unique_ptr<LineEndpoint> endpoint, const std::string &failure) {
   {
     std::lock_guard<std::mutex> lock(mutex);
-    path = line.path();
+    if (!endpoint) {
+      error = failure;
+      return false;
+    }
+    path = endpoint->path();
     error.clear();
   }
+  line = std::move(endpoint);
   quit = false;
   serving = true;
   thread = std::thread(&Impl::serve, this);
@@ -106,16 +109,10 @@ bool SensorSim::Impl::launch() {
 
 void SensorSim::Impl::shutDown() {
   quit = true;
-  if (wake[1] >= 0) {
-    const char c = 'q';
-    (void)::write(wake[1], &c, 1);
-  }
+  if (line) line->interrupt();
   if (thread.joinable()) thread.join();
-  line.close();
-  for (int &fd : wake) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-  }
+  // Closed (the program's end sees a hang-up) and gone.
+  line.reset();
   serving = false;
 }
 
@@ -137,7 +134,7 @@ void SensorSim::Impl::serve() {
       answer(next.frame, next.completed);
     }
     if (hangUpDue()) {
-      line.close();
+      line->close();
       break;
     }
   }
@@ -145,25 +142,18 @@ void SensorSim::Impl::serve() {
 }
 
 bool SensorSim::Impl::readLine(double timeout) {
-  timespec ts{0, static_cast<long>(std::clamp(timeout, 0.0, 0.5) * 1e9)};
-  pollfd fds[2] = {{line.fd(), POLLIN, 0}, {wake[0], POLLIN, 0}};
-  const int ready = ppoll(fds, 2, &ts, nullptr);
+  const LineEndpoint::Wait seen = line->waitForInput(std::clamp(timeout, 0.0, 0.5));
   if (quit) return false;
-  if (ready > 0 && (fds[1].revents & POLLIN)) {
-    char drain[16];
-    while (::read(wake[0], drain, sizeof drain) > 0) {
-    }
-  }
-  if (ready > 0 && (fds[0].revents & POLLIN)) {
+  if (seen == LineEndpoint::Wait::Input) {
     // A bounded helping per pass, so a flood of bytes is answered as it comes.
     uint8_t buffer[4096];
     size_t got = 0, n = 0;
-    for (int reads = 0; reads < 16 && (n = line.readAvailable(buffer, sizeof buffer)) > 0; ++reads) {
+    for (int reads = 0; reads < 16 && (n = line->readAvailable(buffer, sizeof buffer)) > 0; ++reads) {
       assembler.feed(buffer, n, monotonicSeconds());
       got += n;
     }
     if (got == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  } else if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+  } else if (seen == LineEndpoint::Wait::Closed) {
     // A real device that went away; a pseudo-terminal never gets here
     // while the simulator holds its slave open.
     std::lock_guard<std::mutex> lock(mutex);
@@ -262,7 +252,7 @@ void SensorSim::Impl::answer(const std::vector<uint8_t> &frame, double completed
   // late that catching up would send a burst.
   const double now = monotonicSeconds();
   if (byteTime <= 0 || now - start > 10 * byteTime) start = now;
-  const bool written = line.write(reply, byteTime, start, quit, listen);
+  const bool written = line->write(reply, byteTime, start, quit, listen);
   if (written) ++replies;
   trace.sent(reply, garbage, frame, written);
 }
@@ -275,12 +265,9 @@ bool SensorSim::start() {
   if (d->serving) return false;
   d->shutDown();
   std::string error;
-  if (!d->line.openPseudoTerminal(&error)) {
-    std::lock_guard<std::mutex> lock(d->mutex);
-    d->error = error;
-    return false;
-  }
-  return d->launch();
+  std::unique_ptr<LineEndpoint> endpoint = openPseudoTerminal(&error);
+  d->forgetInProcessLine();
+  return d->launch(std::move(endpoint), error);
 }
 
 bool SensorSim::startOnDevice(const std::string &path) {
@@ -292,12 +279,27 @@ bool SensorSim::startOnDevice(const std::string &path) {
     std::lock_guard<std::mutex> lock(d->mutex);
     baud = d->baud;
   }
-  if (!d->line.openDevice(path, baud, &error)) {
+  std::unique_ptr<LineEndpoint> endpoint = openSerialDevice(path, baud, &error);
+  d->forgetInProcessLine();
+  return d->launch(std::move(endpoint), error);
+}
+
+bool SensorSim::startInProcess(const std::string &name) {
+  if (d->serving) return false;
+  d->shutDown();
+  auto line = std::make_shared<InProcessLine>();
+  std::string error;
+  if (!name.empty() && !registerInProcessLine(name, line, &error)) return d->launch(nullptr, error);
+  {
     std::lock_guard<std::mutex> lock(d->mutex);
-    d->error = error;
-    return false;
+    d->inProcess = line;
   }
-  return d->launch();
+  return d->launch(openInProcessEndpoint(line, name), std::string());
+}
+
+std::shared_ptr<InProcessLine> SensorSim::inProcessLine() const {
+  std::lock_guard<std::mutex> lock(d->mutex);
+  return d->inProcess;
 }
 
 void SensorSim::stop() { d->shutDown(); }

@@ -1,5 +1,5 @@
-// A simulated line sensor: it serves the far end of a pseudo-terminal (or a
-// real serial device) on a thread of its own and answers the sensor's serial
+// A simulated line sensor: it serves the far end of a pseudo-terminal, a
+// real serial device or a line inside the process on a thread of its own and answers the sensor's serial
 // protocol as a real sensor would. It shares no code with the program: its
 // frame encoding is its own, so a fault in the program's encoder is not
 // mirrored by the peer that tests it.
@@ -12,6 +12,8 @@
 #include <vector>
 
 namespace kvorsim {
+
+class InProcessLine;
 
 // What the sensor says it is (the hardware-information reply and the
 // firmware text).
@@ -60,7 +62,7 @@ struct Measurement {
 
 // A frame the sensor received, with the time it was complete.
 struct ReceivedFrame {
-  double time = 0;                // seconds on the monotonic clock (CLOCK_MONOTONIC)
+  double time = 0;                // seconds on the monotonic clock (monotonicSeconds)
   std::vector<uint8_t> bytes;     // the 36 bytes
   uint16_t sync() const;
   uint16_t command() const;
@@ -76,7 +78,8 @@ struct Options {
   bool moving = true;             // false: the measurement stays as set
 };
 
-// Seconds on the clock that time stamps received frames (CLOCK_MONOTONIC).
+// Seconds on the clock that time stamps received frames (the steady clock:
+// CLOCK_MONOTONIC on Linux).
 double monotonicSeconds();
 
 class SensorSim {
@@ -89,8 +92,17 @@ class SensorSim {
   // Opens a pseudo-terminal and starts serving its master side. The device
   // path to give to the program is devicePath().
   bool start();
-  // Serves a real serial device instead (bench tests with a null-modem cable).
+  // Serves a real serial device instead (bench tests with a null-modem cable;
+  // COMn on Windows).
   bool startOnDevice(const std::string &path);
+  // Serves a line inside this process instead (where there are no
+  // pseudo-terminals): the program opens it by the name, which devicePath()
+  // then gives. An empty name registers nothing: the line is had from
+  // inProcessLine() alone. False when a running sensor has the name already.
+  bool startInProcess(const std::string &name = "simulated");
+  // The program's end of the in-process line of the last startInProcess(),
+  // also once the sensor has stopped; nullptr for any other line.
+  std::shared_ptr<InProcessLine> inProcessLine() const;
   void stop();
   bool running() const;
   // Writes a wire trace of the sensor's side into path from the next start()

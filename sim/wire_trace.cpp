@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <ctime>
 
 #include "sim/clock.h"
 #include "sim/sensor_sim.h"
@@ -12,6 +11,26 @@
 
 namespace kvorsim {
 namespace {
+
+// "2025-03-14T09:26:53" for seconds since 1970 (UTC), by the civil calendar's
+// arithmetic rather than the C library's, which differs between systems.
+std::string utcDateTime(long long seconds) {
+  long long days = seconds / 86400, rest = seconds % 86400;
+  if (rest < 0) rest += 86400, days -= 1;
+  days += 719468;  // from 1970-01-01 to 0000-03-01
+  const long long era = (days >= 0 ? days : days - 146096) / 146097;
+  const long long dayOfEra = days - era * 146097;
+  const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const long long monthIndex = (5 * dayOfYear + 2) / 153;  // March is 0
+  const long long day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
+  const long long month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
+  const long long year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+  char text[64];
+  std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld", year, month, day, rest / 3600,
+                rest / 60 % 60, rest % 60);
+  return text;
+}
 
 const char *commandName(uint16_t code) {
   switch (code) {
@@ -91,13 +110,9 @@ void WireTrace::line(const char *direction, const uint8_t *bytes, size_t count,
   if (file_ == nullptr || count == 0) return;
   using namespace std::chrono;
   if (micros < 0) micros = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
-  const std::time_t seconds = static_cast<std::time_t>(micros / 1000000);
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  char stamp[48];
-  const size_t n = std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &utc);
-  std::snprintf(stamp + n, sizeof stamp - n, ".%06lldZ", micros % 1000000);
-  std::string text = stamp;
+  char fraction[16];
+  std::snprintf(fraction, sizeof fraction, ".%06lldZ", micros % 1000000);
+  std::string text = utcDateTime(micros / 1000000) + fraction;
   text += ' ';
   text += direction;
   text += ' ';

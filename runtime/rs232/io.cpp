@@ -6,7 +6,7 @@
 #include "runtime/rs232/ports.h"
 #include "runtime/utility/utility.h"
 
-#include <QSerialPort>
+#include <QIODevice>
 
 #include <chrono>
 #include <climits>
@@ -55,9 +55,9 @@ int ComWrt(int port, const char *buffer, int count) {
   if (const int state = PortState(port); state < 0) return state;
   if (count == 0) return 0;
   rs232::PortSlot &slot = Slot(port);
-  QSerialPort *serial = slot.serial;
+  QIODevice *line = slot.line;
   if (g_writeObserver != nullptr) g_writeObserver(port, Timer(), buffer, count);
-  if (serial->write(buffer, count) != count) {
+  if (line->write(buffer, count) != count) {
     TraceWrite(port, buffer, count, 0);
     return RS_UNKNOWN_IO_ERROR;
   }
@@ -65,10 +65,10 @@ int ComWrt(int port, const char *buffer, int count) {
   // Wait until the bytes have been handed to the device, so that a caller
   // who then polls without event processing still gets its reply.
   const Clock::time_point deadline = DeadlineAfter(slot.timeoutSeconds);
-  while (serial->bytesToWrite() > 0 && rs232::IsUsable(slot)) {
+  while (line->bytesToWrite() > 0 && rs232::IsUsable(slot)) {
     const int left = MillisecondsLeft(deadline);
     if (left == 0) break;
-    serial->waitForBytesWritten(left);
+    line->waitForBytesWritten(left);
   }
   if (!rs232::IsUsable(slot)) {  // the device went away meanwhile
     TraceWrite(port, buffer, count, 0);
@@ -77,7 +77,7 @@ int ComWrt(int port, const char *buffer, int count) {
   // Bytes still queued after the time-out stay queued (the next FlushOutQ
   // drops them). The queue goes out in order, so whatever is still queued is
   // the tail of this call's bytes.
-  const qint64 stillQueued = serial->bytesToWrite();
+  const qint64 stillQueued = line->bytesToWrite();
   const int written = static_cast<int>(count - (stillQueued > count ? count : stillQueued));
   TraceWrite(port, buffer, count, written);
   return written;
@@ -92,12 +92,12 @@ int ComRd(int port, char *buffer, int count) {
   int got = 0;
   for (;;) {
     rs232::PullWaitingBytes(port);
-    const qint64 n = slot.serial->read(buffer + got, count - got);
+    const qint64 n = slot.line->read(buffer + got, count - got);
     if (n > 0) got += static_cast<int>(n);
     if (got >= count || !rs232::IsUsable(slot)) break;
     const int left = MillisecondsLeft(deadline);
     if (left == 0) break;
-    slot.serial->waitForReadyRead(left);
+    slot.line->waitForReadyRead(left);
   }
   if (got > 0 && ComTraceOn())
     TraceComFrame(rs232::TraceNameOf(port).constData(), TRACE_RX, buffer, got, nullptr);
@@ -108,7 +108,7 @@ int ComRd(int port, char *buffer, int count) {
 int GetInQLen(int port) {
   if (const int state = PortState(port); state < 0) return state;
   if (!rs232::PullWaitingBytes(port)) return RS_PORT_NOT_OPEN;
-  const qint64 n = Slot(port).serial->bytesAvailable();
+  const qint64 n = Slot(port).line->bytesAvailable();
   return n > INT_MAX ? INT_MAX : static_cast<int>(n);
 }
 
@@ -120,7 +120,7 @@ int FlushInQ(int port) {
     rs232::TraceWaitingBytes(port, "flushed unread");
   } else {
     // Empties both Qt's buffer and the operating system's queue.
-    slot.serial->clear(QSerialPort::Input);
+    rs232::ClearLineInput(slot);
   }
   slot.armed = false;
   return 0;
@@ -128,6 +128,6 @@ int FlushInQ(int port) {
 
 int FlushOutQ(int port) {
   if (const int state = PortState(port); state < 0) return state;
-  Slot(port).serial->clear(QSerialPort::Output);
+  rs232::ClearLineOutput(Slot(port));
   return 0;
 }

@@ -2,6 +2,7 @@
 #include "runtime/rs232/rs232.h"
 #include "runtime/rs232/ports.h"
 #include "runtime/rs232/serial_errors.h"
+#include "runtime/rs232/simulated_line.h"
 #include "runtime/runtime.h"
 
 #include <QCoreApplication>
@@ -32,6 +33,30 @@ QSerialPort::Parity ToQtParity(int parity) {
   }
 }
 
+// Opens a serial device on the port's QSerialPort: 0 or an RS_* code.
+int OpenSerialDevice(int port, const std::string &device, long baudRate, int parity, int dataBits, int stopBits) {
+  const int nodeError = CheckSerialDeviceNode(device);
+  if (nodeError < 0) return nodeError;
+
+  // Qt serialises access with a lock file named after the device, with any
+  // slash of the name replaced ("LCK..pts_3" for /dev/pts/3), so
+  // pseudo-terminals lock like any other device and a second open of a busy
+  // device is refused.
+  QSerialPort *serial = rs232::SerialFor(port);
+  serial->clearError();
+  serial->setPortName(QString::fromLocal8Bit(device.c_str()));
+  serial->setBaudRate(static_cast<qint32>(baudRate));
+  serial->setParity(ToQtParity(parity));
+  serial->setDataBits(static_cast<QSerialPort::DataBits>(dataBits));
+  serial->setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+  serial->setFlowControl(QSerialPort::NoFlowControl);
+  // The input queue grows as needed; the system empties it before every
+  // exchange, so the queue sizes asked for are only checked for sense.
+  serial->setReadBufferSize(0);
+  if (!serial->open(QIODevice::ReadWrite)) return MapSerialOpenError(*serial);
+  return 0;
+}
+
 }  // namespace
 
 int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, int dataBits,
@@ -56,27 +81,18 @@ int OpenComConfig(int port, const char *deviceName, long baudRate, int parity, i
   // Opening an open port starts it afresh on the (possibly new) device.
   if (Slot(port).open || Slot(port).lost) rs232::ClosePort(port);
 
-  const int nodeError = CheckSerialDeviceNode(device);
-  if (nodeError < 0) return nodeError;
-
-  // Qt serialises access with a lock file named after the device, with any
-  // slash of the name replaced ("LCK..pts_3" for /dev/pts/3), so
-  // pseudo-terminals lock like any other device and a second open of a busy
-  // device is refused.
-  QSerialPort *serial = rs232::SerialFor(port);
-  serial->clearError();
-  serial->setPortName(QString::fromLocal8Bit(device.c_str()));
-  serial->setBaudRate(static_cast<qint32>(baudRate));
-  serial->setParity(ToQtParity(parity));
-  serial->setDataBits(static_cast<QSerialPort::DataBits>(dataBits));
-  serial->setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
-  serial->setFlowControl(QSerialPort::NoFlowControl);
-  // The input queue grows as needed; the system empties it before every
-  // exchange, so the queue sizes asked for are only checked for sense.
-  serial->setReadBufferSize(0);
-  if (!serial->open(QIODevice::ReadWrite)) return MapSerialOpenError(*serial);
-
   rs232::PortSlot &slot = Slot(port);
+  if (IsSimulatedDevice(device)) {
+    // The in-process simulated sensor: no line settings to make.
+    SimulatedLine *simulated = rs232::SimulatedFor(port);
+    const int opened = simulated->OpenDevice(device);
+    if (opened < 0) return opened;
+    slot.line = simulated;
+  } else {
+    const int opened = OpenSerialDevice(port, device, baudRate, parity, dataBits, stopBits);
+    if (opened < 0) return opened;
+    slot.line = slot.serial;
+  }
   slot.open = true;
   slot.lost = false;
   slot.session += 1;
@@ -108,6 +124,8 @@ int SetCTSMode(int port, int mode) {
   if (!rs232::IsPortNumber(port) || (mode != 0 && mode != 1)) return RS_INVALID_PARAMETER;
   rs232::PortSlot &slot = Slot(port);
   if (!rs232::IsUsable(slot)) return RS_PORT_NOT_OPEN;
+  // The simulated sensor's line has no handshake lines to switch.
+  if (slot.line != slot.serial) return 0;
   const QSerialPort::FlowControl flow = mode ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl;
   if (!slot.serial->setFlowControl(flow)) return RS_INVALID_PARAMETER;
   return 0;

@@ -6,6 +6,7 @@
 #include "runtime/rs232/port_table_order.h"
 
 #include "runtime/rs232/rs232.h"
+#include "runtime/rs232/simulated_line.h"
 #include "runtime/runtime.h"
 
 #include <QSerialPortInfo>
@@ -52,8 +53,10 @@ bool IsValidPortNumber(int port) { return port >= 1 && port <= MAX_COM_PORTS; }
 // The device a name stands for, as the machine lists it: a bare name is one
 // under /dev/ (as Qt reads it), links such as /dev/serial/by-id/... are
 // followed. A name that leads nowhere (yet) stays as it is; so does one whose
-// device path would be too long to keep.
+// device path would be too long to keep, and the simulated sensor's, which
+// is no file.
 std::string CanonicalDevice(const std::string &name) {
+  if (IsSimulatedDevice(name)) return name;
 #ifdef _WIN32
   return name;
 #else

@@ -3,6 +3,7 @@
 // where a vanished device is handled.
 #include "runtime/rs232/ports.h"
 #include "runtime/rs232/serial_errors.h"
+#include "runtime/rs232/simulated_line.h"
 
 #include "runtime/rs232/com_trace.h"
 
@@ -23,12 +24,22 @@ bool g_shutdownRegistered = false;
 void ShutdownPorts() {
   for (int port = 1; port <= MAX_COM_PORTS; ++port) {
     PortSlot &slot = g_slots[port];
-    if (slot.serial == nullptr) continue;
+    if (slot.serial == nullptr && slot.simulated == nullptr) continue;
     ClosePort(port);
     delete slot.serial;
+    delete slot.simulated;
     slot.serial = nullptr;
+    slot.simulated = nullptr;
+    slot.line = nullptr;
   }
+  StopSharedSimulatedSensor();
   g_shutdownRegistered = false;
+}
+
+void RegisterShutdown() {
+  if (g_shutdownRegistered) return;
+  qAddPostRoutine(ShutdownPorts);
+  g_shutdownRegistered = true;
 }
 
 void HandleLoss(int port, unsigned session) {
@@ -45,15 +56,27 @@ void HandleLoss(int port, unsigned session) {
 // the device unread and unannounced.
 void ResumeReading(int port, unsigned session) {
   PortSlot &slot = g_slots[port];
-  if (slot.session != session || !IsUsable(slot)) return;
+  if (slot.session != session || !IsUsable(slot) || slot.line != slot.serial) return;
   // A check fetches whatever arrived meanwhile.
   WatchSerialInputAgain(slot.serial);
   PostReceiveCheck(port);
 }
 
-void OnError(int port, QSerialPort::SerialPortError error) {
+// The device is gone: from here on every operation on the port reports it
+// not open. The close and the system's notification wait for event
+// processing: this may be running inside a call on the line.
+void MarkLost(int port) {
   PortSlot &slot = g_slots[port];
   if (!slot.open || slot.lost) return;
+  slot.lost = true;
+  const unsigned session = slot.session;
+  QMetaObject::invokeMethod(
+      slot.line, [port, session] { HandleLoss(port, session); }, Qt::QueuedConnection);
+}
+
+void OnError(int port, QSerialPort::SerialPortError error) {
+  PortSlot &slot = g_slots[port];
+  if (!slot.open || slot.lost || slot.line != slot.serial) return;
   if (!SerialDeviceGone(slot.serial, error)) {
     if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
       // After Qt's read has returned: it turns its watch off only then.
@@ -63,13 +86,7 @@ void OnError(int port, QSerialPort::SerialPortError error) {
     }
     return;
   }
-  // From here on every operation on the port reports it not open. The close
-  // and the system's notification wait for event processing: this handler
-  // may be running inside a QSerialPort call.
-  slot.lost = true;
-  const unsigned session = slot.session;
-  QMetaObject::invokeMethod(
-      slot.serial, [port, session] { HandleLoss(port, session); }, Qt::QueuedConnection);
+  MarkLost(port);
 }
 
 void OnReadyRead(int port) {
@@ -87,7 +104,7 @@ void RunReceiveCheck(int port, unsigned session) {
   // for it to return instead of calling it a second time inside itself.
   if (slot.inCallback) return;
   if (!PullWaitingBytes(port) || !slot.armed) return;
-  const qint64 before = slot.serial->bytesAvailable();
+  const qint64 before = slot.line->bytesAvailable();
   if (before < slot.notifyCount) return;  // stays armed until enough bytes are there
 
   slot.armed = false;
@@ -100,7 +117,7 @@ void RunReceiveCheck(int port, unsigned session) {
     if (!PullWaitingBytes(port)) return;
     // A callback that took some bytes and left another notify count behind
     // is called again; one that took nothing is not, until new bytes arrive.
-    const qint64 after = slot.serial->bytesAvailable();
+    const qint64 after = slot.line->bytesAvailable();
     if (after < before && after >= slot.notifyCount) slot.armed = true;
   }
   if (slot.armed) PostReceiveCheck(port);
@@ -112,7 +129,7 @@ bool IsPortNumber(int port) { return port >= 1 && port <= MAX_COM_PORTS; }
 
 PortSlot &Slot(int port) { return g_slots[port]; }
 
-bool IsUsable(const PortSlot &slot) { return slot.open && !slot.lost && slot.serial != nullptr; }
+bool IsUsable(const PortSlot &slot) { return slot.open && !slot.lost && slot.line != nullptr; }
 
 QSerialPort *SerialFor(int port) {
   PortSlot &slot = g_slots[port];
@@ -121,11 +138,31 @@ QSerialPort *SerialFor(int port) {
   QObject::connect(slot.serial, &QSerialPort::readyRead, slot.serial, [port] { OnReadyRead(port); });
   QObject::connect(slot.serial, &QSerialPort::errorOccurred, slot.serial,
                    [port](QSerialPort::SerialPortError error) { OnError(port, error); });
-  if (!g_shutdownRegistered) {
-    qAddPostRoutine(ShutdownPorts);
-    g_shutdownRegistered = true;
-  }
+  RegisterShutdown();
   return slot.serial;
+}
+
+SimulatedLine *SimulatedFor(int port) {
+  PortSlot &slot = g_slots[port];
+  if (slot.simulated != nullptr) return slot.simulated;
+  // The window's "simulated" is one sensor for the whole program.
+  slot.simulated = new SimulatedLine(SimulatedLine::SensorSource::Shared);
+  QObject::connect(slot.simulated, &QIODevice::readyRead, slot.simulated, [port] { OnReadyRead(port); });
+  slot.simulated->SetLostHandler([port] {
+    if (g_slots[port].line == g_slots[port].simulated) MarkLost(port);
+  });
+  RegisterShutdown();
+  return slot.simulated;
+}
+
+void ClearLineInput(PortSlot &slot) {
+  if (slot.line == slot.serial) slot.serial->clear(QSerialPort::Input);
+  else slot.simulated->ClearInput();
+}
+
+void ClearLineOutput(PortSlot &slot) {
+  // What is written to the simulated sensor is with it at once: nothing waits.
+  if (slot.line == slot.serial) slot.serial->clear(QSerialPort::Output);
 }
 
 bool PullWaitingBytes(int port) {
@@ -134,24 +171,24 @@ bool PullWaitingBytes(int port) {
   // Each zero-time wait moves what one read of the device gives; a few rounds
   // take everything that is there without ever blocking.
   for (int round = 0; round < 64 && IsUsable(slot); ++round) {
-    if (!slot.serial->waitForReadyRead(0)) break;
+    if (!slot.line->waitForReadyRead(0)) break;
   }
   return IsUsable(slot);
 }
 
 void PostReceiveCheck(int port) {
   PortSlot &slot = g_slots[port];
-  if (slot.checkPosted || slot.serial == nullptr) return;
+  if (slot.checkPosted || slot.line == nullptr) return;
   slot.checkPosted = true;
   const unsigned session = slot.session;
   QMetaObject::invokeMethod(
-      slot.serial, [port, session] { RunReceiveCheck(port, session); }, Qt::QueuedConnection);
+      slot.line, [port, session] { RunReceiveCheck(port, session); }, Qt::QueuedConnection);
 }
 
 void ClosePort(int port) {
   PortSlot &slot = g_slots[port];
   TraceWaitingBytes(port, "left unread at close");
-  if (slot.serial != nullptr && slot.serial->isOpen()) slot.serial->close();
+  if (slot.line != nullptr && slot.line->isOpen()) slot.line->close();
   slot.open = false;
   slot.lost = false;
   slot.timeoutSeconds = kDefaultTimeoutSeconds;
@@ -167,6 +204,7 @@ ComLostCallbackPtr &LostCallback() { return g_lostCallback; }
 
 QByteArray TraceNameOf(int port) {
   PortSlot &slot = g_slots[port];
+  if (slot.line != nullptr && slot.line == slot.simulated) return slot.simulated->Name().toLocal8Bit();
   return slot.serial != nullptr ? slot.serial->portName().toLocal8Bit() : QByteArray::number(port);
 }
 
@@ -175,7 +213,7 @@ void TraceWaitingBytes(int port, const char *how) {
   PortSlot &slot = g_slots[port];
   if (!IsUsable(slot)) return;
   PullWaitingBytes(port);
-  const QByteArray waiting = slot.serial->readAll();
+  const QByteArray waiting = slot.line->readAll();
   TraceComUnframed(TraceNameOf(port).constData(), waiting.constData(), static_cast<int>(waiting.size()), how);
 }
 

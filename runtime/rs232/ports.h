@@ -5,6 +5,11 @@
 // signals synchronously from inside its waitFor* calls, so the signal handlers
 // only record what happened and post work to event processing; nothing that
 // calls back into the system ever runs inside a QSerialPort call.
+//
+// A port's line is a QSerialPort or, for the device name "simulated", the
+// in-process simulated sensor (SimulatedLine); both are QIODevices, and all
+// reading, writing and waiting goes through PortSlot::line. Only opening,
+// emptying the queues, the handshake and the name tell the two apart.
 #ifndef KVOR_RUNTIME_RS232_PORTS_H
 #define KVOR_RUNTIME_RS232_PORTS_H
 
@@ -12,14 +17,18 @@
 #include "runtime/runtime.h"
 
 class QByteArray;
+class QIODevice;
 class QSerialPort;
+class SimulatedLine;
 
 namespace rs232 {
 
 const double kDefaultTimeoutSeconds = 1.5;
 
 struct PortSlot {
-  QSerialPort *serial = nullptr;  // created on first open, kept for reuse
+  QSerialPort *serial = nullptr;      // created on the first open of a device, kept for reuse
+  SimulatedLine *simulated = nullptr; // created on the first open of "simulated", kept
+  QIODevice *line = nullptr;          // the one of the two this opening uses
   bool open = false;
   bool lost = false;        // the device vanished; closed at the next event processing
   unsigned session = 0;     // counts opens, so posted work can tell it is stale
@@ -44,6 +53,13 @@ bool IsUsable(const PortSlot &slot);
 
 // Makes sure the slot has its QSerialPort with the signal handlers attached.
 QSerialPort *SerialFor(int port);
+// The same for the in-process simulated sensor's line.
+SimulatedLine *SimulatedFor(int port);
+
+// Empties the line's input queue (what the program holds and what the device
+// has not delivered yet) or its output queue.
+void ClearLineInput(PortSlot &slot);
+void ClearLineOutput(PortSlot &slot);
 
 // Moves what the device has delivered into the port's input buffer without
 // running the event loop. Returns false when the device turned out lost.

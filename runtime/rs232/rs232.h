@@ -1,6 +1,8 @@
 // The serial half of the run-time layer: ports addressed by number through
-// the port table (see runtime.h), each opened on a real serial device or a
-// pseudo-terminal.
+// the port table (see runtime.h), each opened on a real serial device, a
+// pseudo-terminal, or (device name "simulated") the simulated sensor running
+// inside the program, which behaves as a device on a line: the same calls,
+// the same receive callback, and a hang-up of the sensor is a lost device.
 //
 // Results: >= 0 success (a byte count where one is asked for), negative an
 // error code of the table below. A device that vanishes while open (USB

@@ -129,6 +129,33 @@ TEST_F(StartValues, InstalledAnywhereItFindsItsFilesStartsAndEndsByItsCloseBox) 
   EXPECT_EQ(255, RunProgramIn(TempDir(), program, closeWhenShown, home));
 }
 
+// The port "simulated" is the simulated sensor inside the program (what
+// --simulate gives on Windows, where there are no pseudo-terminals): the
+// program starts its own sensor, the whole start-up goes over it as over a
+// line (its wire trace shows each request and its reply) and it ends as usual.
+TEST_F(StartValues, ThePortSimulatedIsASensorInsideTheProgram) {
+  const std::string trace = TempPath("wire.trace");
+  ASSERT_EQ(0, RunProgramIn(TempDir(), KVOR_PROGRAM_PATH,
+                            {"--port", "1=simulated", "--trace", trace, "--close-when-shown"}, TempPath("home")));
+  std::FILE *f = std::fopen(trace.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  std::vector<int> requests;
+  std::vector<std::string> replies;
+  char line[1024];
+  while (std::fgets(line, sizeof line, f) != nullptr) {
+    const std::string text = line;
+    const size_t tx = text.find(" TX 36 00 55 00 ");
+    if (tx != std::string::npos) requests.push_back(std::stoi(text.substr(tx + 16, 2), nullptr, 16));
+    const size_t rx = text.find(" RX ");
+    if (rx != std::string::npos) replies.push_back(text.substr(rx + 4, 14));
+  }
+  std::fclose(f);
+  EXPECT_EQ((std::vector<int>{5, 10, 2, 2, 7}), requests);
+  EXPECT_EQ((std::vector<std::string>{"36 00 AA 00 05", "36 00 AA 00 0A", "36 00 AA 00 02", "36 00 AA 00 02",
+                                      "72 00 4B 20 2D"}),
+            replies);
+}
+
 }  // namespace
 
 // --help and --version answer on a terminal without any display; a command

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,86 @@ TEST(KvorTransfer, SendVerifyGetAsTheWindowDoesAndTheFileAsItsSave) {
   ExpectFrames(sensor.received(), {{5, 0, FrameWords(start, 0)},
                                    {4, 0, FrameWords(start, 0)},
                                    {4, 1, FrameWords(start, 1)}});
+}
+
+// The frames kvor wrote, from its trace: command, argument and data words.
+std::vector<Expected> TracedFrames(const std::string &trace) {
+  std::vector<Expected> frames;
+  for (const std::string &line : Lines(ReadBytes(trace))) {
+    const size_t at = line.find(" TX 36 ");
+    if (at == std::string::npos) continue;
+    std::istringstream hex(line.substr(at + 7, line.find(" | ") - at - 7));
+    std::vector<int> bytes;
+    for (std::string two; hex >> two;) bytes.push_back(std::stoi(two, nullptr, 16));
+    if (bytes.size() != 36) continue;
+    Expected f{bytes[2] << 8 | bytes[3], bytes[4] << 8 | bytes[5], {}};
+    for (int i = 0; i < PARAMETER_FRAME_WORDS; ++i)
+      f.words.push_back(static_cast<uint16_t>(bytes[6 + 2 * i] << 8 | bytes[7 + 2 * i]));
+    frames.push_back(f);
+  }
+  return frames;
+}
+
+// The PORT "simulated" is a sensor inside kvor, fresh from the factory for
+// each command: every command works without hardware, and what kvor put on
+// its line is in kvor's trace.
+TEST(KvorTransfer, ThePortSimulatedIsAFactoryFreshSensorInsideKvor) {
+  TempDir dir;
+  const kvorsim::Identity identity = kvorsim::identityForCcdType(20);
+  ParameterSet factory{};
+  for (int frame = 0; frame < 2; ++frame) {
+    const kvorsim::ParamFrame words = kvorsim::factoryFrame(frame, identity);
+    for (int i = 0; i < PARAMETER_FRAME_WORDS; ++i) factory.words[15 * frame + i] = words[i];
+  }
+
+  const KvorRun identify = RunKvor({"identify", "simulated"});
+  EXPECT_EQ(identify.status, 0) << identify.err;
+  EXPECT_EQ(identify.out, "simulated: OK CCD type 20 (1024-pixel; 7.8\xC2\xB5m pixel-pitch), 1024 pixels, 4096 "
+                          "virtual pixels, ADC full scale 256, firmware \"K-VOR firmware V3.01 (simulated)\"\n");
+
+  // get: the factory's EEPROM, in the bytes the window's Save writes.
+  const std::string got = dir.File("got.cfg"), saved = dir.File("saved.cfg");
+  const KvorRun get = RunKvor({"get", "simulated", "--from", "eeprom", "--output", got});
+  EXPECT_EQ(get.status, 0) << get.out << get.err;
+  ASSERT_EQ(WriteParameterFile(saved.c_str(), factory), 1);
+  EXPECT_EQ(ReadBytes(got), ReadBytes(saved));
+
+  // send --verify: written and read back within the one command.
+  const ParameterSet golden = GoldenSet();
+  const std::string file = dir.File("golden.cfg"), trace = dir.File("send.trace");
+  ASSERT_EQ(WriteParameterFile(file.c_str(), golden), 1);
+  const KvorRun sent = RunKvor({"--trace", trace, "send", file, "simulated", "--to", "eeprom", "--verify"});
+  EXPECT_EQ(sent.status, 0) << sent.out << sent.err;
+  EXPECT_EQ(sent.out, "simulated: OK sent to EEPROM and verified: all 30 words read back as sent\n");
+  const std::vector<Expected> frames = TracedFrames(trace);
+  const std::vector<Expected> want = {{5, 0, FrameWords(golden, 0)},
+                                      {3, 0, FrameWords(golden, 0)},
+                                      {3, 1, FrameWords(golden, 1)},
+                                      {4, 0, FrameWords(golden, 0)},
+                                      {4, 1, FrameWords(golden, 1)}};
+  ASSERT_EQ(frames.size(), want.size()) << ReadBytes(trace);
+  for (size_t i = 0; i < want.size(); ++i) {
+    EXPECT_EQ(frames[i].command, want[i].command) << i;
+    EXPECT_EQ(frames[i].argument, want[i].argument) << i;
+    EXPECT_EQ(frames[i].words, want[i].words) << i;
+  }
+  EXPECT_NE(ReadBytes(trace).find(" RX 36 00 AA 00 04 00 01 "), std::string::npos) << "the read-back's reply";
+
+  // diff: a fresh sensor again, which holds the factory's set, not the one sent before.
+  const KvorRun diff = RunKvor({"diff", file, "simulated"});
+  EXPECT_EQ(diff.status, 1) << diff.out << diff.err;
+  EXPECT_EQ(Lines(diff.out).at(0).rfind("simulated: FAILED ", 0), 0u) << diff.out;
+  const std::string calib = std::to_string(ParameterFieldValue(factory, *FindParameterField("calib")));
+  EXPECT_NE(diff.out.find("\n  calib: " + file + " 70000, simulated " + calib + "\n"), std::string::npos) << diff.out;
+  EXPECT_EQ(RunKvor({"diff", saved, "simulated", "--from", "eeprom"}).status, 0);
+
+  // Several at once, each a sensor of its own under a name of its own; one
+  // name twice is one PORT given twice.
+  const KvorRun two = RunKvor({"send", file, "simulated:a", "simulated:b", "--to", "ram", "--verify"});
+  EXPECT_EQ(two.status, 0) << two.out << two.err;
+  EXPECT_EQ(two.out, "simulated:a: OK sent to RAM and verified: all 30 words read back as sent\n"
+                     "simulated:b: OK sent to RAM and verified: all 30 words read back as sent\n");
+  EXPECT_EQ(RunKvor({"identify", "simulated", "simulated"}).status, 64);
 }
 
 TEST(KvorTransfer, VerifyNamesEachFieldThatDidNotStick) {

@@ -191,7 +191,7 @@ TEST_F(PortsThatComeAndGo, AnAdapterPluggedInLaterAppearsWithTheNextNumberAndThe
   EXPECT_EQ(atStart, Entries());
 
   kvorsim::SensorSim second(sensorOptions);
-  ASSERT_TRUE(second.start());
+  ASSERT_TRUE(StartAnotherSensor(second));
   MachineDevices().push_back(Adapter("ttyUSB1", second, "B20"));
   testkit::OpenRingList(pHandle, MAIN_DROPDCOM);
   std::vector<std::string> expected = atStart;
@@ -222,7 +222,7 @@ TEST_F(PortsThatComeAndGo, APulledAdapterPluggedInAgainIsChosenUnderItsOldNumber
   kvorsim::Measurement m;
   m.aval = 1300, m.bval = 2400, m.mvalue = 1300, m.edcntA = 1, m.edcntB = 1;
   again.setMeasurement(m);
-  ASSERT_TRUE(again.start());
+  ASSERT_TRUE(StartAnotherSensor(again));
   ASSERT_NE(Sensor().devicePath(), again.devicePath());
 
   Sensor().hangUp();

@@ -79,6 +79,45 @@ TEST_F(StartUp, AgainstASensorChecksIdentifiesReadsBothFramesAndShowsTheFirmware
   EXPECT_FALSE(testkit::IsPanelVisible(panelPopUp));
 }
 
+// The sensor inside the program, behind the serial layer as the device
+// "simulated" (the only simulated sensor on Windows), paced at 19200 baud and
+// answering late: the same start-up, step for step, as on a line.
+TEST_F(StartUp, AgainstTheSensorInsideTheProgramPacedAndLateItIsTheSameStartUp) {
+  peerInProcess = true;
+  sensorOptions.paced = true;
+  ASSERT_TRUE(StartSensor());
+  EXPECT_EQ("simulated", Sensor().devicePath());
+  Sensor().setReplyDelayMs(120);
+  testkit::StartTextLog();
+  ASSERT_EQ(0, StartProgramOnSensor());
+  testkit::StopTextLog();
+  EXPECT_EQ((std::vector<std::string>{"InitVars", "Echo Check - Line Ok!",
+                                      "Waiting for parameter-frame ...",
+                                      "Parameter-frame received! - Line Ok!",
+                                      "Waiting for parameter-frame ...",
+                                      "Parameter-frame received! - Line Ok!",
+                                      "Waiting for firmware info ...",
+                                      "K-VOR firmware V3.01 (simulated)"}),
+            testkit::TextLog(pHandle, MAIN_STATUS));
+  ASSERT_EQ((std::vector<int>{5, 10, 2, 2, 7}), Commands());
+  const auto frames = Frames();
+  EXPECT_EQ(StartFrame0(), DataWords(frames[0]));
+  EXPECT_EQ(StartFrame1(), DataWords(frames[3]));
+  // Each request waits for the late reply before it: 120 ms and 36 byte
+  // times (19 ms) at least after the one before.
+  const std::vector<double> writes = WriteTimes();
+  ASSERT_EQ(5u, writes.size());
+  for (int i = 1; i < 5; ++i) EXPECT_GE(writes[i] - writes[i - 1], 0.120 + 0.018) << i;
+  EXPECT_EQ(Sensor().ram(1)[2], parameter.teachB);
+  EXPECT_EQ(Sensor().ram(1)[2], ShownValue(pHandle, MAIN_NEDITEACHB));
+
+  // Unplugged: the port is lost as a device is, and told once.
+  Sensor().hangUp();
+  ASSERT_TRUE(testkit::PumpUntil([] { return GetInQLen(com) == RS_PORT_NOT_OPEN; }, 3.0));
+  testkit::Pump(0.2);
+  EXPECT_EQ("Serial device lost - choose a port!", Status());
+}
+
 TEST_F(StartUp, WithNobodyOnTheLineTimesOutAfterAboutOneAndAHalfSeconds) {
   ASSERT_EQ(0, StartWithSilentLine());
   EXPECT_EQ("Timeout-RS-232...", Status());

@@ -152,7 +152,7 @@ class StartUpVanishing : public support::ProgramTest, public ::testing::WithPara
 TEST_P(StartUpVanishing, EndsTheStartUpWithTheDeviceLostMessageAndTheNextPortWorks) {
   const VanishCase &c = GetParam();
   kvorsim::SensorSim second(sensorOptions);
-  ASSERT_TRUE(second.start());
+  ASSERT_TRUE(StartAnotherSensor(second));
   extraArgs = {"--port", "2=" + second.devicePath()};
   ASSERT_TRUE(StartSensor());
   Sensor().setMuteCommands({c.command});

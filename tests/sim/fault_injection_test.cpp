@@ -1,32 +1,16 @@
 // Every fault, switched on and off while the sensor serves.
-#include <poll.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "request_builder.h"
 #include "sim_fixture.h"
 
 namespace simtest {
 namespace {
 
-using SimFaultInjection = SimTest;
-
-// The program's end of the line sees the hang-up: POLLHUP, then end of file or EIO.
-void ExpectHungUp(int fd) {
-  pollfd p{fd, POLLIN, 0};
-  ASSERT_EQ(poll(&p, 1, 1000), 1);
-  EXPECT_TRUE(p.revents & POLLHUP);
-  uint8_t byte = 0;
-  errno = 0;
-  const ssize_t n = ::read(fd, &byte, 1);
-  EXPECT_TRUE(n == 0 || (n < 0 && errno == EIO)) << n << " " << errno;
-}
+class SimFaultInjection : public SimLineTest {};
 
 const Bytes kEchoRequest = hex("00 55 00 05 00 00 AB CD") + zeros(28);
 const Bytes kEchoReply = hex("00 AA 00 05 00 00 AB CD") + zeros(28);
 
-TEST_F(SimFaultInjection, MuteAnswersNothingButStillListens) {
+TEST_P(SimFaultInjection, MuteAnswersNothingButStillListens) {
   sensor->setMute(true);
   line->send(kEchoRequest);
   line->send(request(1, 0, {1, 2, 3}));
@@ -37,7 +21,7 @@ TEST_F(SimFaultInjection, MuteAnswersNothingButStillListens) {
   EXPECT_EQ(toHex(line->exchange(kEchoRequest, 36)), toHex(kEchoReply));
 }
 
-TEST_F(SimFaultInjection, WrongSyncReplacesTheReplySyncWord) {
+TEST_P(SimFaultInjection, WrongSyncReplacesTheReplySyncWord) {
   sensor->setWrongSync(true);
   EXPECT_EQ(toHex(line->exchange(kEchoRequest, 36)), toHex(hex("00 55 00 05 00 00 AB CD") + zeros(28)));
   const Bytes raw = line->exchange(request(8, 0), 36);
@@ -46,7 +30,7 @@ TEST_F(SimFaultInjection, WrongSyncReplacesTheReplySyncWord) {
   EXPECT_EQ(toHex(line->exchange(kEchoRequest, 36)), toHex(kEchoReply));
 }
 
-TEST_F(SimFaultInjection, LengthDeltaCutsOrExtendsEveryKindOfReply) {
+TEST_P(SimFaultInjection, LengthDeltaCutsOrExtendsEveryKindOfReply) {
   sensor->setLengthDelta(-5);
   line->send(kEchoRequest);
   EXPECT_EQ(toHex(receiveWhole(*line, 31)), toHex(Bytes(kEchoReply.begin(), kEchoReply.end() - 5)));
@@ -62,7 +46,7 @@ TEST_F(SimFaultInjection, LengthDeltaCutsOrExtendsEveryKindOfReply) {
   EXPECT_EQ(receiveWhole(*line, 79).size(), 79u);
 }
 
-TEST_F(SimFaultInjection, FaultsCanBeLimitedToChosenCommands) {
+TEST_P(SimFaultInjection, FaultsCanBeLimitedToChosenCommands) {
   sensor->setFaultCommands({7});
   sensor->setLengthDelta(-10);
   sensor->setWrongSync(true);
@@ -74,7 +58,7 @@ TEST_F(SimFaultInjection, FaultsCanBeLimitedToChosenCommands) {
             toHex(Bytes(kEchoReply.begin(), kEchoReply.end() - 10)).replace(0, 5, "00 55"));
 }
 
-TEST_F(SimFaultInjection, DelayHoldsTheReplyBack) {
+TEST_P(SimFaultInjection, DelayHoldsTheReplyBack) {
   sensor->setReplyDelayMs(300);
   const double sent = line->send(kEchoRequest);
   EXPECT_EQ(toHex(line->receive(36, 1.5)), toHex(kEchoReply));
@@ -83,7 +67,7 @@ TEST_F(SimFaultInjection, DelayHoldsTheReplyBack) {
   EXPECT_LT(took, 0.45);
 }
 
-TEST_F(SimFaultInjection, GarbageComesBeforeTheReply) {
+TEST_P(SimFaultInjection, GarbageComesBeforeTheReply) {
   sensor->setGarbage(10);
   line->send(kEchoRequest);
   const Bytes got = receiveWhole(*line, 46);
@@ -91,7 +75,7 @@ TEST_F(SimFaultInjection, GarbageComesBeforeTheReply) {
   EXPECT_EQ(toHex(Bytes(got.begin() + 10, got.end())), toHex(kEchoReply));
 }
 
-TEST_F(SimFaultInjection, DropEveryNthReply) {
+TEST_P(SimFaultInjection, DropEveryNthReply) {
   sensor->setDropEvery(3);
   std::vector<bool> answered;
   for (int i = 0; i < 6; ++i) {
@@ -102,7 +86,7 @@ TEST_F(SimFaultInjection, DropEveryNthReply) {
   EXPECT_EQ(sensor->repliesSent(), 4);
 }
 
-TEST_F(SimFaultInjection, MutedCommandsAndEchoOverride) {
+TEST_P(SimFaultInjection, MutedCommandsAndEchoOverride) {
   sensor->setMuteCommands({8, 10});
   line->send(request(8, 0));
   line->send(request(10, 0));
@@ -120,29 +104,24 @@ TEST_F(SimFaultInjection, MutedCommandsAndEchoOverride) {
   EXPECT_EQ(toHex(line->exchange(kEchoRequest, 36)), toHex(kEchoReply));
 }
 
-TEST_F(SimFaultInjection, HangUpClosesTheLine) {
+TEST_P(SimFaultInjection, HangUpClosesTheLine) {
   ASSERT_TRUE(sensor->running());
   sensor->hangUp();
   EXPECT_FALSE(sensor->running());
-  ExpectHungUp(line->fd());
+  EXPECT_TRUE(line->hangsUp(1.0));
 }
 
-TEST_F(SimFaultInjection, HangsUpByItselfAfterTheFramesAsked) {
+TEST_P(SimFaultInjection, HangsUpByItselfAfterTheFramesAsked) {
   // The first frame is answered; once the second is in, the line closes
   // (what it answered to that one may be lost with the line).
   sensor->setHangUpAfterFrames(2);
   EXPECT_EQ(toHex(line->exchange(kEchoRequest, 36)), toHex(kEchoReply));
   line->send(kEchoRequest);
-  bool hungUp = false;
-  for (int i = 0; i < 100 && !hungUp; ++i) {
-    pollfd p{line->fd(), POLLIN, 0};
-    if (poll(&p, 1, 10) > 0 && (p.revents & POLLHUP)) hungUp = true;
-    uint8_t drain[64];
-    if (!hungUp && (p.revents & POLLIN)) (void)!::read(line->fd(), drain, sizeof drain);
-  }
-  EXPECT_TRUE(hungUp);
+  EXPECT_TRUE(line->hangsUp(1.0));
   EXPECT_EQ(sensor->received().size(), 2u);
 }
+
+KVOR_SIM_ON_BOTH_LINES(SimFaultInjection);
 
 }  // namespace
 }  // namespace simtest

@@ -7,12 +7,12 @@
 namespace simtest {
 namespace {
 
-using SimFraming = SimTest;
+class SimFraming : public SimLineTest {};
 
 const Bytes kEchoRequest = hex("00 55 00 05 00 00 12 34") + zeros(28);
 const Bytes kEchoReply = hex("00 AA 00 05 00 00 12 34") + zeros(28);
 
-TEST_F(SimFraming, ResynchronisesOnTheSyncWordAfterGarbage) {
+TEST_P(SimFraming, ResynchronisesOnTheSyncWordAfterGarbage) {
   line->send(hex("13 37 AA 00 55 FF 00") + kEchoRequest);
   EXPECT_EQ(toHex(line->receive(36, 1.5)), toHex(kEchoReply));
   // A frame that arrives in pieces is one frame.
@@ -23,7 +23,7 @@ TEST_F(SimFraming, ResynchronisesOnTheSyncWordAfterGarbage) {
   EXPECT_EQ(sensor->received().size(), 2u);
 }
 
-TEST_F(SimFraming, DropsAPartialFrameThatStaysIncomplete) {
+TEST_P(SimFraming, DropsAPartialFrameThatStaysIncomplete) {
   // The first 20 bytes of a RAM read, then nothing for longer than 200 ms.
   line->send(hex("00 55 00 02 00 00") + zeros(14));
   EXPECT_TRUE(line->receiveFor(0.3).empty());
@@ -33,7 +33,7 @@ TEST_F(SimFraming, DropsAPartialFrameThatStaysIncomplete) {
   EXPECT_EQ(sensor->received()[0].command(), 5);
 }
 
-TEST_F(SimFraming, RecordsEveryFrameWithItsTime) {
+TEST_P(SimFraming, RecordsEveryFrameWithItsTime) {
   const double before = now();
   line->send(request(2, 1, {0x1111, 0x2222}));
   line->send(request(12, 0));  // unknown, unanswered, but recorded
@@ -72,7 +72,7 @@ TEST_F(SimFraming, RecordsEveryFrameWithItsTime) {
 namespace simtest {
 namespace {
 
-TEST_F(SimFraming, KeepsTheMostRecentFramesOfALongSession) {
+TEST_P(SimFraming, KeepsTheMostRecentFramesOfALongSession) {
   // 100 500 block requests the sensor cannot serve (start index 32), so
   // unanswered; numbered in their second data word (modulo 65536).
   Bytes burst;
@@ -90,6 +90,8 @@ TEST_F(SimFraming, KeepsTheMostRecentFramesOfALongSession) {
   EXPECT_EQ(frames.front().dataWord(1), static_cast<uint16_t>(total - 90500));
   EXPECT_EQ(frames.back().dataWord(1), static_cast<uint16_t>(total - 1));
 }
+
+KVOR_SIM_ON_BOTH_LINES(SimFraming);
 
 }  // namespace
 }  // namespace simtest

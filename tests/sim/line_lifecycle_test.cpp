@@ -1,24 +1,27 @@
 // The line around the sensor: the program closing and reopening its port, a
-// hang-up and a new start, and a real serial device instead of a
-// pseudo-terminal.
+// hang-up and a new start, a real serial device instead of a
+// pseudo-terminal, and the line inside the process.
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
+
 #include "request_builder.h"
+#include "sim/in_process_line.h"
 #include "sim_fixture.h"
 
 namespace simtest {
 namespace {
 
-using SimLineLifecycle = SimTest;
+class SimLineLifecycle : public SimLineTest {};
 
 const Bytes kEcho = hex("00 55 00 05 00 00 00 01") + zeros(28);
 const Bytes kEchoReply = hex("00 AA 00 05 00 00 00 01") + zeros(28);
 
-TEST_F(SimLineLifecycle, ServesAgainAfterTheProgramClosesAndReopensThePort) {
+TEST_P(SimLineLifecycle, ServesAgainAfterTheProgramClosesAndReopensThePort) {
   EXPECT_EQ(toHex(line->exchange(kEcho, 36)), toHex(kEchoReply));
   line.reset();  // the program closes its port: the sensor must not lose the line
   usleep(100000);
@@ -28,7 +31,7 @@ TEST_F(SimLineLifecycle, ServesAgainAfterTheProgramClosesAndReopensThePort) {
   EXPECT_EQ(toHex(line->exchange(kEcho, 36)), toHex(kEchoReply));
 }
 
-TEST_F(SimLineLifecycle, StartsOnANewLineAfterAHangUp) {
+TEST_P(SimLineLifecycle, StartsOnANewLineAfterAHangUp) {
   const std::string first = sensor->devicePath();
   sensor->hangUp();
   EXPECT_EQ(sensor->lastError(), "hung up");
@@ -43,7 +46,7 @@ TEST_F(SimLineLifecycle, StartsOnANewLineAfterAHangUp) {
   EXPECT_FALSE(sensor->running());
 }
 
-TEST_F(SimLineLifecycle, ServesASerialDevice) {
+TEST(SimSerialDevice, ServesASerialDevice) {
   // A pseudo-terminal of the test's own stands in for a null-modem cable:
   // the sensor opens its slave like a serial device, the test speaks on the master.
   const int master = posix_openpt(O_RDWR | O_NOCTTY);
@@ -53,7 +56,9 @@ TEST_F(SimLineLifecycle, ServesASerialDevice) {
   const std::string device = ptsname(master);
   fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
 
-  kvorsim::SensorSim bench(stillOptions());
+  kvorsim::Options still;
+  still.moving = false;
+  kvorsim::SensorSim bench(still);
   ASSERT_TRUE(bench.startOnDevice(device)) << bench.lastError();
   EXPECT_EQ(bench.devicePath(), device);
   ASSERT_EQ(write(master, kEcho.data(), kEcho.size()), 36);
@@ -70,10 +75,82 @@ TEST_F(SimLineLifecycle, ServesASerialDevice) {
   bench.stop();
   close(master);
 
-  kvorsim::SensorSim missing(stillOptions());
+  kvorsim::SensorSim missing(still);
   EXPECT_FALSE(missing.startOnDevice("/dev/no-such-serial-device"));
   EXPECT_NE(missing.lastError().find("/dev/no-such-serial-device"), std::string::npos);
   EXPECT_FALSE(missing.running());
+}
+
+KVOR_SIM_ON_BOTH_LINES(SimLineLifecycle);
+
+// The in-process line's own contract, as the program's serial layer relies on
+// it: one program end at a time, nothing kept while it is closed, a wake-up
+// that comes once until re-armed (and on a hang-up), and names that are taken
+// while a sensor serves them.
+TEST(SimInProcessLine, OneProgramEndWakesOnceUntilRearmedAndSeesTheHangUp) {
+  kvorsim::Options paced;
+  paced.moving = false;
+  paced.paced = true;
+  const std::string name = "simulated:line-test";
+  kvorsim::SensorSim sensor(paced);
+  ASSERT_TRUE(sensor.startInProcess(name)) << sensor.lastError();
+  EXPECT_EQ(sensor.devicePath(), name);
+  const std::shared_ptr<kvorsim::InProcessLine> line = kvorsim::findInProcessLine(name);
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line, sensor.inProcessLine());
+  ASSERT_TRUE(line->open());
+  EXPECT_FALSE(line->open()) << "the program end is open already";
+
+  // A paced reply arrives byte by byte: one wake-up until the program re-arms.
+  std::atomic<int> wakes{0};
+  line->setWakeUp([&wakes] { ++wakes; });
+  ASSERT_EQ(line->write(kEcho.data(), kEcho.size()), kEcho.size());
+  ASSERT_TRUE(line->waitForInput(0, 1.5));
+  while (line->delivered() < 36 && line->waitForInput(line->delivered(), 1.5)) {
+  }
+  Bytes reply(36);
+  ASSERT_EQ(line->read(reply.data(), reply.size()), 36u);
+  EXPECT_EQ(toHex(reply), toHex(kEchoReply));
+  ASSERT_TRUE(sensor.waitUntilAnswered(1.5));  // every byte's wake-up is done
+  EXPECT_EQ(wakes.load(), 1);
+  line->rearmWakeUp();
+  line->write(kEcho.data(), kEcho.size());
+  ASSERT_TRUE(sensor.waitForFrames(2, 1.5));
+  ASSERT_TRUE(sensor.waitUntilAnswered(1.5));
+  EXPECT_EQ(wakes.load(), 2);
+  line->clearInput();
+  EXPECT_EQ(line->available(), 0u);
+
+  // Closed, the end drops what the sensor answers meanwhile and calls nobody.
+  line->write(kEcho.data(), kEcho.size());
+  line->close();
+  ASSERT_TRUE(sensor.waitForFrames(3, 1.5));
+  ASSERT_TRUE(sensor.waitUntilAnswered(1.5));
+  EXPECT_EQ(sensor.repliesSent(), 3);
+  ASSERT_TRUE(line->open());
+  EXPECT_EQ(line->available(), 0u);
+  EXPECT_EQ(line->delivered(), 0u);
+  EXPECT_EQ(wakes.load(), 2);
+
+  // While it serves, the name is its own.
+  kvorsim::SensorSim other(paced);
+  EXPECT_FALSE(other.startInProcess(name));
+  EXPECT_NE(other.lastError().find(name), std::string::npos) << other.lastError();
+
+  // Hung up: the program is woken, its end refuses every write and every new
+  // opening, and the name is free for the next sensor.
+  line->setWakeUp([&wakes] { ++wakes; });
+  sensor.hangUp();
+  EXPECT_TRUE(line->hungUp());
+  EXPECT_EQ(wakes.load(), 3);
+  EXPECT_EQ(line->write(kEcho.data(), kEcho.size()), 0u);
+  const double t0 = now();
+  EXPECT_FALSE(line->waitForInput(0, 1.0));
+  EXPECT_LT(now() - t0, 0.5) << "a wait ends at the hang-up";
+  line->close();
+  EXPECT_FALSE(line->open());
+  ASSERT_TRUE(other.startInProcess(name)) << other.lastError();
+  EXPECT_NE(kvorsim::findInProcessLine(name), line);
 }
 
 }  // namespace

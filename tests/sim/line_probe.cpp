@@ -11,6 +11,8 @@
 #include <ctime>
 #include <stdexcept>
 
+#include "sim/in_process_line.h"
+
 namespace simtest {
 
 Bytes hex(const std::string &text) {
@@ -57,6 +59,10 @@ double now() {
 }
 
 LineProbe::LineProbe(const std::string &devicePath) {
+  if (std::shared_ptr<kvorsim::InProcessLine> line = kvorsim::findInProcessLine(devicePath)) {
+    if (line->open()) inProcess_ = line;
+    return;
+  }
   fd_ = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   if (fd_ < 0) return;
   termios tio{};
@@ -68,9 +74,14 @@ LineProbe::LineProbe(const std::string &devicePath) {
 
 LineProbe::~LineProbe() {
   if (fd_ >= 0) ::close(fd_);
+  if (inProcess_) inProcess_->close();
 }
 
 double LineProbe::send(const Bytes &bytes) {
+  if (inProcess_) {
+    inProcess_->write(bytes.data(), bytes.size());
+    return now();
+  }
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
@@ -90,7 +101,21 @@ Bytes LineProbe::receive(size_t count, double timeout) {
   Bytes out;
   arrivals_.clear();
   const double end = now() + timeout;
-  while (out.size() < count) {
+  while (inProcess_ && out.size() < count) {
+    uint8_t buf[512];
+    const size_t want = count - out.size() < sizeof buf ? count - out.size() : sizeof buf;
+    const size_t n = inProcess_->read(buf, want);
+    if (n > 0) {
+      taken_ += n;
+      out.insert(out.end(), buf, buf + n);
+      arrivals_.insert(arrivals_.end(), n, now());
+      continue;
+    }
+    const double left = end - now();
+    if (left <= 0 || inProcess_->hungUp()) break;
+    inProcess_->waitForInput(taken_, left);
+  }
+  while (!inProcess_ && out.size() < count) {
     const double left = end - now();
     if (left <= 0) break;
     pollfd p{fd_, POLLIN, 0};
@@ -109,6 +134,27 @@ Bytes LineProbe::receive(size_t count, double timeout) {
 }
 
 Bytes LineProbe::receiveFor(double seconds) { return receive(static_cast<size_t>(-1), seconds); }
+
+bool LineProbe::hangsUp(double seconds) {
+  const double end = now() + seconds;
+  while (now() < end) {
+    if (inProcess_) {
+      if (inProcess_->hungUp()) return true;
+      receive(4096, 0.01);
+      continue;
+    }
+    pollfd p{fd_, POLLIN, 0};
+    if (poll(&p, 1, 10) <= 0) continue;
+    uint8_t drain[64];
+    ssize_t n = 0;
+    do {
+      errno = 0;
+      n = ::read(fd_, drain, sizeof drain);
+    } while (n > 0 && (p.revents & POLLHUP));
+    if (p.revents & POLLHUP) return n == 0 || errno == EIO;
+  }
+  return false;
+}
 
 Bytes LineProbe::exchange(const Bytes &request, size_t count) {
   send(request);

@@ -1,12 +1,18 @@
 // The program's end of a simulated sensor's line, reduced to plain POSIX
-// open/read/write/poll on the pseudo-terminal's slave, and byte strings
+// open/read/write/poll on the pseudo-terminal's slave (or, for a sensor
+// started in process, the in-process line's own calls), and byte strings
 // written by hand in hex.
 #ifndef KVOR_TESTS_SIM_LINE_PROBE_H
 #define KVOR_TESTS_SIM_LINE_PROBE_H
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace kvorsim {
+class InProcessLine;
+}
 
 namespace simtest {
 
@@ -24,13 +30,13 @@ double now();
 
 class LineProbe {
  public:
+  // A device path, or the name of an in-process line.
   explicit LineProbe(const std::string &devicePath);
   ~LineProbe();
   LineProbe(const LineProbe &) = delete;
   LineProbe &operator=(const LineProbe &) = delete;
 
-  bool isOpen() const { return fd_ >= 0; }
-  int fd() const { return fd_; }
+  bool isOpen() const { return fd_ >= 0 || inProcess_ != nullptr; }
   // Writes every byte; returns the time the write finished.
   double send(const Bytes &bytes);
   // Reads until `count` bytes are in or `timeout` seconds have passed.
@@ -41,9 +47,15 @@ class LineProbe {
   const std::vector<double> &arrivals() const { return arrivals_; }
   // The reply to a request: sends it and reads `count` bytes (1.5 s at most).
   Bytes exchange(const Bytes &request, size_t count);
+  // Whether the sensor's end hangs up within `seconds` (what arrives
+  // meanwhile is read and dropped). On a pseudo-terminal: POLLHUP, then end
+  // of file or EIO.
+  bool hangsUp(double seconds);
 
  private:
   int fd_ = -1;
+  std::shared_ptr<kvorsim::InProcessLine> inProcess_;
+  uint64_t taken_ = 0;  // bytes read from the in-process line
   std::vector<double> arrivals_;
 };
 

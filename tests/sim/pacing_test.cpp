@@ -22,7 +22,7 @@ double closestOf(const std::function<double()> &measure, double expected) {
   return best;
 }
 
-class SimPacing : public SimTest {
+class SimPacing : public SimLineTest {
  protected:
   void SetUp() override {
     kvorsim::Options o = stillOptions();
@@ -42,7 +42,7 @@ class SimPacing : public SimTest {
   }
 };
 
-TEST_F(SimPacing, RepliesLeaveAtTenBitTimesAByte) {
+TEST_P(SimPacing, RepliesLeaveAtTenBitTimesAByte) {
   // A 128-byte block: the request takes 36 byte times, the reply 128.
   const double block = (36 + 128) * kByteTime;
   EXPECT_NEAR(closestOf([&] { return timeReply(request(9, 0, {1}), 128); }, block), block, 0.05 * block);
@@ -59,7 +59,7 @@ TEST_F(SimPacing, RepliesLeaveAtTenBitTimesAByte) {
   EXPECT_NEAR(closestOf([&] { return timeReply(request(5, 0), 36); }, frame), frame, 0.05 * frame);
 }
 
-TEST_F(SimPacing, ARequestIsCompleteThirtySixByteTimesAfterItsFirstByte) {
+TEST_P(SimPacing, ARequestIsCompleteThirtySixByteTimesAfterItsFirstByte) {
   const double expected = 36 * kByteTime;
   const double measured = closestOf([&] {
     sensor->clearReceived();
@@ -71,7 +71,7 @@ TEST_F(SimPacing, ARequestIsCompleteThirtySixByteTimesAfterItsFirstByte) {
   EXPECT_NEAR(measured, expected, 0.05 * expected);
 }
 
-TEST_F(SimPacing, CanBeSwitchedOffAndOnWhileServing) {
+TEST_P(SimPacing, CanBeSwitchedOffAndOnWhileServing) {
   sensor->setPacing(false);
   EXPECT_LT(closestOf([&] { return timeReply(request(9, 64, {0}), 128); }, 0), 0.5 * 128 * kByteTime);
 
@@ -79,6 +79,8 @@ TEST_F(SimPacing, CanBeSwitchedOffAndOnWhileServing) {
   const double slow = 72 * 2 * kByteTime;
   EXPECT_NEAR(closestOf([&] { return timeReply(request(5, 0), 36); }, slow), slow, 0.05 * slow);
 }
+
+KVOR_SIM_ON_BOTH_LINES(SimPacing);
 
 }  // namespace
 }  // namespace simtest

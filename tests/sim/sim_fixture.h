@@ -1,11 +1,13 @@
-// A simulated sensor on a fresh pseudo-terminal with the test's end of the
-// line opened on it; the sensor stands still unless a test moves it.
+// A simulated sensor on a fresh pseudo-terminal (or a line inside the
+// process) with the test's end of the line opened on it; the sensor stands
+// still unless a test moves it.
 #ifndef KVOR_TESTS_SIM_SIM_FIXTURE_H
 #define KVOR_TESTS_SIM_SIM_FIXTURE_H
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "line_probe.h"
 #include "sim/sensor_sim.h"
@@ -40,14 +42,31 @@ class SimTest : public ::testing::Test {
   void startSensor(const kvorsim::Options &options) {
     line.reset();
     sensor = std::make_unique<kvorsim::SensorSim>(options);
-    ASSERT_TRUE(sensor->start()) << sensor->lastError();
+    ASSERT_TRUE(inProcess ? sensor->startInProcess("simulated:sim-test") : sensor->start()) << sensor->lastError();
     line = std::make_unique<LineProbe>(sensor->devicePath());
     ASSERT_TRUE(line->isOpen()) << sensor->devicePath();
   }
 
+  bool inProcess = false;  // the line: a pseudo-terminal, or inside the process
   std::unique_ptr<kvorsim::SensorSim> sensor;
   std::unique_ptr<LineProbe> line;
 };
+
+// The same tests on both lines the program may meet the sensor on: a
+// pseudo-terminal, and the line inside the process (Windows has no other).
+enum class Line { PseudoTerminal, InProcess };
+
+class SimLineTest : public SimTest, public ::testing::WithParamInterface<Line> {
+ protected:
+  SimLineTest() { inProcess = GetParam() == Line::InProcess; }
+};
+
+inline std::string lineName(const ::testing::TestParamInfo<Line> &info) {
+  return info.param == Line::InProcess ? "InProcess" : "PseudoTerminal";
+}
+
+#define KVOR_SIM_ON_BOTH_LINES(suite) \
+  INSTANTIATE_TEST_SUITE_P(Lines, suite, ::testing::Values(Line::PseudoTerminal, Line::InProcess), lineName)
 
 }  // namespace simtest
 

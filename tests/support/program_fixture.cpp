@@ -14,7 +14,16 @@
 
 namespace support {
 
-ProgramTest::ProgramTest() {
+bool PeerInProcess() {
+#ifdef _WIN32
+  return true;
+#else
+  const char *peer = std::getenv("KVOR_TEST_PEER");
+  return peer != nullptr && std::string(peer) == "inprocess";
+#endif
+}
+
+ProgramTest::ProgramTest() : peerInProcess(PeerInProcess()) {
   char pattern[] = "/tmp/kvor-test-XXXXXX";
   const char *dir = mkdtemp(pattern);
   tempDir_ = dir ? dir : "/tmp";
@@ -52,8 +61,17 @@ int ProgramTest::StartProgramWithPort(const std::string &device) {
 
 bool ProgramTest::StartSensor() {
   sensor_ = std::make_unique<kvorsim::SensorSim>(sensorOptions);
-  if (!sensor_->start()) {
+  if (!(peerInProcess ? sensor_->startInProcess("simulated") : sensor_->start())) {
     ADD_FAILURE() << "simulated sensor did not start: " << sensor_->lastError();
+    return false;
+  }
+  return true;
+}
+
+bool ProgramTest::StartAnotherSensor(kvorsim::SensorSim &sensor) {
+  const std::string name = "simulated:" + std::to_string(++otherSensors_ + 1);
+  if (!(peerInProcess ? sensor.startInProcess(name) : sensor.start())) {
+    ADD_FAILURE() << "simulated sensor did not start: " << sensor.lastError();
     return false;
   }
   return true;

@@ -1,5 +1,8 @@
 // The real chain for end-to-end tests: the panels from the resource file,
 // QSerialPort on a pseudo-terminal, and the simulated sensor at its far end.
+// With KVOR_TEST_PEER=inprocess (and always on Windows, which has no
+// pseudo-terminals) the sensor runs behind the serial layer's in-process line
+// instead, as the device "simulated": everything above the layer is the same.
 #ifndef KVOR_TESTS_PROGRAM_FIXTURE_H
 #define KVOR_TESTS_PROGRAM_FIXTURE_H
 
@@ -14,6 +17,10 @@
 
 namespace support {
 
+// Whether the fixture's sensors run in process by default
+// (KVOR_TEST_PEER=inprocess, or Windows) rather than on pseudo-terminals.
+bool PeerInProcess();
+
 class ProgramTest : public ::testing::Test {
  protected:
   ProgramTest();
@@ -21,12 +28,19 @@ class ProgramTest : public ::testing::Test {
 
   // The sensor's settings; change before Start().
   kvorsim::Options sensorOptions;
+  // Where the sensors run: behind the in-process line (the device
+  // "simulated") or on pseudo-terminals; change before Start().
+  bool peerInProcess;
 
   // Starts the sensor, then the program with port 1 on it. Returns what the
   // program's start-up returned (0, or -1 when it could not load its panels).
   int Start();
   // The same in two steps, so faults can be set before the program starts.
   bool StartSensor();
+  // Starts a further sensor the way the fixture starts its own (its own
+  // pseudo-terminal, or an in-process line of its own); its devicePath() is
+  // what the program opens.
+  bool StartAnotherSensor(kvorsim::SensorSim &sensor);
   int StartProgramOnSensor();
   // Further command-line arguments for the program (e.g. "--port", "2=...").
   std::vector<std::string> extraArgs;
@@ -75,6 +89,7 @@ class ProgramTest : public ::testing::Test {
  private:
   int StartProgramWithPort(const std::string &device);
   std::unique_ptr<kvorsim::SensorSim> sensor_;
+  int otherSensors_ = 0;
   std::string tempDir_;
   bool programStarted_ = false;
   std::vector<std::string> argStorage_;

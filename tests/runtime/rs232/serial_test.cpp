@@ -1,6 +1,9 @@
 // The serial layer on a real pseudo-terminal: the test plays the device on
-// the master side; the layer's functions work on the slave side.
+// the master side; the layer's functions work on the slave side. What holds
+// for a device holds for the simulated sensor inside the program as well: the
+// same tests run with the test playing the sensor's end of an in-process line.
 #include "support/pty_pair.h"
+#include "runtime/rs232/line_device.h"
 #include "runtime/rs232/serial_test_support.h"
 #include "runtime/rs232/port_table.h"
 
@@ -30,12 +33,13 @@ std::string Frame(unsigned char tag) {
 
 class SerialPortTest : public ::testing::Test {
  protected:
+  explicit SerialPortTest(LineKind kind = LineKind::PseudoTerminal) : device_(kind) {}
   void SetUp() override {
     ASSERT_GE(StartLayer(), 0);
-    ASSERT_TRUE(pty_.ok());
+    ASSERT_TRUE(device_.ok());
     Log() = ReceiveLog();
     Lost() = LostLog();
-    ASSERT_EQ(SetComPortDevice(kPort, pty_.slave()), 0);
+    ASSERT_EQ(SetComPortDevice(kPort, device_.name()), 0);
     ASSERT_EQ(OpenDefault(kPort), 0);
   }
   void TearDown() override {
@@ -51,20 +55,33 @@ class SerialPortTest : public ::testing::Test {
     return PollUntil([n] { return GetInQLen(kPort) == n; }, 1.0);
   }
 
-  PtyPair pty_;
+  LineDevice device_;  // the device end
   int tag_ = 0;
 };
 
-TEST_F(SerialPortTest, ReceiveCallbackFiresFromEventProcessingOnceNotifyCountBytesWait) {
+// On a pseudo-terminal and on the in-process line.
+class SerialLineTest : public SerialPortTest, public ::testing::WithParamInterface<LineKind> {
+ protected:
+  SerialLineTest() : SerialPortTest(GetParam()) {}
+};
+
+std::string LineKindName(const ::testing::TestParamInfo<LineKind> &info) {
+  return info.param == LineKind::InProcess ? "InProcess" : "PseudoTerminal";
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, SerialLineTest, ::testing::Values(LineKind::PseudoTerminal, LineKind::InProcess),
+                         LineKindName);
+
+TEST_P(SerialLineTest, ReceiveCallbackFiresFromEventProcessingOnceNotifyCountBytesWait) {
   InstallRecorder();
   const std::string frame = Frame(0x10);
 
-  ASSERT_TRUE(pty_.Write(frame.substr(0, 35)));
+  ASSERT_TRUE(device_.Write(frame.substr(0, 35)));
   ASSERT_TRUE(WaitForQueued(35)) << "GetInQLen sees the bytes without event processing";
   PumpFor(0.15);
   EXPECT_EQ(Log().calls, 0) << "35 bytes are not a notify count of 36";
 
-  ASSERT_TRUE(pty_.Write(frame.substr(35)));
+  ASSERT_TRUE(device_.Write(frame.substr(35)));
   ASSERT_TRUE(WaitForQueued(36));
   EXPECT_EQ(Log().calls, 0) << "never called from inside GetInQLen";
 
@@ -82,12 +99,12 @@ TEST_F(SerialPortTest, ReceiveCallbackFiresFromEventProcessingOnceNotifyCountByt
 
 // A loop that polls with one ProcessSystemEvents a pass must get a reply in
 // the pass that finds it waiting, not one pass later.
-TEST_F(SerialPortTest, OneEventProcessingCallTakesAFrameThatWaits) {
+TEST_P(SerialLineTest, OneEventProcessingCallTakesAFrameThatWaits) {
   InstallRecorder();
   PumpFor(0.05);
   for (int round = 0; round < 10; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    ASSERT_TRUE(pty_.Write(Frame(static_cast<unsigned char>(round))));
+    ASSERT_TRUE(device_.Write(Frame(static_cast<unsigned char>(round))));
     Sleep(30);  // the frame is in the device; nothing has looked at it yet
     ProcessSystemEvents();
     EXPECT_EQ(Log().calls, round + 1);
@@ -95,25 +112,25 @@ TEST_F(SerialPortTest, OneEventProcessingCallTakesAFrameThatWaits) {
   }
 }
 
-TEST_F(SerialPortTest, CallbackThatLeavesTheBytesIsCalledAgainOnlyWhenMoreArrive) {
+TEST_P(SerialLineTest, CallbackThatLeavesTheBytesIsCalledAgainOnlyWhenMoreArrive) {
   Log().readPerCall = 0;
   InstallRecorder();
-  ASSERT_TRUE(pty_.Write(Frame(0)));
+  ASSERT_TRUE(device_.Write(Frame(0)));
   ASSERT_TRUE(PumpUntil([] { return Log().calls == 1; }, 1.0));
   PumpFor(0.15);
   EXPECT_EQ(Log().calls, 1) << "the same 36 bytes are not announced twice";
 
-  ASSERT_TRUE(pty_.Write("x"));
+  ASSERT_TRUE(device_.Write("x"));
   ASSERT_TRUE(PumpUntil([] { return Log().calls == 2; }, 1.0));
   EXPECT_EQ(Log().waitingAtCall, 37);
   PumpFor(0.1);
   EXPECT_EQ(Log().calls, 2);
 }
 
-TEST_F(SerialPortTest, TwoFramesArrivingTogetherGiveTwoCalls) {
+TEST_P(SerialLineTest, TwoFramesArrivingTogetherGiveTwoCalls) {
   InstallRecorder();
   const std::string two = Frame(0x20) + Frame(0x60);
-  ASSERT_TRUE(pty_.Write(two));
+  ASSERT_TRUE(device_.Write(two));
   ASSERT_TRUE(PumpUntil([] { return Log().calls == 2; }, 1.0));
   EXPECT_EQ(Log().taken, two);
   PumpFor(0.1);
@@ -121,12 +138,12 @@ TEST_F(SerialPortTest, TwoFramesArrivingTogetherGiveTwoCalls) {
   EXPECT_EQ(GetInQLen(kPort), 0);
 }
 
-TEST_F(SerialPortTest, DetachedCallbackLeavesBytesQueuedAndReinstallingFiresForThem) {
+TEST_P(SerialLineTest, DetachedCallbackLeavesBytesQueuedAndReinstallingFiresForThem) {
   InstallRecorder();
   // Detached the way the system does it before a long raw reply.
   ASSERT_EQ(InstallComCallback(kPort, 0, 36, 0x55, nullptr, nullptr), 0);
   const std::string bytes = Frame(0x30) + "abcd";
-  ASSERT_TRUE(pty_.Write(bytes));
+  ASSERT_TRUE(device_.Write(bytes));
   ASSERT_TRUE(WaitForQueued(40));
   PumpFor(0.15);
   EXPECT_EQ(Log().calls, 0);
@@ -144,19 +161,19 @@ TEST_F(SerialPortTest, DetachedCallbackLeavesBytesQueuedAndReinstallingFiresForT
 
   // A mask without the receive bit asks for nothing the layer delivers.
   InstallRecorder(36, LWRS_RXFLAG | LWRS_TXEMPTY);
-  ASSERT_TRUE(pty_.Write(Frame(0x40)));
+  ASSERT_TRUE(device_.Write(Frame(0x40)));
   ASSERT_TRUE(WaitForQueued(36));
   PumpFor(0.15);
   EXPECT_EQ(Log().calls, 1);
 }
 
-TEST_F(SerialPortTest, ComRdWaitsForTheRestWithinThePortTimeOutAndRunsNoEvents) {
+TEST_P(SerialLineTest, ComRdWaitsForTheRestWithinThePortTimeOutAndRunsNoEvents) {
   InstallRecorder(1);
   ASSERT_EQ(SetComTime(kPort, 1.0), 0);
-  ASSERT_TRUE(pty_.Write("0123"));
+  ASSERT_TRUE(device_.Write("0123"));
   std::thread late([this] {
     Sleep(100);
-    pty_.Write("456789");
+    device_.Write("456789");
   });
   char buffer[16] = {0};
   double t0 = Timer();
@@ -169,7 +186,7 @@ TEST_F(SerialPortTest, ComRdWaitsForTheRestWithinThePortTimeOutAndRunsNoEvents) 
   EXPECT_EQ(Log().calls, 0) << "the receive callback never runs inside ComRd";
 
   ASSERT_EQ(SetComTime(kPort, 0.3), 0);
-  ASSERT_TRUE(pty_.Write("abc"));
+  ASSERT_TRUE(device_.Write("abc"));
   t0 = Timer();
   EXPECT_EQ(ComRd(kPort, buffer, 10), 3);
   EXPECT_GE(Timer() - t0, 0.28);
@@ -178,11 +195,11 @@ TEST_F(SerialPortTest, ComRdWaitsForTheRestWithinThePortTimeOutAndRunsNoEvents) 
   EXPECT_EQ(Log().calls, 0);
 }
 
-TEST_F(SerialPortTest, PortTimeOutIsOneAndAHalfSecondsAfterEveryOpen) {
+TEST_P(SerialLineTest, PortTimeOutIsOneAndAHalfSecondsAfterEveryOpen) {
   ASSERT_EQ(SetComTime(kPort, 0.2), 0);
   ASSERT_EQ(OpenDefault(kPort), 0);  // opening again starts from the defaults
   char buffer[4];
-  ASSERT_TRUE(pty_.Write("z"));
+  ASSERT_TRUE(device_.Write("z"));
   const double t0 = Timer();
   EXPECT_EQ(ComRd(kPort, buffer, 4), 1);
   const double took = Timer() - t0;
@@ -191,16 +208,16 @@ TEST_F(SerialPortTest, PortTimeOutIsOneAndAHalfSecondsAfterEveryOpen) {
   EXPECT_EQ(buffer[0], 'z');
 }
 
-TEST_F(SerialPortTest, ComWrtHandsEveryByteToTheDevice) {
+TEST_P(SerialLineTest, ComWrtHandsEveryByteToTheDevice) {
   const std::string frame = std::string("\x00\x55\x00\x05", 4) + std::string(30, '\0') + "\xff\x80";
   ASSERT_EQ(frame.size(), 36u);
   EXPECT_EQ(ComWrt(kPort, frame.data(), 36), 36);
-  EXPECT_EQ(pty_.Read(36, 1.0), frame);
+  EXPECT_EQ(device_.Read(36, 1.0), frame);
 
   std::string big(3000, '\0');
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7);
   std::string received;
-  std::thread reader([&] { received = pty_.Read(big.size(), 2.0); });
+  std::thread reader([&] { received = device_.Read(big.size(), 2.0); });
   EXPECT_EQ(ComWrt(kPort, big.data(), static_cast<int>(big.size())), 3000);
   reader.join();
   EXPECT_EQ(received, big);
@@ -225,28 +242,28 @@ TEST_F(SerialPortTest, ComWrtToADeviceThatTakesNothingReturnsWhatLeftAtTheTimeOu
   // output queue is flushed, however long events run.
   EXPECT_EQ(FlushOutQ(kPort), 0);
   std::string arrived;
-  std::thread reader([&] { arrived = pty_.Read(big.size(), 0.6); });
+  std::thread reader([&] { arrived = device_.Read(big.size(), 0.6); });
   PumpFor(0.5);
   reader.join();
   EXPECT_LE(arrived.size(), static_cast<size_t>(n));
   EXPECT_EQ(arrived, big.substr(0, arrived.size())) << "in order, nothing skipped";
 }
 
-TEST_F(SerialPortTest, FlushInQDropsFetchedAndUnfetchedBytes) {
-  ASSERT_TRUE(pty_.Write("0123456789"));
+TEST_P(SerialLineTest, FlushInQDropsFetchedAndUnfetchedBytes) {
+  ASSERT_TRUE(device_.Write("0123456789"));
   ASSERT_TRUE(WaitForQueued(10));
   EXPECT_EQ(FlushInQ(kPort), 0);
   EXPECT_EQ(GetInQLen(kPort), 0);
 
   // Bytes still in the operating system's queue go as well.
-  ASSERT_TRUE(pty_.Write("abcdefghij"));
+  ASSERT_TRUE(device_.Write("abcdefghij"));
   Sleep(50);
   EXPECT_EQ(FlushInQ(kPort), 0);
   EXPECT_EQ(GetInQLen(kPort), 0);
 
   // Flushed bytes are not announced to the callback.
   InstallRecorder();
-  ASSERT_TRUE(pty_.Write(Frame(1)));
+  ASSERT_TRUE(device_.Write(Frame(1)));
   ASSERT_TRUE(WaitForQueued(36));
   EXPECT_EQ(FlushInQ(kPort), 0);
   PumpFor(0.15);
@@ -256,31 +273,31 @@ TEST_F(SerialPortTest, FlushInQDropsFetchedAndUnfetchedBytes) {
 
 TEST_F(SerialPortTest, LineSettingsAndHandshakeReachTheTerminal) {
   termios t;
-  ASSERT_TRUE(pty_.SlaveSettings(&t));
+  ASSERT_TRUE(device_.SlaveSettings(&t));
   EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B19200));
   EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
   EXPECT_EQ(t.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
 
   EXPECT_EQ(SetCTSMode(kPort, 1), 0);
-  ASSERT_TRUE(pty_.SlaveSettings(&t));
+  ASSERT_TRUE(device_.SlaveSettings(&t));
   EXPECT_NE(t.c_cflag & CRTSCTS, 0u);
   EXPECT_EQ(SetCTSMode(kPort, 0), 0);
-  ASSERT_TRUE(pty_.SlaveSettings(&t));
+  ASSERT_TRUE(device_.SlaveSettings(&t));
   EXPECT_EQ(t.c_cflag & CRTSCTS, 0u);
   EXPECT_EQ(SetCTSMode(kPort, 2), RS_INVALID_PARAMETER);
 
   // A pseudo-terminal always keeps 8 data bits without parity, so of a
   // reopening with other settings only speed and stop bits can be seen.
   ASSERT_EQ(OpenComConfig(kPort, "", 9600, RS_EVEN_PARITY, 7, 2, 4096, 4096), 0);
-  ASSERT_TRUE(pty_.SlaveSettings(&t));
+  ASSERT_TRUE(device_.SlaveSettings(&t));
   EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B9600));
   EXPECT_NE(t.c_cflag & CSTOPB, 0u);
 }
 
-TEST_F(SerialPortTest, FarEndClosedClosesThePortOnceAndTellsTheSystemOnce) {
+TEST_P(SerialLineTest, FarEndClosedClosesThePortOnceAndTellsTheSystemOnce) {
   InstallComLostCallback(RecordLost);
   InstallRecorder();
-  pty_.CloseMaster();
+  device_.CloseMaster();
   ASSERT_TRUE(PumpUntil([] { return Lost().calls > 0; }, 1.0));
   PumpFor(0.2);
   EXPECT_EQ(Lost().calls, 1);
@@ -301,18 +318,18 @@ TEST_F(SerialPortTest, FarEndClosedClosesThePortOnceAndTellsTheSystemOnce) {
   EXPECT_EQ(Lost().calls, 1);
 
   // The operator picks a working device for the same port number.
-  PtyPair fresh;
+  LineDevice fresh(GetParam());
   ASSERT_TRUE(fresh.ok());
-  ASSERT_EQ(SetComPortDevice(kPort, fresh.slave()), 0);
+  ASSERT_EQ(SetComPortDevice(kPort, fresh.name()), 0);
   ASSERT_EQ(OpenDefault(kPort), 0);
   EXPECT_EQ(ComWrt(kPort, "ok", 2), 2);
   EXPECT_EQ(fresh.Read(2, 1.0), "ok");
   CloseCom(kPort);
 }
 
-TEST_F(SerialPortTest, LossNoticedWithoutEventProcessingIsToldAtTheNextEventProcessing) {
+TEST_P(SerialLineTest, LossNoticedWithoutEventProcessingIsToldAtTheNextEventProcessing) {
   InstallComLostCallback(RecordLost);
-  pty_.CloseMaster();
+  device_.CloseMaster();
   ASSERT_TRUE(PollUntil([] { return GetInQLen(kPort) == RS_PORT_NOT_OPEN; }, 1.0));
   char buffer[4];
   EXPECT_EQ(ComRd(kPort, buffer, 4), RS_PORT_NOT_OPEN);
@@ -322,15 +339,15 @@ TEST_F(SerialPortTest, LossNoticedWithoutEventProcessingIsToldAtTheNextEventProc
   EXPECT_EQ(Lost().calls, 1);
 }
 
-TEST_F(SerialPortTest, ReopeningAnOpenPortStartsItAfresh) {
+TEST_P(SerialLineTest, ReopeningAnOpenPortStartsItAfresh) {
   InstallRecorder();
   ASSERT_EQ(OpenDefault(kPort), 0) << "the port's own lock does not stand in its way";
-  ASSERT_TRUE(pty_.Write(Frame(2)));
+  ASSERT_TRUE(device_.Write(Frame(2)));
   ASSERT_TRUE(WaitForQueued(36));
   PumpFor(0.15);
   EXPECT_EQ(Log().calls, 0) << "the callback belonged to the earlier opening";
   EXPECT_EQ(ComWrt(kPort, "hi", 2), 2);
-  EXPECT_EQ(pty_.Read(2, 1.0), "hi");
+  EXPECT_EQ(device_.Read(2, 1.0), "hi");
 }
 
 // ---- Opening errors ---------------------------------------------------------------
@@ -382,6 +399,48 @@ TEST_F(SerialOpenTest, BusyOrUnsuitableDevicesCannotBeOpened) {
   EXPECT_EQ(OpenComConfig(kPort, "/dev/null", 19200, 0, 8, 1, 4096, 4096), RS_CANNOT_OPEN_PORT);
   std::remove(file.c_str());
   rmdir(folder);
+}
+
+// "simulated" is the simulated sensor inside the program: opened by name with
+// no line settings to make, one opening at a time, and one sensor for the
+// whole program, which keeps what it was sent while its port is closed. A
+// name no sensor serves, or one whose sensor has hung up, is a device that is
+// not there.
+TEST_F(SerialOpenTest, TheSimulatedSensorOpensByNameOnceAndStaysTheSameSensor) {
+  ASSERT_EQ(SetComPortDevice(kPort, "simulated"), 0);
+  ASSERT_EQ(SetComPortDevice(kPort + 1, "simulated"), 0);
+  char device[64];
+  ASSERT_EQ(GetComPortDevice(kPort, device, sizeof device), 0);
+  EXPECT_STREQ("simulated", device) << "no file under /dev";
+  ASSERT_EQ(OpenComConfig(kPort, "", 9600, RS_EVEN_PARITY, 7, 2, 4096, 4096), 0);
+  EXPECT_EQ(OpenDefault(kPort + 1), RS_CANNOT_OPEN_PORT) << "the sensor is in use";
+  EXPECT_EQ(SetCTSMode(kPort, 1), 0);
+
+  // A RAM write of frame 0 (command 1), acknowledged with the words stored.
+  std::string write(36, '\0');
+  write[1] = 0x55, write[3] = 1, write[7] = 42;
+  EXPECT_EQ(ComWrt(kPort, write.data(), 36), 36);
+  char reply[36];
+  ASSERT_EQ(ComRd(kPort, reply, 36), 36);
+  EXPECT_EQ(std::string("\x00\xAA\x00\x01", 4), std::string(reply, 4));
+  EXPECT_EQ(42, reply[7]);
+  ASSERT_EQ(CloseCom(kPort), 0);
+
+  // Another port on the same sensor reads back what it holds.
+  ASSERT_EQ(OpenDefault(kPort + 1), 0);
+  std::string read(36, '\0');
+  read[1] = 0x55, read[3] = 2;
+  EXPECT_EQ(ComWrt(kPort + 1, read.data(), 36), 36);
+  ASSERT_EQ(ComRd(kPort + 1, reply, 36), 36);
+  EXPECT_EQ(std::string("\x00\xAA\x00\x02", 4), std::string(reply, 4));
+  EXPECT_EQ(42, reply[7]);
+  CloseCom(kPort + 1);
+
+  EXPECT_EQ(OpenComConfig(kPort, "simulated:nobody", 19200, 0, 8, 1, 4096, 4096), RS_NO_SERIAL_PORT);
+  LineDevice gone(LineKind::InProcess);
+  gone.CloseMaster();
+  EXPECT_EQ(OpenComConfig(kPort, gone.name(), 19200, 0, 8, 1, 4096, 4096), RS_NO_SERIAL_PORT);
+  EXPECT_EQ(GetInQLen(kPort), RS_PORT_NOT_OPEN);
 }
 
 // Permission bits do not bind the superuser: a test run as root acts as
