@@ -11,6 +11,7 @@
 #include "params/parameter_file.h"
 #include "params/parameter_set.h"
 #include "support/temp_dir.h"
+#include "support/wire_trace.h"
 
 namespace clitest {
 namespace {
@@ -135,6 +136,52 @@ TEST(KvorTransfer, SendVerifyGetAsTheWindowDoesAndTheFileAsItsSave) {
   ExpectFrames(sensor.received(), {{5, 0, FrameWords(start, 0)},
                                    {4, 0, FrameWords(start, 0)},
                                    {4, 1, FrameWords(start, 1)}});
+}
+
+// Sensors on a real line's pace that answer each frame some time after it
+// arrived, as the units of one model do: every one verifies, and each
+// receives the frames of a verified send and nothing more.
+TEST(KvorTransfer, SendVerifyWhateverTheSensorsReplyDelay) {
+  TempDir dir;
+  const ParameterSet golden = GoldenSet();
+  const std::string file = dir.File("golden.cfg");
+  ASSERT_EQ(WriteParameterFile(file.c_str(), golden), 1);
+  const std::vector<int> delays = {0, 20, 45, 75, 120};
+  auto sensors = StartSensors(static_cast<int>(delays.size()), true);
+  ASSERT_EQ(sensors.size(), delays.size());
+  std::vector<std::string> args = {"send", file};
+  for (size_t i = 0; i < delays.size(); ++i) {
+    sensors[i]->setReplyDelayMs(delays[i]);
+    args.push_back(sensors[i]->devicePath());
+  }
+  const std::string trace = dir.File("send.trace");
+  args.insert(args.end(), {"--to", "ram", "--verify", "--trace", trace});
+
+  const KvorRun run = RunKvor(args);
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), delays.size()) << run.out;
+  for (size_t i = 0; i < delays.size(); ++i) {
+    SCOPED_TRACE(std::to_string(delays[i]) + " ms");
+    EXPECT_EQ(lines[i], sensors[i]->devicePath() + ": OK sent to RAM and verified: all 30 words read back as sent");
+    ExpectFrames(sensors[i]->received(), {{5, 0, FrameWords(golden, 0)},
+                                          {1, 0, FrameWords(golden, 0)},
+                                          {1, 1, FrameWords(golden, 1)},
+                                          {2, 0, FrameWords(golden, 0)},
+                                          {2, 1, FrameWords(golden, 1)}});
+    EXPECT_EQ(sensors[i]->ram(1), FrameWords(golden, 1));
+    // The read-back is asked for once the answer to frame 1 is in, so its
+    // emptying of the queues cuts no frame short.
+    const std::string port = sensors[i]->devicePath() + ": ";
+    std::vector<support::TraceLine> own;
+    for (const support::TraceLine &line : support::ReadTrace(trace))
+      if (line.summary.rfind(port, 0) == 0) own.push_back(line);
+    size_t readBack = 0;
+    while (readBack < own.size() && own[readBack].summary != port + "CMD_READ_RAM (2), argument 0") ++readBack;
+    ASSERT_GT(readBack, 0u);
+    ASSERT_LT(readBack, own.size());
+    EXPECT_EQ(own[readBack - 1].summary, port + "reply CMD_WRITE_RAM (1), argument 1, sync 0x00AA");
+  }
 }
 
 TEST(KvorTransfer, VerifyNamesEachFieldThatDidNotStick) {
