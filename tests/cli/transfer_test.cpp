@@ -2,6 +2,11 @@
 // sensor received and the files.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <signal.h>
+
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -181,6 +186,55 @@ TEST(KvorTransfer, SendVerifyWhateverTheSensorsReplyDelay) {
     ASSERT_GT(readBack, 0u);
     ASSERT_LT(readBack, own.size());
     EXPECT_EQ(own[readBack - 1].summary, port + "reply CMD_WRITE_RAM (1), argument 1, sync 0x00AA");
+  }
+}
+
+// Ctrl+C (pressed twice) or SIGTERM while frame 0 of a write is on its way:
+// that sensor gets frame 1 as well, 50 ms later, and nothing more; one still
+// at its echo check is sent nothing. Each says what it got; exit status 130.
+TEST(KvorTransfer, AStopLetsFrameOneFollowAndBeginsNothingNew) {
+  TempDir dir;
+  const ParameterSet golden = GoldenSet();
+  const std::string file = dir.File("golden.cfg");
+  ASSERT_EQ(WriteParameterFile(file.c_str(), golden), 1);
+  for (const bool json : {false, true}) {
+    SCOPED_TRACE(json ? "SIGTERM, --json" : "Ctrl+C twice");
+    auto sensors = StartSensors(2);
+    ASSERT_EQ(sensors.size(), 2u);
+    kvorsim::SensorSim &a = *sensors[0], &b = *sensors[1];
+    // a's read-back would begin 300 ms after frame 1; b answers its echo
+    // after a second: the stop comes well before either.
+    a.setReplyDelayMs(300);
+    b.setReplyDelayMs(1000);
+    const std::string pa = a.devicePath(), pb = b.devicePath();
+    std::vector<std::string> args = {"send", file, pa, pb, "--to", "eeprom", "--verify"};
+    if (json) args.push_back("--json");
+    // Once a has frame 0 of the write (the echo came first).
+    const KvorRun run = RunKvorStoppedAt(args, a, 2, json ? std::vector<int>{SIGTERM} : std::vector<int>{SIGINT, SIGINT});
+    EXPECT_EQ(run.status, 130) << run.out << run.err;
+    if (!json) {
+      EXPECT_EQ(run.out, pa + ": FAILED interrupted: frames 0 and 1 written to EEPROM, not verified\n" + pb +
+                             ": FAILED interrupted: nothing sent\n");
+    } else {
+      const std::vector<std::string> lines = Lines(run.out);
+      ASSERT_EQ(lines.size(), 2u) << run.out;
+      for (size_t i = 0; i < 2; ++i) {
+        const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(lines[i])).object();
+        EXPECT_EQ(o.value("port").toString().toStdString(), i == 0 ? pa : pb);
+        EXPECT_FALSE(o.value("ok").toBool(true));
+        EXPECT_TRUE(o.value("interrupted").toBool());
+        EXPECT_EQ(o.value("message").toString().toStdString(),
+                  i == 0 ? "interrupted: frames 0 and 1 written to EEPROM, not verified" : "interrupted: nothing sent");
+      }
+    }
+    a.waitForFrames(3, 2.0);
+    const std::vector<kvorsim::ReceivedFrame> frames = a.received();
+    ExpectFrames(frames, {{5, 0, FrameWords(golden, 0)}, {3, 0, FrameWords(golden, 0)}, {3, 1, FrameWords(golden, 1)}});
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_GE(frames[2].time - frames[1].time, 0.050 - 0.010);  // the transfer's spacing, as the window's
+    EXPECT_EQ(a.eeprom(0), FrameWords(golden, 0));
+    EXPECT_EQ(a.eeprom(1), FrameWords(golden, 1));
+    EXPECT_EQ(Commands(b), std::vector<int>{5});
   }
 }
 
