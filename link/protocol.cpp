@@ -73,14 +73,22 @@ int NextReplyPiece(const unsigned char *bytes, int length, uint16_t command, int
     *pieceBytes = FRAME_BYTES;
     return REPLY_PIECE_AWAITED;
   }
-  // Nothing in front of `done` is the awaited reply: a whole frame there is
-  // told as one, the rest as bytes up to the next whole frame.
-  if (IsReplySync(bytes) && FRAME_BYTES <= done) {
-    *pieceBytes = FRAME_BYTES;
-    return REPLY_PIECE_OTHER;
+  // Nothing in front of `done` is the awaited reply. A whole frame at the
+  // front is told as one; while a candidate that begins inside it is still
+  // arriving, it may yet turn out to be no frame, so it waits.
+  if (IsReplySync(bytes) && FRAME_BYTES <= length) {
+    if (FRAME_BYTES <= done) {
+      *pieceBytes = FRAME_BYTES;
+      return REPLY_PIECE_OTHER;
+    }
+    if (!found) return REPLY_PIECE_NONE;
   }
+  // Bytes up to the next whole candidate that the awaited reply does not
+  // begin inside; the next call tells what it is.
   int end = 1;
-  while (end < done && !(end + FRAME_BYTES <= done && IsReplySync(bytes + end))) ++end;
+  while (end < done && !(end + FRAME_BYTES <= length && IsReplySync(bytes + end) &&
+                         !(found && done < end + FRAME_BYTES)))
+    ++end;
   *pieceBytes = end;
   return REPLY_PIECE_UNFRAMED;
 }

@@ -170,6 +170,12 @@ TEST(ReplyFrame, TheAwaitedReplyIsTakenByResynchronisingOneByteAtATime) {
       {"a last byte that may begin a sync word", "13 37 00", 2, -1, "U2 | 1 left"},
       {"a last byte that cannot", "13 37 01", 2, -1, "U3 | 0 left"},
       {"nothing", "", 2, -1, "| 0 left"},
+      // An answer whose last word is 170 may end where the awaited reply
+      // begins: it is told as a frame once that is settled.
+      {"an answer ending in 170", "00 AA 00 01 00 00 02*28 00 AA", 1, 1, "| 36 left"},
+      {"...then the awaited reply", "00 AA 00 01 00 00 02*28 00 AA " "00 AA 00 01 00 01 03*30", 1, 1,
+       "O36 A36 | 0 left"},
+      {"...behind garbage", "99 98 97 " "00 AA 00 01 00 00 02*28 00 AA", 1, 1, "U3 | 36 left"},
       // A reply with another argument word is no answer to this request.
       {"another argument word", "00 AA 00 04 00 00 07*30 " "00 AA 00 04 00 01 08*30", 4, 1, "O36 A36 | 0 left"},
       // A whole frame behind unframed bytes is told as one.
