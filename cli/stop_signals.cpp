@@ -32,7 +32,6 @@ void OnSignal(int) {
 struct StopSignals::Watch {
   struct sigaction oldInt {}, oldTerm {};
   std::unique_ptr<QSocketNotifier> notifier;
-  bool installed = false;
 };
 
 StopSignals::StopSignals(std::function<void()> stop) : watch_(new Watch) {
@@ -51,8 +50,8 @@ StopSignals::StopSignals(std::function<void()> stop) : watch_(new Watch) {
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  watch_->installed = sigaction(SIGINT, &action, &watch_->oldInt) == 0;
-  watch_->installed = sigaction(SIGTERM, &action, &watch_->oldTerm) == 0 && watch_->installed;
+  sigaction(SIGINT, &action, &watch_->oldInt);
+  sigaction(SIGTERM, &action, &watch_->oldTerm);
 }
 
 StopSignals::~StopSignals() {
@@ -64,8 +63,6 @@ StopSignals::~StopSignals() {
   ::close(g_pipe[1]);
   g_pipe[0] = g_pipe[1] = -1;
 }
-
-bool StopSignals::Watching() const { return watch_->installed; }
 
 bool StopSignals::Caught() const { return watch_->notifier && g_caught != 0; }
 

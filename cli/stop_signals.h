@@ -21,8 +21,7 @@ class StopSignals {
   StopSignals(const StopSignals &) = delete;
   StopSignals &operator=(const StopSignals &) = delete;
 
-  bool Watching() const;  // the handlers are in place
-  bool Caught() const;    // a stop signal came since it was made
+  bool Caught() const;  // a stop signal came since it was made
 
  private:
   struct Watch;
