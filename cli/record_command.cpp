@@ -6,7 +6,6 @@
 // files are begun with the first sample: a stop before it leaves an
 // earlier recording under the same names as it was.
 #include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -177,14 +176,11 @@ void Start(const std::shared_ptr<Recording> &r) {
   s->result.data.insert("setpointUm", static_cast<double>(r->setpoint));
   s->result.data.insert("file", Name(r->dat));
   if (!r->csv.empty()) s->result.data.insert("csv", Name(r->csv));
-  if (r->limit == 0) {
-    // No sample to wait for: the header is the whole recording.
-    if (Begin(r)) Finish(r);
-    return;
-  }
   Request(r);
   // The first sample's seconds count from the first request, as in the window.
   r->lastSample = WholeSeconds(Timer());
+  // No sample to wait for: the header is the whole recording.
+  if (r->limit == 0 && !s->Ended() && Begin(r)) Finish(r);
 }
 
 }  // namespace
