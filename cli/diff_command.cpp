@@ -9,6 +9,7 @@
 #include "cli/exit_status.h"
 #include "cli/port_names.h"
 #include "cli/sensor_session.h"
+#include "cli/stop_signals.h"
 #include "link/port_errors.h"
 #include "params/parameter_file.h"
 
@@ -61,6 +62,7 @@ void StartSide(const std::string &operand, Store from, Side *side, const std::fu
     changed();
   });
   SensorSession *s = side->session.get();
+  s->SetStopText("nothing compared");
   QTimer::singleShot(0, s, [s, from] {
     s->OpenAndCheck([s, from] { s->ReadSet(from, [s, from] { s->Succeed(QString("read from %1").arg(StoreName(from))); }); });
   });
@@ -78,6 +80,11 @@ int RunDiff(const CliRequest &request) {
   };
   StartSide(request.operands[0], from, &a, changed);
   StartSide(request.operands[1], from, &b, changed);
+  // A stop ends the reading of each side still at it: nothing is compared.
+  StopSignals stop([&a, &b] {
+    for (Side *side : {&a, &b})
+      if (side->session) side->session->Stop();
+  });
   if (!settled()) {
     looping = true;
     QCoreApplication::exec();

@@ -10,6 +10,7 @@ enum ExitStatus {
   EXIT_LINE_FAULT = 2,   // cannot open, no echo, time-out, lost device
   EXIT_BAD_FILE = 3,     // a bad or unreadable file (or one that cannot be written)
   EXIT_USAGE = 64,       // a command line that is not understood
+  EXIT_INTERRUPTED = 130,  // stopped by Ctrl+C or SIGTERM (128 + SIGINT, as a shell tells it)
 };
 
 inline int WorseStatus(int a, int b) { return a > b ? a : b; }

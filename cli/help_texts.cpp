@@ -36,6 +36,12 @@ const char kToolHelp[] =
     "'PORT: OK ...' or 'PORT: FAILED ...'. A sensor that fails does not stop the\n"
     "others.\n"
     "\n"
+    "Ctrl+C or SIGTERM stops a command without cutting a transfer short: a sensor\n"
+    "that has frame 0 of a write gets frame 1 too, then nothing new begins (no\n"
+    "read-back, no next step), and each sensor's line says what it got\n"
+    "('PORT: FAILED interrupted: frames 0 and 1 written to EEPROM, not verified',\n"
+    "'... interrupted: nothing sent'). A second Ctrl+C changes nothing of that.\n"
+    "\n"
     "Options (before or after the command):\n"
     "  --json         one JSON object a line per sensor: port, ok, message and the\n"
     "                 command's data\n"
@@ -50,6 +56,7 @@ const char kToolHelp[] =
     "  2   a line or sensor fault: cannot open, no echo, time-out, lost device\n"
     "  3   a bad or unreadable file (or one that cannot be written)\n"
     "  64  a command line that is not understood\n"
+    "  130 stopped by Ctrl+C or SIGTERM (a recording that has samples: 0)\n"
     "\n"
     "See kvor(1).\n";
 
@@ -81,7 +88,9 @@ const char kSendHelp[] =
     "both parameter frames to every PORT as the window's Send does. --verify\n"
     "reads the target back and compares all 30 words with what went out; each\n"
     "field that differs is named (calib, evalMode, ...) with the value sent and\n"
-    "the value read, and the exit status is 1.\n";
+    "the value read, and the exit status is 1. The read-back begins once the\n"
+    "sensor has answered frame 1 (or the time-out has passed). Ctrl+C or SIGTERM\n"
+    "after frame 0 lets frame 1 follow and stops there (exit status 130).\n";
 
 const char kDiffHelp[] =
     "Usage: kvor diff A B [--from ram|eeprom]\n"
@@ -98,7 +107,10 @@ const char kRecordHelp[] =
     "passed since the last, into a recorder file byte for byte as the window\n"
     "writes it (the set-point in its header read from the sensor's RAM). The\n"
     "CSV file has a header row (time and the six values) and ISO 8601 times with\n"
-    "their zone. Ctrl+C or SIGTERM ends the recording with whole lines only.\n"
+    "their zone. Ctrl+C or SIGTERM ends the recording with whole lines only\n"
+    "(exit status 0). A stop before the first sample is no recording: nothing\n"
+    "is written, files of an earlier run under the same names stay as they\n"
+    "were, and the exit status is 130.\n"
     "It ends with the statistics of the samples, as 'kvor stats' prints them,\n"
     "against the set-point minus and plus the tolerances of the first reply.\n";
 

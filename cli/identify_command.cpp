@@ -47,6 +47,7 @@ void Describe(SensorSession *s) {
 
 int RunIdentify(const CliRequest &request) {
   return RunSessions(request.operands, StyleOf(request), [](SensorSession *s) {
+    s->SetStopText("not identified");
     s->OpenAndCheck([s] {
       s->Pause(STARTUP_STEP_MS, [s] {
         s->ReadHardware([s] {

@@ -7,12 +7,15 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/port_names.h"
+#include "cli/stop_signals.h"
 #include "runtime/rs232/port_table.h"
 #include "runtime/runtime.h"
 
 namespace kvorcli {
 
 int RunPorts(const CliRequest &request) {
+  // Nothing here can be cut: a stop is only told by the exit status.
+  StopSignals stop(nullptr);
   std::string unused;
   ResolvePort("1", &unused);  // loads the table as the window starts it
   int listed = 0;
@@ -39,7 +42,7 @@ int RunPorts(const CliRequest &request) {
     }
   }
   if (listed == 0 && !request.json && !request.quiet) std::fprintf(stderr, "kvor: no serial devices found\n");
-  return EXIT_ALL_OK;
+  return stop.Caught() ? EXIT_INTERRUPTED : EXIT_ALL_OK;
 }
 
 }  // namespace kvorcli

@@ -2,8 +2,11 @@
 // carrying parameter frame 0; a sample whenever the whole seconds since the
 // last sample reach the interval; the recorder file as the window writes it,
 // and optionally a CSV file beside it. Every line reaches the disk whole
-// before the next step, so a stop by signal leaves whole lines only.
+// before the next step, so a stop by signal leaves whole lines only. The
+// files are begun with the first sample: a stop before it leaves an
+// earlier recording under the same names as it was.
 #include <QDateTime>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -14,7 +17,6 @@
 #include "cli/exit_status.h"
 #include "cli/sensor_session.h"
 #include "cli/stats_summary.h"
-#include "cli/stop_signals.h"
 #include "display/centred_value.h"
 #include "display/statistics.h"
 #include "link/ccd_tables.h"
@@ -37,6 +39,10 @@ struct Recording {
   uint16_t samples = 0;
   uint16_t lastSample = 0;  // whole seconds of the timer
   bool stopped = false;
+  // The header, as of the start, written with the first sample.
+  char date[32] = "", time[32] = "";
+  uint32_t setpoint = 0;
+  bool begun = false;
   // The summary at the end: the samples' statistics against the limits
   // the window fills in, from the set-point and the first reply's tolerances.
   StatsMoments moments{};
@@ -76,8 +82,54 @@ void Finish(const std::shared_ptr<Recording> &r) {
     s->Succeed(QString("%1 samples recorded into %2").arg(r->samples).arg(QString::fromLocal8Bit(r->dat.c_str())));
 }
 
+QString Name(const std::string &path) { return QString::fromLocal8Bit(path.c_str()); }
+
+// Whether the file could be written without writing it: an existing file
+// that may be written, or a new one in a folder that may be written.
+bool LooksWritable(const std::string &path) {
+  const QFileInfo file(Name(path));
+  if (file.exists()) return file.isFile() && file.isWritable();
+  const QFileInfo folder(file.absolutePath());
+  return folder.isDir() && folder.isWritable();
+}
+
+void FailNotStarted(const std::shared_ptr<Recording> &r, const std::string &path) {
+  r->session->Fail(EXIT_BAD_FILE, QString("cannot write %1 - recording not started").arg(Name(path)));
+}
+
+// The header lines of both files, replacing what was there.
+bool Begin(const std::shared_ptr<Recording> &r) {
+  if (!WriteRecorderHeader(r->dat.c_str(), r->date, r->time, r->interval, r->setpoint)) {
+    FailNotStarted(r, r->dat);
+    return false;
+  }
+  if (!r->csv.empty() && !WriteText(r->csv, kCsvHeader, VAL_TRUNCATE)) {
+    FailNotStarted(r, r->csv);
+    return false;
+  }
+  r->begun = true;
+  return true;
+}
+
+// A stop: the lines written so far are the recording; before the first
+// sample there is none, and the files are not touched.
+void StopRecording(const std::shared_ptr<Recording> &r) {
+  r->stopped = true;
+  if (r->begun) {
+    Finish(r);
+    return;
+  }
+  SensorSession *s = r->session;
+  s->result.data.insert("interrupted", true);
+  s->result.data.insert("samples", 0);
+  QString names = Name(r->dat);
+  if (!r->csv.empty()) names += " or " + Name(r->csv);
+  s->Fail(EXIT_INTERRUPTED, QString("interrupted: recording not started, nothing written to %1").arg(names));
+}
+
 bool AppendSample(const std::shared_ptr<Recording> &r, const ValueFrame &v) {
   SensorSession *s = r->session;
+  if (!r->begun && !Begin(r)) return false;
   const uint16_t evalMode = ParameterFieldValue(s->record, *FindParameterField("evalMode"));
   // The value as the window's bar graph leaves it, which is what it records.
   const uint16_t mvalue = ShownMvalue(v.mvalue, evalMode, UsableVirtPixel(s->hardware.ccdVirtPixel));
@@ -129,25 +181,24 @@ void Request(const std::shared_ptr<Recording> &r) {
 
 void Start(const std::shared_ptr<Recording> &r) {
   SensorSession *s = r->session;
-  const uint32_t setpoint = ParameterFieldValue(s->record, *FindParameterField("setpointUm"));
-  char date[32], time[32];
-  std::snprintf(date, sizeof date, "%s", DateStr());
-  std::snprintf(time, sizeof time, "%s", TimeStr());
-  if (!WriteRecorderHeader(r->dat.c_str(), date, time, r->interval, setpoint)) {
-    s->Fail(EXIT_BAD_FILE, QString("cannot write %1 - recording not started").arg(QString::fromLocal8Bit(r->dat.c_str())));
-    return;
+  r->setpoint = ParameterFieldValue(s->record, *FindParameterField("setpointUm"));
+  std::snprintf(r->date, sizeof r->date, "%s", DateStr());
+  std::snprintf(r->time, sizeof r->time, "%s", TimeStr());
+  // A file that cannot be written is told now, not at the first sample.
+  for (const std::string *path : {&r->dat, &r->csv}) {
+    if (!path->empty() && !LooksWritable(*path)) {
+      FailNotStarted(r, *path);
+      return;
+    }
   }
-  if (!r->csv.empty() && !WriteText(r->csv, kCsvHeader, VAL_TRUNCATE)) {
-    s->Fail(EXIT_BAD_FILE, QString("cannot write %1 - recording not started").arg(QString::fromLocal8Bit(r->csv.c_str())));
-    return;
-  }
-  s->result.data.insert("setpointUm", static_cast<double>(setpoint));
-  s->result.data.insert("file", QString::fromLocal8Bit(r->dat.c_str()));
-  if (!r->csv.empty()) s->result.data.insert("csv", QString::fromLocal8Bit(r->csv.c_str()));
+  s->result.data.insert("setpointUm", static_cast<double>(r->setpoint));
+  s->result.data.insert("file", Name(r->dat));
+  if (!r->csv.empty()) s->result.data.insert("csv", Name(r->csv));
   Request(r);
   // The first sample's seconds count from the first request, as in the window.
   r->lastSample = WholeSeconds(Timer());
-  if (r->limit == 0 && !s->Ended()) Finish(r);
+  // No sample to wait for: the header is the whole recording.
+  if (r->limit == 0 && !s->Ended() && Begin(r)) Finish(r);
 }
 
 }  // namespace
@@ -158,14 +209,11 @@ int RunRecord(const CliRequest &request) {
   r->csv = request.csv;
   r->limit = static_cast<uint16_t>(request.samples);
   r->interval = static_cast<uint16_t>(request.interval);
-  CatchStopSignals([r] {
-    // The loop runs this between two steps: every line written so far is
-    // whole on disk, and no further one is begun.
-    r->stopped = true;
-    if (r->session != nullptr && !r->session->Ended()) Finish(r);
-  });
   return RunSessions(request.operands, StyleOf(request), [r](SensorSession *s) {
     r->session = s;
+    // The loop runs this between two steps: every line written so far is
+    // whole on disk, and no further one is begun.
+    s->SetStopAction([r] { StopRecording(r); });
     s->OpenAndCheck([r, s] {
       // The window's start-up: the line's length for the recorded value,
       // then both RAM frames (frame 0 rides on every request, the set-point

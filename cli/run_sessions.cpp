@@ -8,6 +8,7 @@
 #include "cli/exit_status.h"
 #include "cli/port_names.h"
 #include "cli/sensor_session.h"
+#include "cli/stop_signals.h"
 #include "link/port_errors.h"
 
 namespace kvorcli {
@@ -43,6 +44,16 @@ int RunSessions(const std::vector<std::string> &ports, const OutputStyle &style,
           if (printer.AllDone() && looping) QCoreApplication::quit();
         }));
   }
+  // A stop ends every session that is still running, each as far as it
+  // got (a transfer after its frame 1); each prints its line.
+  // Behind the starts posted below, so that each session has begun and
+  // tells its own story.
+  QObject stopping;
+  StopSignals stop([&sessions, &stopping] {
+    QTimer::singleShot(0, &stopping, [&sessions] {
+      for (auto &session : sessions) session->Stop();
+    });
+  });
   // Every session starts in the loop, so none of them waits for another.
   for (auto &session : sessions) {
     SensorSession *s = session.get();

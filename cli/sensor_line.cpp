@@ -61,6 +61,7 @@ void SensorLine::Close() {
   pause_.stop();
   waiting_ = nullptr;
   afterPause_ = nullptr;
+  TraceSkipped();
   if (line_->isOpen()) {
     DropInput(std::exchange(input_, QByteArray()) + line_->readAll(), "left at close");
     line_->close();
@@ -102,10 +103,11 @@ bool SensorLine::Send(const unsigned char *frame, int count) {
   return written == count && !lost_;
 }
 
-void SensorLine::AwaitReply(int bytes, int echo, ReplyHandler done) {
+void SensorLine::AwaitReply(int bytes, int command, int argument, ReplyHandler done) {
   waiting_ = std::move(done);
   awaitedBytes_ = bytes;
-  awaitedEcho_ = echo;
+  awaitedCommand_ = command;
+  awaitedArgument_ = argument;
   if (lost_) {
     QTimer::singleShot(0, this, [this] { Deliver(LineOutcome::Lost, QByteArray()); });
     return;
@@ -124,18 +126,33 @@ void SensorLine::OfferInput() {
     }
     return;
   }
-  while (waiting_ && input_.size() >= FRAME_BYTES) {
+  if (awaitedCommand_ < 0) {
+    if (input_.size() < FRAME_BYTES) return;
     // As the window's receive callback: the first 36 bytes are the frame,
     // whatever arrived behind them is discarded.
     const QByteArray frame = input_.left(FRAME_BYTES);
     const QByteArray behind = input_.mid(FRAME_BYTES);
     input_.clear();
-    const uint16_t command = ReadWordBE(reinterpret_cast<const unsigned char *>(frame.constData()) + 2);
-    const bool awaited = awaitedEcho_ < 0 || command == awaitedEcho_;
-    TraceComFrame(device_.c_str(), TRACE_RX, frame.constData(), FRAME_BYTES,
-                  awaited ? nullptr : "not the awaited reply, skipped");
+    TraceComFrame(device_.c_str(), TRACE_RX, frame.constData(), FRAME_BYTES, nullptr);
     DropInput(behind, "discarded behind a frame");
-    if (awaited) Deliver(LineOutcome::Reply, frame);
+    Deliver(LineOutcome::Reply, frame);
+    return;
+  }
+  int piece = 0, kind;
+  while (waiting_ && (kind = NextReplyPiece(reinterpret_cast<const unsigned char *>(input_.constData()),
+                                            static_cast<int>(input_.size()), static_cast<uint16_t>(awaitedCommand_),
+                                            awaitedArgument_, &piece)) != REPLY_PIECE_NONE) {
+    const QByteArray bytes = input_.left(piece);
+    input_.remove(0, piece);
+    if (kind == REPLY_PIECE_UNFRAMED) {
+      // Bytes trickle in; their trace line waits for the next piece.
+      skipped_ += bytes;
+      continue;
+    }
+    TraceSkipped();
+    TraceComFrame(device_.c_str(), TRACE_RX, bytes.constData(), piece,
+                  kind == REPLY_PIECE_AWAITED ? nullptr : "not the awaited reply, skipped");
+    if (kind == REPLY_PIECE_AWAITED) Deliver(LineOutcome::Reply, bytes);
   }
 }
 
@@ -206,7 +223,10 @@ void SensorLine::ClearLine() {
   else simulated_.ClearInput();
 }
 
+void SensorLine::TraceSkipped() { DropInput(std::exchange(skipped_, QByteArray()), "not the awaited reply, skipped"); }
+
 void SensorLine::Deliver(LineOutcome outcome, const QByteArray &bytes) {
+  TraceSkipped();
   timeout_.stop();
   ReplyHandler done = std::exchange(waiting_, nullptr);
   if (done) done(outcome, bytes);

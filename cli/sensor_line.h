@@ -46,12 +46,16 @@ class SensorLine : public QObject {
   bool Send(const unsigned char *frame, int count);
 
   // After a Send: waits for `bytes` bytes (a 36-byte frame or the 72-byte
-  // firmware text). For a frame, a reply whose command word is not `echo`
-  // is dropped and the wait goes on (echo -1: the first frame counts). The
-  // reply is given whole: a frame with what came behind it discarded, the
-  // firmware text with every byte that had arrived when it was complete.
+  // firmware text). For a frame with command -1, the first 36 bytes are the
+  // reply and what came behind them is discarded, as the window's receive
+  // callback takes a reply. Otherwise only a reply frame with that command
+  // word (and, unless argument is negative, that argument word) is the
+  // reply: frames are taken off the bytes by NextReplyPiece, whatever else
+  // is skipped (and traced as it goes) and the bytes behind the reply stay
+  // for the next Send to empty. The firmware text comes with every byte that
+  // had arrived when it was complete.
   using ReplyHandler = std::function<void(LineOutcome, const QByteArray &)>;
-  void AwaitReply(int bytes, int echo, ReplyHandler done);
+  void AwaitReply(int bytes, int command, int argument, ReplyHandler done);
 
   // Calls done after ms milliseconds (at least), from the event loop. A loss
   // meanwhile is kept for the next Send.
@@ -71,6 +75,8 @@ class SensorLine : public QObject {
 
   // Bytes from the line that no reply takes, told to the wire trace.
   void DropInput(const QByteArray &bytes, const char *how);
+  // The bytes a reply wait passed over, in one piece.
+  void TraceSkipped();
 
   // The line is the serial port or the simulated sensor's; line_ is the one
   // in use, through which every read and write goes.
@@ -79,13 +85,15 @@ class SensorLine : public QObject {
   QIODevice *line_ = &port_;
   std::string device_;  // as given, the wire trace's name for the port
   QByteArray input_;
+  QByteArray skipped_;  // passed over by the reply wait, not yet traced
   QElapsedTimer sinceWrite_;
   QTimer timeout_;
   QTimer pause_;
   std::function<void()> afterPause_;
   ReplyHandler waiting_;
   int awaitedBytes_ = 0;
-  int awaitedEcho_ = -1;
+  int awaitedCommand_ = -1;
+  int awaitedArgument_ = -1;
   bool lost_ = false;
 };
 

@@ -51,6 +51,27 @@ void SensorSession::Fail(int status, const QString &message) {
   if (finished_) finished_(result);
 }
 
+void SensorSession::SetStopText(const QString &gotSoFar) { stopText_ = gotSoFar; }
+
+void SensorSession::SetStopAction(Then action) { stopAction_ = std::move(action); }
+
+void SensorSession::Stop() {
+  if (ended_) return;
+  stopAsked_ = true;
+  if (!writingPair_) EndStopped();
+}
+
+void SensorSession::EndStopped() {
+  if (ended_) return;
+  if (stopAction_) {
+    Then action = std::exchange(stopAction_, nullptr);
+    action();
+    return;
+  }
+  result.data.insert("interrupted", true);
+  Fail(EXIT_INTERRUPTED, "interrupted: " + stopText_);
+}
+
 void SensorSession::FailLine(LineOutcome outcome, const QString &what) {
   if (outcome == LineOutcome::Lost)
     Fail(EXIT_LINE_FAULT, QString("%1 while waiting for %2").arg(kLostMessage, what));
@@ -66,6 +87,7 @@ void SensorSession::Pause(int ms, Then then) {
 }
 
 void SensorSession::OpenAndCheck(Then then) {
+  if (ended_) return;
   const int opened = line_.Open(device_);
   if (opened < 0) {
     Fail(EXIT_LINE_FAULT, PortErrorMessage(opened));
@@ -78,7 +100,7 @@ void SensorSession::OpenAndCheck(Then then) {
     Fail(EXIT_LINE_FAULT, QString("%1: the echo frame was not sent").arg(kLostMessage));
     return;
   }
-  line_.AwaitReply(FRAME_BYTES, -1, [this, then = std::move(then)](LineOutcome outcome, const QByteArray &reply) {
+  line_.AwaitReply(FRAME_BYTES, -1, -1, [this, then = std::move(then)](LineOutcome outcome, const QByteArray &reply) {
     if (outcome != LineOutcome::Reply) {
       FailLine(outcome, "the echo check");
       return;
@@ -102,7 +124,7 @@ void SensorSession::Exchange(uint16_t command, const uint16_t *words, const char
     Fail(EXIT_LINE_FAULT, QString("%1: %2 was not sent").arg(kLostMessage, what));
     return;
   }
-  line_.AwaitReply(FRAME_BYTES, -1,
+  line_.AwaitReply(FRAME_BYTES, -1, -1,
                    [this, what, then = std::move(then)](LineOutcome outcome, const QByteArray &reply) {
                      if (outcome != LineOutcome::Reply) {
                        FailLine(outcome, what);
@@ -131,7 +153,7 @@ void SensorSession::ReadFirmware(Then then) {
     Fail(EXIT_LINE_FAULT, QString("%1: the firmware request was not sent").arg(kLostMessage));
     return;
   }
-  line_.AwaitReply(FIRMWARE_REPLY_BYTES, -1,
+  line_.AwaitReply(FIRMWARE_REPLY_BYTES, -1, -1,
                    [this, then = std::move(then)](LineOutcome outcome, const QByteArray &reply) {
                      if (outcome == LineOutcome::Lost) {
                        FailLine(outcome, "the firmware text");
@@ -172,7 +194,7 @@ void SensorSession::ReadFrame(Store from, int frame, Then then) {
   }
   // Only a reply to this request is taken as the frame: the answer a
   // sensor may give to a write just before must not pass for what it holds.
-  line_.AwaitReply(FRAME_BYTES, command,
+  line_.AwaitReply(FRAME_BYTES, command, -1,
                    [this, frame, what, then = std::move(then)](LineOutcome outcome, const QByteArray &reply) {
                      if (outcome != LineOutcome::Reply) {
                        FailLine(outcome, "the request for " + what);
@@ -201,7 +223,10 @@ void SensorSession::WriteSet(Store to, Then then) {
     Fail(EXIT_LINE_FAULT, QString("%1: no parameter frame was sent to %2").arg(kLostMessage, StoreName(to)));
     return;
   }
+  // Frame 0 alone would leave the sensor a set nobody wrote: a stop waits.
+  writingPair_ = true;
   Pause(TRANSFER_SPACING_MS, [this, to, command, then = std::move(then)] {
+    writingPair_ = false;
     uint16_t words1[PARAMETER_FRAME_WORDS];
     unsigned char bytes1[FRAME_BYTES];
     ParameterFrameWords(record, 1, words1);
@@ -211,8 +236,24 @@ void SensorSession::WriteSet(Store to, Then then) {
                                 .arg(kLostMessage, StoreName(to)));
       return;
     }
+    if (stopAsked_) {
+      EndStopped();
+      return;
+    }
     then();
   });
+}
+
+void SensorSession::AwaitWriteAnswer(Store to, Then then) {
+  if (ended_) return;
+  line_.AwaitReply(FRAME_BYTES, WriteCommand(to), 1,
+                   [this, to, then = std::move(then)](LineOutcome outcome, const QByteArray &) {
+                     if (outcome == LineOutcome::Lost) {
+                       FailLine(outcome, QString("the answer to parameter frame 1 sent to %1").arg(StoreName(to)));
+                       return;
+                     }
+                     then();
+                   });
 }
 
 }  // namespace kvorcli

@@ -53,8 +53,12 @@ class SensorSession : public QObject {
   // Both frames, TRANSFER_SPACING_MS apart, as the window's Get.
   void ReadSet(Store from, Then then);
   // Both frames of the record, TRANSFER_SPACING_MS apart, as the window's
-  // Send; no reply is awaited.
+  // Send; no reply is awaited. A stop meanwhile waits for frame 1.
   void WriteSet(Store to, Then then);
+  // After WriteSet: the sensor's answer to frame 1, so that nothing is on
+  // its way when the next request empties the queues. A sensor that answers
+  // no write costs the time-out, and then goes on as well.
+  void AwaitWriteAnswer(Store to, Then then);
   // A command with data words and any reply frame as the answer; the
   // frame's bytes go to then. failure: the message for a time-out.
   void Exchange(uint16_t command, const uint16_t *words, const char *failure,
@@ -64,15 +68,30 @@ class SensorSession : public QObject {
   void Succeed(const QString &message);
   void Fail(int status, const QString &message);
   bool Ended() const { return ended_; }
+
+  // ---- A stop (Ctrl+C, SIGTERM): nothing new begins ----
+  // What the sensor has got so far, in the line a stop ends the session
+  // with ("interrupted: " and this text); the command keeps it current.
+  void SetStopText(const QString &gotSoFar);
+  // Runs instead of that ending; it must end the session itself.
+  void SetStopAction(Then action);
+  // Ends the session at once, or, while WriteSet is between its two
+  // frames, right after frame 1 has gone out. Again and again: no effect.
+  void Stop();
   const QString &Port() const { return result.port; }
 
  private:
   void FailLine(LineOutcome outcome, const QString &what);
+  void EndStopped();
 
   SensorLine line_;
   std::string device_;
   Finished finished_;
   bool ended_ = false;
+  QString stopText_ = "nothing done";
+  Then stopAction_;
+  bool stopAsked_ = false;
+  bool writingPair_ = false;  // between frame 0 and frame 1 of WriteSet
 };
 
 }  // namespace kvorcli

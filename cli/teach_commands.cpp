@@ -7,12 +7,14 @@ namespace kvorcli {
 
 int RunTeach(const CliRequest &request) {
   return RunSessions(request.operands, StyleOf(request), [](SensorSession *s) {
+    s->SetStopText("nothing taught");
     s->OpenAndCheck([s] {
       // The teach frame carries parameter frame 0 as the window holds it
       // after its start-up: what the sensor's RAM holds.
       s->ReadSet(Store::Ram, [s] {
         uint16_t words[PARAMETER_FRAME_WORDS];
         ParameterFrameWords(s->record, 0, words);
+        s->SetStopText("teach command sent, set-points not read back");
         s->Exchange(CMD_TEACH, words, "the teach command", [s](const QByteArray &) {
           // Both frames read back from RAM, as the window does after a teach.
           s->ReadFrame(Store::Ram, 0, [s] {
@@ -36,7 +38,9 @@ int RunTeach(const CliRequest &request) {
 
 int RunResetMaxMin(const CliRequest &request) {
   return RunSessions(request.operands, StyleOf(request), [](SensorSession *s) {
+    s->SetStopText("nothing reset");
     s->OpenAndCheck([s] {
+      s->SetStopText("max/min reset sent, not confirmed");
       s->Exchange(CMD_RESET_MAXMIN, s->lastWords, "the max/min reset",
                   [s](const QByteArray &) { s->Succeed("Reset Max/Min OK!"); });
     });

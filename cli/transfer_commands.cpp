@@ -47,6 +47,7 @@ int RunGet(const CliRequest &request) {
   const Store from = StoreOf(request.from);
   const std::string output = request.output;
   return RunSessions(request.operands, StyleOf(request), [from, output](SensorSession *s) {
+    s->SetStopText(QString("%1 not written").arg(QString::fromLocal8Bit(output.c_str())));
     s->OpenAndCheck([s, from, output] {
       s->ReadSet(from, [s, from, output] {
         const QString file = QString::fromLocal8Bit(output.c_str());
@@ -87,15 +88,20 @@ int RunSend(const CliRequest &request) {
   return RunSessions(ports, StyleOf(request), [set, to, verify](SensorSession *s) {
     s->record = set;
     s->result.data.insert("to", StoreName(to));
+    s->SetStopText("nothing sent");
     s->OpenAndCheck([s, set, to, verify] {
+      // From the first frame on, a stop lets the second follow.
+      s->SetStopText(QString("frames 0 and 1 written to %1%2").arg(StoreName(to), verify ? ", not verified" : ""));
       s->WriteSet(to, [s, set, to, verify] {
         if (!verify) {
           s->Succeed(QString("both parameter frames sent to %1").arg(StoreName(to)));
           return;
         }
-        // The sensor's answer to the last write is in and emptied out
-        // before the read-back starts.
-        s->Pause(TRANSFER_SPACING_MS, [s, set, to] { Verify(s, to, set); });
+        // The sensor's answer to the last write is in before the read-back
+        // empties the queues, as in the window; then the window's spacing.
+        s->AwaitWriteAnswer(to, [s, set, to] {
+          s->Pause(TRANSFER_SPACING_MS, [s, set, to] { Verify(s, to, set); });
+        });
       });
     });
   });

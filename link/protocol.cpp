@@ -37,26 +37,60 @@ int DecodeReplyFrame(const unsigned char *frame, uint16_t *words) {
   return 0;
 }
 
-int FindReplyFrame(const unsigned char *bytes, int length, uint16_t command, int argument,
-                   int *consumed) {
-  int at = 0;
-  while (at + 2 <= length) {
-    if (ReadWordBE(bytes + at) != SYNC_REPLY) {
-      ++at;
+namespace {
+
+bool IsReplySync(const unsigned char *bytes) { return ReadWordBE(bytes) == SYNC_REPLY; }
+
+}  // namespace
+
+int NextReplyPiece(const unsigned char *bytes, int length, uint16_t command, int argument,
+                   int *pieceBytes) {
+  *pieceBytes = 0;
+  // How far the front is done with: up to the awaited reply, or up to a
+  // candidate still arriving, which may yet be it.
+  int done = 0;
+  bool found = false;
+  for (;;) {
+    if (done + 2 > length) {
+      // A last 00 may be the first half of a sync word.
+      if (done < length && bytes[done] != 0x00) done = length;
+      break;
+    }
+    if (!IsReplySync(bytes + done)) {
+      ++done;
       continue;
     }
-    if (at + FRAME_BYTES > length) break;  // the rest of this frame is still to come
-    const bool ours = ReadWordBE(bytes + at + 2) == command &&
-                      (argument < 0 || ReadWordBE(bytes + at + 4) == argument);
-    if (ours) {
-      *consumed = at + FRAME_BYTES;
-      return at;
+    if (done + FRAME_BYTES > length) break;
+    if (ReadWordBE(bytes + done + 2) == command &&
+        (argument < 0 || ReadWordBE(bytes + done + 4) == argument)) {
+      found = true;
+      break;
     }
-    // A whole reply to something else: its data words are no sync words.
-    at += FRAME_BYTES;
+    ++done;  // the next candidate may begin inside this one
   }
-  *consumed = at;
-  return -1;
+  if (done == 0) {
+    if (!found) return REPLY_PIECE_NONE;
+    *pieceBytes = FRAME_BYTES;
+    return REPLY_PIECE_AWAITED;
+  }
+  // Nothing in front of `done` is the awaited reply. A whole frame at the
+  // front is told as one; while a candidate that begins inside it is still
+  // arriving, it may yet turn out to be no frame, so it waits.
+  if (IsReplySync(bytes) && FRAME_BYTES <= length) {
+    if (FRAME_BYTES <= done) {
+      *pieceBytes = FRAME_BYTES;
+      return REPLY_PIECE_OTHER;
+    }
+    if (!found) return REPLY_PIECE_NONE;
+  }
+  // Bytes up to the next whole candidate that the awaited reply does not
+  // begin inside; the next call tells what it is.
+  int end = 1;
+  while (end < done && !(end + FRAME_BYTES <= length && IsReplySync(bytes + end) &&
+                         !(found && done < end + FRAME_BYTES)))
+    ++end;
+  *pieceBytes = end;
+  return REPLY_PIECE_UNFRAMED;
 }
 
 void DecodeFirmwareText(const unsigned char *reply, uint16_t pcbType, char *text,

@@ -77,15 +77,23 @@ void EncodeBlockRequest(unsigned char *frame, uint16_t sync, uint16_t start,
 // (result 0).
 int DecodeReplyFrame(const unsigned char *frame, uint16_t *words);
 
-// In bytes as they came off the line, the first reply frame (sync 0x00AA)
-// whose command word is command and, unless argument is negative, whose
-// argument word is argument: its offset, or -1 while there is none whole.
-// Other whole reply frames are stepped over as a whole, so a data word of
-// theirs is never taken for a sync word; bytes that begin no frame are
-// stepped over one by one. *consumed says how many leading bytes are done
-// with (none of them starts a frame still to come).
-int FindReplyFrame(const unsigned char *bytes, int length, uint16_t command, int argument,
-                   int *consumed);
+// Taking the awaited reply frame off the bytes that came from the line, one
+// piece at a time from the front. The awaited reply begins with the sync
+// word 0x00AA, has the command word command and, unless argument is
+// negative, the argument word argument. Every 00 AA is a candidate; one that
+// is whole and not the awaited reply is passed by a single byte, so a sync
+// word inside it (a data word 170, the tail of a cut frame) is tried as well
+// and a reply that begins in it is found.
+enum ReplyPiece {
+  REPLY_PIECE_NONE = 0,      // nothing to take yet: the front may still begin the awaited reply
+  REPLY_PIECE_AWAITED = 1,   // the awaited reply, FRAME_BYTES long
+  REPLY_PIECE_OTHER = 2,     // a whole reply frame that is not the awaited one
+  REPLY_PIECE_UNFRAMED = 3,  // bytes in which neither begins
+};
+// The kind of the piece at the front of bytes; *pieceBytes its length (0
+// for REPLY_PIECE_NONE). Whatever follows the piece is left for the next call.
+int NextReplyPiece(const unsigned char *bytes, int length, uint16_t command, int argument,
+                   int *pieceBytes);
 
 // Firmware text of a 72-byte reply into text (at most textSize bytes with the
 // terminator): a board of type 0 sends 36 words with the character in the low

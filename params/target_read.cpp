@@ -17,9 +17,31 @@ namespace {
 
 bool g_waiting = false;
 
-// Room for the awaited reply behind a few others (the acknowledgements of a
-// Send, which waits for none) and stray bytes.
+// Room for a reply frame still arriving and what has come since the last poll.
 enum { REPLY_BYTES_HELD = 8 * FRAME_BYTES };
+
+const char kSkipped[] = "not the awaited reply, skipped";
+
+// Bytes the wait passed over, traced in one piece rather than poll by poll.
+struct Skipped {
+  char bytes[REPLY_BYTES_HELD];
+  int length;
+};
+
+void TraceSkipped(Skipped *skipped) {
+  TraceComRead(com, skipped->bytes, skipped->length, 0, kSkipped);
+  skipped->length = 0;
+}
+
+void NoteSkipped(Skipped *skipped, const char *bytes, int count) {
+  if (skipped->length + count > REPLY_BYTES_HELD) TraceSkipped(skipped);
+  if (count > REPLY_BYTES_HELD) {
+    TraceComRead(com, bytes, count, 0, kSkipped);
+    return;
+  }
+  std::memcpy(skipped->bytes + skipped->length, bytes, static_cast<size_t>(count));
+  skipped->length += count;
+}
 
 }  // namespace
 
@@ -28,10 +50,13 @@ int ExchangeWaiting(void) { return g_waiting ? 1 : 0; }
 int WaitForReplyTo(uint16_t command, int argument) {
   // The receive callback takes the first frame in the queue and drops what
   // follows it: a late acknowledgement would cost the reply behind it. Here
-  // the frames are taken one by one, and only the one asked for counts.
+  // the frames are taken off the bytes one by one, and only the one asked
+  // for counts; the wire trace gets each piece as it was taken.
   DetachReceiveCallback();
   g_waiting = true;
-  unsigned char held[REPLY_BYTES_HELD];
+  char held[REPLY_BYTES_HELD];
+  Skipped skipped;
+  skipped.length = 0;
   int length = 0, arrived = 0;
   tstart = Timer();
   for (;;) {
@@ -39,22 +64,42 @@ int WaitForReplyTo(uint16_t command, int argument) {
     if (LineLost()) break;
     const int waiting = GetInQLen(com);
     if (waiting > 0) {
-      const int room = REPLY_BYTES_HELD - length;
-      const int got = ComRd(com, reinterpret_cast<char *>(held) + length, std::min(waiting, room));
+      const int got = ComRdUntraced(com, held + length, std::min(waiting, REPLY_BYTES_HELD - length));
       if (got > 0) length += got;
-      int consumed = 0;
-      const int at = FindReplyFrame(held, length, command, argument, &consumed);
-      if (at >= 0) {
-        std::memcpy(szReadBuf, held + at, FRAME_BYTES);
+      const unsigned char *bytes = reinterpret_cast<const unsigned char *>(held);
+      int taken = 0, piece = 0, kind;
+      while ((kind = NextReplyPiece(bytes + taken, length - taken, command, argument, &piece)) != REPLY_PIECE_NONE) {
+        const char *at = held + taken;
+        taken += piece;
+        if (kind == REPLY_PIECE_UNFRAMED) {
+          NoteSkipped(&skipped, at, piece);
+          continue;
+        }
+        TraceSkipped(&skipped);
+        if (kind == REPLY_PIECE_OTHER) {
+          TraceComRead(com, at, piece, 1, kSkipped);
+          continue;
+        }
+        TraceComRead(com, at, piece, 1, nullptr);
+        std::memcpy(szReadBuf, at, FRAME_BYTES);
         arrived = 1;
         break;
       }
-      std::memmove(held, held + consumed, static_cast<size_t>(length - consumed));
-      length -= consumed;
+      if (arrived) {
+        // As the receive callback, the wait keeps nothing of what came behind.
+        TraceComRead(com, held + taken, length - taken, 0, "discarded behind the reply");
+        break;
+      }
+      std::memmove(held, held + taken, static_cast<size_t>(length - taken));
+      length -= taken;
     }
     tdiff = Timer() - tstart;
     if (tdiff > TIMEOUT) break;
     Sleep(POLL_REPLY_MS);
+  }
+  if (!arrived) {
+    NoteSkipped(&skipped, held, length);
+    TraceSkipped(&skipped);
   }
   g_waiting = false;
   rx_flag = arrived;

@@ -83,7 +83,9 @@ int ComWrt(int port, const char *buffer, int count) {
   return written;
 }
 
-int ComRd(int port, char *buffer, int count) {
+namespace {
+
+int ReadCom(int port, char *buffer, int count, bool traced) {
   if (!rs232::IsPortNumber(port) || buffer == nullptr || count < 0) return RS_INVALID_PARAMETER;
   if (const int state = PortState(port); state < 0) return state;
   if (count == 0) return 0;
@@ -99,10 +101,25 @@ int ComRd(int port, char *buffer, int count) {
     if (left == 0) break;
     slot.line->waitForReadyRead(left);
   }
-  if (got > 0 && ComTraceOn())
+  if (traced && got > 0 && ComTraceOn())
     TraceComFrame(rs232::TraceNameOf(port).constData(), TRACE_RX, buffer, got, nullptr);
   if (got == 0 && !rs232::IsUsable(slot)) return RS_PORT_NOT_OPEN;
   return got;
+}
+
+}  // namespace
+
+int ComRd(int port, char *buffer, int count) { return ReadCom(port, buffer, count, true); }
+
+int ComRdUntraced(int port, char *buffer, int count) { return ReadCom(port, buffer, count, false); }
+
+void TraceComRead(int port, const char *bytes, int count, int framed, const char *note) {
+  if (!ComTraceOn() || bytes == nullptr || count <= 0 || !rs232::IsPortNumber(port)) return;
+  const QByteArray name = rs232::TraceNameOf(port);
+  if (framed)
+    TraceComFrame(name.constData(), TRACE_RX, bytes, count, note);
+  else
+    TraceComUnframed(name.constData(), bytes, count, note);
 }
 
 int GetInQLen(int port) {

@@ -54,6 +54,12 @@ int ComWrt(int port, const char *buffer, int count);
 // Reads up to count bytes that are already waiting or arrive within the port
 // time-out; returns the number read.
 int ComRd(int port, char *buffer, int count);
+// For a reader that takes frames off the bytes itself: ComRd without a line
+// in the wire trace, and the line for each piece it took, one frame (framed
+// 1; note, when not null, is added to its summary) or bytes no frame took
+// (framed 0; note says how they went).
+int ComRdUntraced(int port, char *buffer, int count);
+void TraceComRead(int port, const char *bytes, int count, int framed, const char *note);
 // Bytes waiting, including those the device has delivered that no event
 // processing has fetched yet. Never runs the event loop.
 int GetInQLen(int port);

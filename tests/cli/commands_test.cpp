@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -160,6 +162,43 @@ TEST(KvorCommands, TeachAndResetAsTheWindowsButtons) {
   EXPECT_EQ(Commands(sensor), (std::vector<int>{5, 11}));
 }
 
+// Ctrl+C while a command waits on its sensor: nothing further begins, the
+// line tells how far it got, exit status 130, long before the time-out.
+TEST(KvorCommands, AStopEndsEachCommandWithWhatTheSensorGot) {
+  TempDir dir;
+  const std::string golden = dir.File("golden.cfg"), got = dir.File("got.cfg");
+  ASSERT_EQ(WriteParameterFile(golden.c_str(), StartParameterSet()), 1);
+  auto sensors = StartSensors(1);
+  ASSERT_EQ(sensors.size(), 1u);
+  kvorsim::SensorSim &sensor = *sensors[0];
+  const std::string port = sensor.devicePath();
+  struct Case {
+    std::vector<std::string> args;
+    int unanswered;                // the command the sensor does not answer
+    std::vector<int> commands;     // what it received, the last one unanswered
+    std::string got;
+  } cases[] = {
+      {{"identify", port}, 10, {5, 10}, "not identified"},
+      {{"get", port, "--from", "eeprom", "--output", got}, 4, {5, 4}, got + " not written"},
+      {{"diff", golden, port}, 2, {5, 2}, "nothing compared"},
+      {{"teach", port}, 5, {5}, "nothing taught"},
+      {{"teach", port}, 6, {5, 2, 2, 6}, "teach command sent, set-points not read back"},
+      {{"reset-minmax", port}, 11, {5, 11}, "max/min reset sent, not confirmed"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.args[0] + ", " + c.got);
+    sensor.setMuteCommands({c.unanswered});
+    sensor.clearReceived();
+    const auto begin = std::chrono::steady_clock::now();
+    const KvorRun run = RunKvorStoppedAt(c.args, sensor, c.commands.size(), {SIGINT});
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(1500));
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_EQ(run.out, port + ": FAILED interrupted: " + c.got + "\n");
+    EXPECT_EQ(Commands(sensor), c.commands);
+  }
+  EXPECT_NE(access(got.c_str(), F_OK), 0);
+}
+
 // What fn prints on standard output.
 std::string StandardOutputOf(const std::function<void()> &fn) {
   std::fflush(stdout);
@@ -216,7 +255,7 @@ TEST(KvorCommands, PortsAreNumberedAsTheWindowNumbersThem) {
 TEST(KvorCommands, CommandLineMistakesAreUsageErrorsAndHelpNeedsNoDisplay) {
   const KvorRun help = RunKvor({"--help"});
   EXPECT_EQ(help.status, 0);
-  for (const char *text : {"identify PORT...", "--verify", "64  a command line"})
+  for (const char *text : {"identify PORT...", "--verify", "64  a command line", "130 stopped by Ctrl+C"})
     EXPECT_NE(help.out.find(text), std::string::npos) << text;
   EXPECT_NE(RunKvor({"send", "--help"}).out.find("Usage: kvor send FILE.cfg PORT..."), std::string::npos);
   EXPECT_EQ(RunKvor({"--version"}).out, "kvor 3.01\n");

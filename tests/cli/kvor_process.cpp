@@ -120,6 +120,21 @@ KvorRun KvorProcess::Finish(double timeoutSeconds) {
   return run_;
 }
 
+KvorRun RunKvorStoppedAt(const std::vector<std::string> &args, const kvorsim::SensorSim &sensor, size_t frames,
+                         const std::vector<int> &stops) {
+  KvorProcess kvor(args);
+  if (!sensor.waitForFrames(frames, 10.0)) {
+    KvorRun run = kvor.Finish(0);
+    run.status = -2;
+    return run;
+  }
+  for (size_t i = 0; i < stops.size(); ++i) {
+    if (i > 0) usleep(10000);
+    kvor.Signal(stops[i]);
+  }
+  return kvor.Finish(10);
+}
+
 std::vector<std::unique_ptr<kvorsim::SensorSim>> StartSensors(int count, bool paced) {
   std::vector<std::unique_ptr<kvorsim::SensorSim>> sensors;
   for (int i = 0; i < count; ++i) {

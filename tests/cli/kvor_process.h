@@ -40,6 +40,13 @@ inline KvorRun RunKvor(const std::vector<std::string> &args, double timeoutSecon
   return KvorProcess(args, environment).Finish(timeoutSeconds);
 }
 
+// kvor with args, stopped from outside at a moment the test picks: once
+// `sensor` holds `frames` received frames, each of `stops` is sent to it,
+// 10 ms apart (Ctrl+C pressed twice, SIGTERM). Its run, or status -2 when the
+// sensor never got that far.
+KvorRun RunKvorStoppedAt(const std::vector<std::string> &args, const kvorsim::SensorSim &sensor, size_t frames,
+                         const std::vector<int> &stops);
+
 // Simulated sensors, each on a pseudo-terminal of its own, standing still.
 std::vector<std::unique_ptr<kvorsim::SensorSim>> StartSensors(int count, bool paced = false);
 

@@ -184,5 +184,26 @@ TEST(KvorStats, FiguresOfRecorderFilesAndFilesThatAreNone) {
   EXPECT_EQ(text[4], "  Cp \xE2\x80\x93, Cpk \xE2\x80\x93");
 }
 
+// A stop before the first sample is no recording: an earlier run's files
+// under the same names are left as they were, and the line says so.
+TEST(KvorRecord, AStopBeforeTheFirstSampleLeavesAnEarlierRecordingAlone) {
+  TempDir dir;
+  auto sensors = StartSensors(1);
+  ASSERT_EQ(sensors.size(), 1u);
+  const std::string port = sensors[0]->devicePath();
+  const std::string dat = dir.File("rec.dat"), csv = dir.File("rec.csv");
+  ASSERT_TRUE(WriteBytes(dat, "an earlier recording\n"));
+  // The echo, the hardware, both RAM frames and the first raw-values
+  // request are out; the first sample would come 30 s later.
+  const KvorRun run = RunKvorStoppedAt(
+      {"record", port, "--samples", "5", "--interval", "30", "--output", dat, "--csv", csv}, *sensors[0], 5, {SIGINT});
+  EXPECT_EQ(run.status, 130) << run.out << run.err;
+  EXPECT_EQ(run.out, port + ": FAILED interrupted: recording not started, nothing written to " + dat + " or " + csv +
+                         "\n");
+  EXPECT_EQ(ReadBytes(dat), "an earlier recording\n");
+  EXPECT_NE(access(csv.c_str(), F_OK), 0);
+  EXPECT_EQ(Commands(*sensors[0]), (std::vector<int>{5, 10, 2, 2, 8}));
+}
+
 }  // namespace
 }  // namespace clitest

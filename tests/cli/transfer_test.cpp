@@ -2,6 +2,11 @@
 // sensor received and the files.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <signal.h>
+
 #include <cstdio>
 #include <ctime>
 #include <sstream>
@@ -12,6 +17,7 @@
 #include "params/parameter_file.h"
 #include "params/parameter_set.h"
 #include "support/temp_dir.h"
+#include "support/wire_trace.h"
 
 namespace clitest {
 namespace {
@@ -219,6 +225,103 @@ TEST(KvorTransfer, ThePortSimulatedIsAFactoryFreshSensorInsideKvor) {
   EXPECT_EQ(two.out, "simulated:a: OK sent to RAM and verified: all 30 words read back as sent\n"
                      "simulated:b: OK sent to RAM and verified: all 30 words read back as sent\n");
   EXPECT_EQ(RunKvor({"identify", "simulated", "simulated"}).status, 64);
+}
+
+// Sensors on a real line's pace that answer each frame some time after it
+// arrived, as the units of one model do: every one verifies, and each
+// receives the frames of a verified send and nothing more.
+TEST(KvorTransfer, SendVerifyWhateverTheSensorsReplyDelay) {
+  TempDir dir;
+  const ParameterSet golden = GoldenSet();
+  const std::string file = dir.File("golden.cfg");
+  ASSERT_EQ(WriteParameterFile(file.c_str(), golden), 1);
+  const std::vector<int> delays = {0, 20, 45, 75, 120};
+  auto sensors = StartSensors(static_cast<int>(delays.size()), true);
+  ASSERT_EQ(sensors.size(), delays.size());
+  std::vector<std::string> args = {"send", file};
+  for (size_t i = 0; i < delays.size(); ++i) {
+    sensors[i]->setReplyDelayMs(delays[i]);
+    args.push_back(sensors[i]->devicePath());
+  }
+  const std::string trace = dir.File("send.trace");
+  args.insert(args.end(), {"--to", "ram", "--verify", "--trace", trace});
+
+  const KvorRun run = RunKvor(args);
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), delays.size()) << run.out;
+  for (size_t i = 0; i < delays.size(); ++i) {
+    SCOPED_TRACE(std::to_string(delays[i]) + " ms");
+    EXPECT_EQ(lines[i], sensors[i]->devicePath() + ": OK sent to RAM and verified: all 30 words read back as sent");
+    ExpectFrames(sensors[i]->received(), {{5, 0, FrameWords(golden, 0)},
+                                          {1, 0, FrameWords(golden, 0)},
+                                          {1, 1, FrameWords(golden, 1)},
+                                          {2, 0, FrameWords(golden, 0)},
+                                          {2, 1, FrameWords(golden, 1)}});
+    EXPECT_EQ(sensors[i]->ram(1), FrameWords(golden, 1));
+    // The read-back is asked for once the answer to frame 1 is in, so its
+    // emptying of the queues cuts no frame short.
+    const std::string port = sensors[i]->devicePath() + ": ";
+    std::vector<support::TraceLine> own;
+    for (const support::TraceLine &line : support::ReadTrace(trace))
+      if (line.summary.rfind(port, 0) == 0) own.push_back(line);
+    size_t readBack = 0;
+    while (readBack < own.size() && own[readBack].summary != port + "CMD_READ_RAM (2), argument 0") ++readBack;
+    ASSERT_GT(readBack, 0u);
+    ASSERT_LT(readBack, own.size());
+    EXPECT_EQ(own[readBack - 1].summary, port + "reply CMD_WRITE_RAM (1), argument 1, sync 0x00AA");
+  }
+}
+
+// Ctrl+C (pressed twice) or SIGTERM while frame 0 of a write is on its way:
+// that sensor gets frame 1 as well, 50 ms later, and nothing more; one still
+// at its echo check is sent nothing. Each says what it got; exit status 130.
+TEST(KvorTransfer, AStopLetsFrameOneFollowAndBeginsNothingNew) {
+  TempDir dir;
+  const ParameterSet golden = GoldenSet();
+  const std::string file = dir.File("golden.cfg");
+  ASSERT_EQ(WriteParameterFile(file.c_str(), golden), 1);
+  for (const bool json : {false, true}) {
+    SCOPED_TRACE(json ? "SIGTERM, --json" : "Ctrl+C twice");
+    auto sensors = StartSensors(2);
+    ASSERT_EQ(sensors.size(), 2u);
+    kvorsim::SensorSim &a = *sensors[0], &b = *sensors[1];
+    // a's read-back would begin 300 ms after frame 1; b answers its echo
+    // after a second: the stop comes well before either.
+    a.setReplyDelayMs(300);
+    b.setReplyDelayMs(1000);
+    const std::string pa = a.devicePath(), pb = b.devicePath();
+    std::vector<std::string> args = {"send", file, pa, pb, "--to", "eeprom", "--verify"};
+    if (json) args.push_back("--json");
+    // Once a has frame 0 of the write (the echo came first).
+    const KvorRun run = RunKvorStoppedAt(args, a, 2, json ? std::vector<int>{SIGTERM} : std::vector<int>{SIGINT, SIGINT});
+    EXPECT_EQ(run.status, 130) << run.out << run.err;
+    if (!json) {
+      EXPECT_EQ(run.out, pa + ": FAILED interrupted: frames 0 and 1 written to EEPROM, not verified\n" + pb +
+                             ": FAILED interrupted: nothing sent\n");
+    } else {
+      const std::vector<std::string> lines = Lines(run.out);
+      ASSERT_EQ(lines.size(), 2u) << run.out;
+      for (size_t i = 0; i < 2; ++i) {
+        const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(lines[i])).object();
+        EXPECT_EQ(o.value("port").toString().toStdString(), i == 0 ? pa : pb);
+        EXPECT_FALSE(o.value("ok").toBool(true));
+        EXPECT_TRUE(o.value("interrupted").toBool());
+        EXPECT_EQ(o.value("message").toString().toStdString(),
+                  i == 0 ? "interrupted: frames 0 and 1 written to EEPROM, not verified" : "interrupted: nothing sent");
+      }
+    }
+    // Received, and answered: a write is stored when its answer is due.
+    a.waitForFrames(3, 2.0);
+    a.waitUntilAnswered(2.0);
+    const std::vector<kvorsim::ReceivedFrame> frames = a.received();
+    ExpectFrames(frames, {{5, 0, FrameWords(golden, 0)}, {3, 0, FrameWords(golden, 0)}, {3, 1, FrameWords(golden, 1)}});
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_GE(frames[2].time - frames[1].time, 0.050 - 0.010);  // the transfer's spacing, as the window's
+    EXPECT_EQ(a.eeprom(0), FrameWords(golden, 0));
+    EXPECT_EQ(a.eeprom(1), FrameWords(golden, 1));
+    EXPECT_EQ(Commands(b), std::vector<int>{5});
+  }
 }
 
 TEST(KvorTransfer, VerifyNamesEachFieldThatDidNotStick) {

@@ -99,45 +99,91 @@ TEST(ReplyFrame, DecodingTheSameBufferTwiceGivesTheSameWords) {
   EXPECT_EQ(0x1234, pp[0]);
 }
 
-// A reply frame as the sensor sends it: sync 0x00AA, command, argument, data.
-std::vector<unsigned char> Reply(uint16_t command, uint16_t argument, uint16_t everyWord) {
-  std::vector<unsigned char> frame(FRAME_BYTES);
-  WriteWordBE(frame.data(), SYNC_REPLY);
-  WriteWordBE(frame.data() + 2, command);
-  WriteWordBE(frame.data() + 4, argument);
-  for (int i = 0; i < FRAME_DATA_WORDS; ++i) WriteWordBE(frame.data() + 6 + 2 * i, everyWord);
-  return frame;
+// Bytes written out by hand as hex pairs; "01*30" is 30 bytes 01.
+std::vector<unsigned char> Hex(const std::string &text) {
+  std::vector<unsigned char> out;
+  size_t at = 0;
+  while (at < text.size()) {
+    if (text[at] == ' ') {
+      ++at;
+      continue;
+    }
+    const unsigned char byte = static_cast<unsigned char>(std::stoi(text.substr(at, 2), nullptr, 16));
+    at += 2;
+    size_t times = 1;
+    if (at < text.size() && text[at] == '*') {
+      size_t used = 0;
+      times = std::stoul(text.substr(at + 1), &used);
+      at += 1 + used;
+    }
+    out.insert(out.end(), times, byte);
+  }
+  return out;
 }
 
-TEST(ReplyFrame, TheAwaitedReplyIsFoundBehindOthersAndStrayBytes) {
-  // Stray bytes, then an acknowledgement whose data words look like the
-  // start of a read reply (00 AA 00 02 ...), then the read reply itself.
-  std::vector<unsigned char> line = Bytes({0x13, 0x00});
-  const std::vector<unsigned char> ack = Reply(CMD_WRITE_RAM, 1, 0x00AA), mixed = [] {
-    std::vector<unsigned char> f = Reply(CMD_WRITE_RAM, 1, 0x00AA);
-    WriteWordBE(f.data() + 8, CMD_READ_RAM);
-    return f;
-  }();
-  line.insert(line.end(), mixed.begin(), mixed.end());
-  const std::vector<unsigned char> reply = Reply(CMD_READ_RAM, 0, 777);
-  int consumed = -1;
-  // Until the reply is there whole, nothing counts, and the start of a
-  // frame still to come is kept.
-  std::vector<unsigned char> partial = line;
-  partial.insert(partial.end(), reply.begin(), reply.begin() + 20);
-  EXPECT_EQ(-1, FindReplyFrame(partial.data(), static_cast<int>(partial.size()), CMD_READ_RAM, -1,
-                               &consumed));
-  EXPECT_EQ(static_cast<int>(line.size()), consumed);
+// The pieces a reader awaiting (command, argument) takes off the stream, in
+// order: A the awaited reply, O another whole reply, U unframed bytes, each
+// with its length; then how many bytes it leaves for later. The reader stops
+// at the awaited reply, as a reply wait does.
+std::string Pieces(const std::vector<unsigned char> &stream, uint16_t command, int argument) {
+  std::string out;
+  int at = 0, n = 0;
+  const int length = static_cast<int>(stream.size());
+  for (;;) {
+    const int kind = NextReplyPiece(stream.data() + at, length - at, command, argument, &n);
+    if (kind == REPLY_PIECE_NONE) {
+      EXPECT_EQ(0, n);
+      break;
+    }
+    out += std::string(kind == REPLY_PIECE_AWAITED ? "A" : kind == REPLY_PIECE_OTHER ? "O" : "U") +
+           std::to_string(n) + " ";
+    at += n;
+    if (kind == REPLY_PIECE_AWAITED) break;
+  }
+  return out + "| " + std::to_string(length - at) + " left";
+}
 
-  line.insert(line.end(), reply.begin(), reply.end());
-  const int at = FindReplyFrame(line.data(), static_cast<int>(line.size()), CMD_READ_RAM, -1, &consumed);
-  EXPECT_EQ(2 + FRAME_BYTES, at);
-  EXPECT_EQ(at + FRAME_BYTES, consumed);
-  // The acknowledgement of frame 1, not the one of frame 0 before it.
-  line.insert(line.begin(), ack.begin(), ack.end());
-  WriteWordBE(line.data() + 4, 0);
-  EXPECT_EQ(FRAME_BYTES + 2,
-            FindReplyFrame(line.data(), static_cast<int>(line.size()), CMD_WRITE_RAM, 1, &consumed));
+TEST(ReplyFrame, TheAwaitedReplyIsTakenByResynchronisingOneByteAtATime) {
+  struct Case {
+    const char *what;
+    std::string stream;
+    uint16_t command;
+    int argument;
+    const char *pieces;
+  } cases[] = {
+      // The tail of a raw-values reply cut by a flush holds the value 170
+      // (00 AA): a candidate that is not the reply, and the reply begins
+      // inside its 36 bytes.
+      {"a cut tail holding 00 AA", "12 34 00 AA 00 08 00 01 " "00 AA 00 02 00 00 01*30", 2, -1,
+       "U8 A36 | 0 left"},
+      {"...and the same tail with 00 AA at its end", "00 08 00 01 00 AA " "00 AA 00 02 00 00 01*30", 2, -1,
+       "U6 A36 | 0 left"},
+      // The acknowledgement of frame 0 is passed as a whole frame, that of
+      // frame 1 taken; bytes behind it stay for later.
+      {"acknowledgements of both frames", "00 AA 00 01 00 00 02*30 " "00 AA 00 01 00 01 03*30 " "00 AA 00 02", 1, 1,
+       "O36 A36 | 4 left"},
+      // A sync word inside another reply's data that is no reply either.
+      {"a sync word in another reply's data", "00 AA 00 0A 00 00 00 AA 00 07 05*26 " "00 AA 00 04 00 01 06*30", 4,
+       -1, "O36 A36 | 0 left"},
+      // Until the reply is whole nothing is taken from where it begins.
+      {"a reply still arriving", "55 55 00 AA 00 02 00 00 01*20", 2, -1, "U2 | 26 left"},
+      {"a last byte that may begin a sync word", "13 37 00", 2, -1, "U2 | 1 left"},
+      {"a last byte that cannot", "13 37 01", 2, -1, "U3 | 0 left"},
+      {"nothing", "", 2, -1, "| 0 left"},
+      // An answer whose last word is 170 may end where the awaited reply
+      // begins: it is told as a frame once that is settled.
+      {"an answer ending in 170", "00 AA 00 01 00 00 02*28 00 AA", 1, 1, "| 36 left"},
+      {"...then the awaited reply", "00 AA 00 01 00 00 02*28 00 AA " "00 AA 00 01 00 01 03*30", 1, 1,
+       "O36 A36 | 0 left"},
+      {"...behind garbage", "99 98 97 " "00 AA 00 01 00 00 02*28 00 AA", 1, 1, "U3 | 36 left"},
+      // A reply with another argument word is no answer to this request.
+      {"another argument word", "00 AA 00 04 00 00 07*30 " "00 AA 00 04 00 01 08*30", 4, 1, "O36 A36 | 0 left"},
+      // A whole frame behind unframed bytes is told as one.
+      {"garbage, then another reply", "99 98 97 " "00 AA 00 0B 00 00 00*30 " "00 AA 00 0B 00", 10, -1,
+       "U3 O36 | 5 left"},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(c.pieces, Pieces(Hex(c.stream), c.command, c.argument)) << c.what;
 }
 
 TEST(FirmwareText, BoardTypeZeroTakesTheLowByteOfEachWord) {

@@ -12,6 +12,7 @@
 #include "app/globals.h"
 #include "support/program_fixture.h"
 #include "support/temp_dir.h"
+#include "support/wire_trace.h"
 #include "runtime/rs232/rs232.h"
 #include "runtime/testkit/testkit.h"
 #include "runtime/userint/userint.h"
@@ -156,28 +157,8 @@ class TracedRunMode : public RunMode {
     extraArgs = {"--trace", TempPath("wire.trace")};
     RunMode::SetUp();
   }
-  struct Line {
-    std::string direction, summary;
-    std::vector<uint8_t> bytes;
-  };
-  // Every line of the trace; a line not in the trace's layout fails the test.
-  std::vector<Line> Trace() const {
-    static const std::regex layout(
-        "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{6}Z (TX|RX) (\\d+)((?: [0-9A-F]{2})*) \\| (.+)");
-    std::vector<Line> lines;
-    std::istringstream in(ReadBytes(TempPath("wire.trace")));
-    for (std::string text; std::getline(in, text);) {
-      std::smatch m;
-      EXPECT_TRUE(std::regex_match(text, m, layout)) << text;
-      if (m.empty()) continue;
-      Line line{m[1], m[4], {}};
-      std::istringstream hex(m[3].str());
-      for (std::string byte; hex >> byte;) line.bytes.push_back(static_cast<uint8_t>(std::stoi(byte, nullptr, 16)));
-      EXPECT_EQ(std::stoul(m[2]), line.bytes.size()) << text;
-      lines.push_back(line);
-    }
-    return lines;
-  }
+  using Line = support::TraceLine;
+  std::vector<Line> Trace() const { return support::ReadTrace(TempPath("wire.trace")); }
 };
 
 // What went over the line, byte for byte: the start-up's frames as the

@@ -18,6 +18,7 @@
 #include "params/transfer_fixture.h"
 #include "runtime/testkit/testkit.h"
 #include "support/temp_dir.h"
+#include "support/wire_trace.h"
 #include "runtime/userint/userint.h"
 
 namespace {
@@ -228,6 +229,52 @@ TEST_F(Verify, TellsTheFirstFieldThatDidNotStickAndNothingMoreWhenOff) {
   testkit::Click(pHandle, MAIN_BTNCOMPARE);
   EXPECT_EQ("Compare: no difference from the sensor's RAM", Status());
   EXPECT_EQ(Wire({{1, 0}, {1, 1}, {2, 0}, {2, 1}}), TakeWire());
+}
+
+// A trace of the line, and sensors that answer as real units do: each
+// frame 20 or 75 ms after it arrived.
+class TracedVerify : public Verify {
+ protected:
+  void SetUp() override {
+    extraArgs = {"--trace", TempPath("wire.trace")};
+    Verify::SetUp();
+  }
+  std::vector<support::TraceLine> Trace() const { return support::ReadTrace(TempPath("wire.trace")); }
+};
+
+TEST_F(TracedVerify, VerifiedAtTheRepliesDelaysAndEveryReplyTracedWhole) {
+  testkit::Click(pHandle, MAIN_CHKVERIFY);
+  // 170 is 00 AA: the tail of an answer that the Send's emptying of the
+  // queue cuts then ends in sync words that begin no frame (c14 is on no
+  // panel: the record's value goes out).
+  testkit::TypeValue(pPara1, PARA1_C13, "170");
+  parameter.c14 = 170;
+  for (int delay : {20, 75}) {
+    Sensor().setReplyDelayMs(delay);
+    const size_t before = Trace().size();
+    testkit::Click(pHandle, MAIN_BTNSEND);
+    EXPECT_EQ("Parameters sent and verified", Status()) << delay;
+    EXPECT_EQ(Wire({{1, 0}, {1, 1}, {2, 0}, {2, 1}}), TakeWire()) << delay;
+    EXPECT_EQ(Words(Sensor().ram(0)).back(), 170);
+    // The waits take replies off the line frame by frame: each RX line is
+    // a whole reply or bytes that no reply took, never a piece of a frame.
+    const std::vector<support::TraceLine> lines = Trace();
+    std::vector<std::string> replies;
+    for (size_t i = before; i < lines.size(); ++i) {
+      const support::TraceLine &line = lines[i];
+      if (line.direction != "RX") continue;
+      if (line.summary.rfind("unframed bytes", 0) == 0) continue;
+      EXPECT_EQ(36u, line.bytes.size()) << delay << ": " << line.summary;
+      EXPECT_EQ(std::string::npos, line.summary.find("short frame")) << delay << ": " << line.summary;
+      replies.push_back(line.summary);
+    }
+    // The answer to frame 1 (the one to frame 0 may be emptied out by the
+    // Send), then the two replies read back.
+    ASSERT_GE(replies.size(), 3u) << delay;
+    EXPECT_EQ("reply CMD_WRITE_RAM (1), argument 1, sync 0x00AA", replies[replies.size() - 3]) << delay;
+    EXPECT_EQ("reply CMD_READ_RAM (2), argument 0, sync 0x00AA", replies[replies.size() - 2]) << delay;
+    EXPECT_EQ("reply CMD_READ_RAM (2), argument 1, sync 0x00AA", replies.back()) << delay;
+  }
 }
 
 std::string Stamp(std::time_t t) {
