@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "runtime/rs232/com_names.h"
 #include "runtime/rs232/port_table.h"
 #include "runtime/rs232/rs232.h"
 #include "runtime/runtime.h"
@@ -33,12 +34,16 @@ bool LooksLikePort(const std::string &operand) {
   if (IsNumber(operand)) return true;
   if (operand.rfind("/dev/", 0) == 0) return true;
   struct stat st;
-  return ::stat(operand.c_str(), &st) == 0 && S_ISCHR(st.st_mode);
+  const bool exists = ::stat(operand.c_str(), &st) == 0;
+  // Windows' COM7, com7, \\.\COM7 (no file can have such a name there).
+  if (!exists) return ComPortNumber(operand) > 0;
+  return S_ISCHR(st.st_mode);
 }
 
 int ResolvePort(const std::string &port, std::string *device) {
   if (!IsNumber(port)) {
-    *device = port;
+    const int com = ComPortNumber(port);
+    *device = com > 0 ? ComPortName(com) : port;
     return 0;
   }
   LoadPortTableOnce();
