@@ -15,13 +15,16 @@
 
 #include "app/app.h"
 #include "app/command_line.h"
+#include "runtime/utility/utility.h"
 #ifndef KVOR_WITHOUT_SIM  // TEMPORARY: the Windows build until sim/ builds there
 #include "sim/sensor_sim.h"
 #endif
 
 int main(int argc, char **argv) {
   char fault[160];
-  switch (CheckCommandLine(argc, argv, fault, sizeof fault)) {
+  const int request = CheckCommandLine(argc, argv, fault, sizeof fault);
+  if (request != PROGRAM_RUN) UseCallersConsole();
+  switch (request) {
     case PROGRAM_HELP:
       std::fputs(ProgramUsage(), stdout);
       return 0;

@@ -91,9 +91,15 @@ else
 fi
 launcher=()
 if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_RC_COMPILER_LAUNCHER=)
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 left_out="$(IFS=';'; echo "${LEFT_OUT[*]}")"
+# Another Qt than the last configure's: everything found in the old one goes.
+if [ -f "$BUILD_DIR/CMakeCache.txt" ] &&
+   { ! grep -qxF "KVOR_QT_MINGW:PATH=$QT" "$BUILD_DIR/CMakeCache.txt" ||
+     ! grep -qF "QCUSTOMPLOT_LIB:FILEPATH=$QT/" "$BUILD_DIR/CMakeCache.txt"; }; then
+  rm -rf "$BUILD_DIR/CMakeCache.txt" "$BUILD_DIR/CMakeFiles"
+fi
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DKVOR_QT_MINGW="$QT" \
   "${launcher[@]}" -DKVOR_BUILD_BENCH=OFF -DKVOR_REVISION="$revision" \
@@ -120,6 +126,14 @@ new_prefix() {
   p="$(mktemp -d /tmp/kvor-wine.XXXXXX)"
   PREFIXES+=("$p")
   WINEPREFIX="$p" "$WINE" wineboot -i >/dev/null 2>&1
+  # COM1 to COM4 are not the machine's /dev/ttyS* (Wine links them at every
+  # start, and opening one may block): port 1 is no port, and the checks link
+  # the ports they use themselves.
+  local n
+  for n in 1 2 3 4; do
+    WINEPREFIX="$p" "$WINE" reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d '' /f >/dev/null 2>&1
+  done
+  rm -f "$p"/dosdevices/com*
   echo "$p"
 }
 winpath() { echo "Z:${1//\//\\}"; }
@@ -144,23 +158,29 @@ for exe in "$BIN"/test_*.exe; do
   fi
 done
 
-# kvor.exe as a script on Windows runs it.
-kvor() { (cd "$WORK" && WINEPATH="$BUILD_WINEPATH" "$WINE" "$BIN/kvor.exe" "$@" 2>&1 | tr -d '\r'); return "${PIPESTATUS[0]}"; }
+# kvor.exe as a script on Windows runs it: its output (CR LF turned into LF)
+# in $WORK/out.txt, its exit status in $WORK/status.txt.
 WORK="$(mktemp -d /tmp/kvor-windows-work.XXXXXX)"
 PREFIXES+=("$WORK")
-status_of() { set +e; "$@" >"$WORK/out.txt"; echo $? >"$WORK/status.txt"; set -e; }
+kvor() {
+  set +e
+  (cd "$WORK" && WINEPATH="$BUILD_WINEPATH" "$WINE" "$BIN/kvor.exe" "$@" >"$WORK/raw.txt" 2>&1)
+  echo $? >"$WORK/status.txt"
+  set -e
+  tr -d '\r' <"$WORK/raw.txt" >"$WORK/out.txt"
+}
 expect_status() {  # status, text the output holds (may be empty), then the kvor arguments
   local want=$1 text=$2; shift 2
-  status_of kvor "$@"
+  kvor "$@"
   local got; got="$(cat "$WORK/status.txt")"
   if [ "$got" != "$want" ]; then echo "kvor $*: exit $got, expected $want: $(cat "$WORK/out.txt")" >&2; return 1; fi
   if [ -n "$text" ] && ! grep -qF -- "$text" "$WORK/out.txt"; then
     echo "kvor $*: no '$text' in: $(cat "$WORK/out.txt")" >&2; return 1
   fi
 }
-golden="$(printf '%10d\r\n' 500 50 2 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0)"
-printf '%s' "$golden" >"$WORK/golden.cfg"
-printf '%s' "${golden/       500/       501}" >"$WORK/other.cfg"
+numbers=(50 2 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0)
+printf '%10d\r\n' 500 "${numbers[@]}" >"$WORK/golden.cfg"
+printf '%10d\r\n' 501 "${numbers[@]}" >"$WORK/other.cfg"
 kvor_checks() {
   expect_status 0 "kvor 3.01" --version &&
     expect_status 64 "unknown command 'bogus'" bogus &&
@@ -174,16 +194,31 @@ kvor_checks() {
     expect_status 2 "FAILED No serial port found" identify com79
 }
 check "kvor.exe: usage, exit codes, --version, diff, a COM port that is not there" kvor_checks
-kvor_crlf() {
-  # A file kvor writes: the recorder's CSV header is written before the
-  # sensor is asked (none here), a parameter file by get: neither without a
-  # sensor, so the trace file, which kvor opens first, is the one.
-  status_of kvor identify COM77 --trace wire.trace
-  [ -s "$WORK/wire.trace" ] || { echo "no trace written" >&2; return 1; }
+kvor_writes_to_com12() {
+  # COM12 (\\.\COM12 to Windows) is one end of a null-modem pair of
+  # pseudo-terminals (socat). kvor's echo frame must come out at the other
+  # end, and its trace has the frame with CR LF. (No reply can come back:
+  # under Wine QSerialPort cannot read.)
+  socat pty,raw,echo=0,link="$WORK/pty-a" pty,raw,echo=0,link="$WORK/pty-b" &
+  local socat_pid=$!
+  local i
+  for i in $(seq 1 50); do [ -e "$WORK/pty-b" ] && break; sleep 0.1; done
+  ln -sf "$(readlink -f "$WORK/pty-a")" "$WINEPREFIX/dosdevices/com12"
+  timeout 20 head -c 36 "$WORK/pty-b" >"$WORK/far.bin" &
+  local reader=$!
+  kvor identify COM12 --trace wire.trace
+  wait "$reader" || true
+  kill "$socat_pid" 2>/dev/null || true
+  wait "$socat_pid" 2>/dev/null || true
+  rm -f "$WINEPREFIX/dosdevices/com12"
+  [ "$(cat "$WORK/status.txt")" = 2 ] || { echo "exit $(cat "$WORK/status.txt"): $(cat "$WORK/out.txt")" >&2; return 1; }
+  [ "$(od -An -tx1 -N4 "$WORK/far.bin" | tr -d ' \n')" = "00550005" ] ||
+    { echo "the far end got: $(od -An -tx1 "$WORK/far.bin" | head -2)" >&2; return 1; }
+  grep -q ' TX 36 00 55 00 05 ' "$WORK/wire.trace" || { echo "no echo frame in the trace" >&2; return 1; }
   # Every line ends in CR LF.
   ! grep -qv $'\r$' "$WORK/wire.trace" || { echo "a line without CR LF" >&2; od -c "$WORK/wire.trace" | head >&2; return 1; }
 }
-check "kvor.exe: the file it writes has CR LF line ends" kvor_crlf
+check "kvor.exe: COM12 opens, the echo frame goes out, the trace it writes has CR LF" kvor_writes_to_com12
 # With the simulated sensor in the Windows build (the follow-up), the checks
 # against kvor's port "simulated" go here: identify, get, send --verify, diff.
 
@@ -191,7 +226,6 @@ check "kvor.exe: the file it writes has CR LF line ends" kvor_crlf
 STAGE="$ROOT/$BUILD_DIR/stage/K-VOR-NE-ZevevU301"
 rm -rf "$ROOT/$BUILD_DIR/stage" && mkdir -p "$STAGE"
 cmake --install "$BUILD_DIR" --prefix "$STAGE" >/dev/null
-cp packaging/icons/kvor-icon.ico "$STAGE/K-VOR-NE-ZevevU301.ico"
 # The Qt plugins the programs load: the window system and the style.
 PLUGINS=(platforms/qwindows.dll styles/qwindowsvistastyle.dll)
 for plugin in "${PLUGINS[@]}"; do
@@ -253,7 +287,7 @@ WINEPREFIX="$(new_prefix)"
 SYSTEM32="$WINEPREFIX/drive_c/windows/system32"
 INSTALL_DIR='C:\Program Files\K-VOR-NE-ZevevU301'
 INSTALLED="$WINEPREFIX/drive_c/Program Files/K-VOR-NE-ZevevU301"
-DATA_DIR="$WINEPREFIX/drive_c/users/$USER/AppData/Local/K-VOR-NE-ZevevU301"
+DATA_DIR="$(find "$WINEPREFIX/drive_c/users" -mindepth 3 -maxdepth 3 -path '*/AppData/Local' ! -path '*/Public/*' | head -n 1)/K-VOR-NE-ZevevU301"
 install_silently() {
   "$WINE" "$SETUP" /S /ADDTOPATH "/D=$INSTALL_DIR" && "$WINESERVER" -w &&
     [ -f "$INSTALLED/K-VOR-NE-ZevevU301.exe" ] && [ -f "$INSTALLED/kvor.exe" ] &&
@@ -267,6 +301,7 @@ every_import_there() {
   local f dll missing=0
   while read -r f; do
     while read -r dll; do
+      case "${dll,,}" in api-ms-win-*|ext-ms-win-*) continue ;; esac  # Windows' API sets
       if [ -z "$(find "$INSTALLED" -maxdepth 1 -iname "$dll" -print -quit)" ] &&
          [ -z "$(find "$SYSTEM32" -maxdepth 1 -iname "$dll" -print -quit)" ]; then
         echo "$f imports $dll: neither installed nor Windows' own" >&2; missing=1
@@ -302,15 +337,22 @@ kvor_on_path() {
 check "installer: /ADDTOPATH puts kvor on PATH" kvor_on_path
 installed_window() {
   # The window as an operator starts it (the qwindows platform, under Xvfb),
-  # through its whole start-up, closed again by its close box. No sensor
-  # answers on port 1 (COM1), so the start-up waits out its time-out.
+  # through its whole start-up, closed again by its close box. The machine
+  # has no COM port (port 1 is "No serial port found"). Wine's desktop of
+  # the installer's session has no display: a new session gets one.
+  "$WINESERVER" -k 2>/dev/null || true
+  "$WINESERVER" -w 2>/dev/null || true
+  local status=0
   timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" "$WINE" "$INSTALLED/K-VOR-NE-ZevevU301.exe" \
-    --close-when-shown && [ -d "$DATA_DIR" ]
+    --close-when-shown || status=$?
+  [ "$status" = 0 ] || { echo "the window ended with $status" >&2; return 1; }
+  [ -d "$DATA_DIR" ] || { echo "no $DATA_DIR" >&2; return 1; }
 }
 check "installed window starts, closes, and keeps its files in %LOCALAPPDATA%" installed_window
 # With the simulated sensor in the Windows build (the follow-up): the window
 # with --simulate --trace under Xvfb, run mode, a recording and a parameter
-# file with CR LF; kvor-sensor-sim.exe --device COM5 over a socat pair.
+# file with CR LF; kvor-sensor-sim.exe --device COM5 over a socat pair with
+# the Linux kvor at the other end.
 uninstall_silently() {
   touch "$DATA_DIR/KVORpara.cfg"
   "$WINE" "$INSTALLED/Uninstall.exe" /S && "$WINESERVER" -w

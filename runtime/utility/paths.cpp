@@ -10,14 +10,22 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <process.h>
+#include <sys/stat.h>
 #define KVOR_UNLINK _unlink
 #define KVOR_GETPID _getpid
+#define KVOR_CLOSE _close
+// A new file, never one that is there (msvcrt's fopen knows no "x").
+#define KVOR_CREATE_NEW(path) _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE)
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #define KVOR_UNLINK ::unlink
 #define KVOR_GETPID ::getpid
+#define KVOR_CLOSE ::close
+#define KVOR_CREATE_NEW(path) ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)
 #endif
 
 namespace {
@@ -76,9 +84,9 @@ bool IsWritableDir(const char *directory) {
   std::snprintf(name, sizeof name, ".kvor-write-probe-%ld-%u", static_cast<long>(KVOR_GETPID()),
                 ++counter);
   if (MakePathname(directory, name, probe, sizeof probe) != UTIL_NO_ERROR) return false;
-  std::FILE *f = std::fopen(probe, "wbx");
-  if (f == nullptr) return false;
-  std::fclose(f);
+  const int fd = KVOR_CREATE_NEW(probe);
+  if (fd < 0) return false;
+  KVOR_CLOSE(fd);
   KVOR_UNLINK(probe);
   return true;
 }

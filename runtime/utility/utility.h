@@ -19,6 +19,12 @@ void EndFineTimer(void);
 const char *DateStr(void);          // "MM-DD-YYYY", local time
 const char *TimeStr(void);          // "HH:MM:SS", local time, 24-hour clock
 
+// ---- Console -------------------------------------------------------------------
+// For a window program's --help and --version: on Windows its standard
+// output and error, where they lead nowhere, go to the console of whoever
+// started it (a window program has none of its own). Nothing elsewhere.
+void UseCallersConsole(void);
+
 // ---- Paths -------------------------------------------------------------------
 enum {
   UTIL_NO_ERROR = 0,
