@@ -27,7 +27,7 @@ for arg in "$@"; do
     # Wine to run the tests, NSIS for the installer, socat for null-modem
     # pairs, zip for the portable folder and googletest's sources for the
     # Windows test build.
-    --windows) PACKAGES+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 nsis socat zip
+    --windows) PACKAGES+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 nsis socat zip unzip
                           xz-utils googletest ccache) ;;
     *) echo "setup: unknown option $arg" >&2; exit 2 ;;
   esac

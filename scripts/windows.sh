@@ -288,6 +288,26 @@ SYSTEM32="$WINEPREFIX/drive_c/windows/system32"
 INSTALL_DIR='C:\Program Files\K-VOR-NE-ZevevU301'
 INSTALLED="$WINEPREFIX/drive_c/Program Files/K-VOR-NE-ZevevU301"
 DATA_DIR="$(find "$WINEPREFIX/drive_c/users" -mindepth 3 -maxdepth 3 -path '*/AppData/Local' ! -path '*/Public/*' | head -n 1)/K-VOR-NE-ZevevU301"
+# The window as an operator starts it (the qwindows platform, under Xvfb),
+# through its whole start-up, closed again by its close box. The machine has
+# no COM port (port 1 is "No serial port found"). Wine's desktop of an
+# earlier session has no display: a new session gets one.
+run_window() {
+  "$WINESERVER" -k 2>/dev/null || true
+  "$WINESERVER" -w 2>/dev/null || true
+  local status=0
+  timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" "$WINE" "$1" --close-when-shown || status=$?
+  [ "$status" = 0 ] || { echo "the window ended with $status" >&2; return 1; }
+}
+zip_window() {
+  local unpacked="$WINEPREFIX/drive_c/kvor-zip"
+  mkdir -p "$unpacked" && unzip -q "$ZIP" -d "$unpacked" &&
+    run_window "$unpacked/K-VOR-NE-ZevevU301/K-VOR-NE-ZevevU301.exe" || return 1
+  # Its folder can be written: no per-user folder.
+  [ ! -e "$DATA_DIR" ] || { echo "$DATA_DIR made for a program whose folder can be written" >&2; return 1; }
+  rm -rf "$unpacked"
+}
+check "zip: the window runs from the unpacked folder and keeps its files there" zip_window
 install_silently() {
   "$WINE" "$SETUP" /S /ADDTOPATH "/D=$INSTALL_DIR" && "$WINESERVER" -w &&
     [ -f "$INSTALLED/K-VOR-NE-ZevevU301.exe" ] && [ -f "$INSTALLED/kvor.exe" ] &&
@@ -336,16 +356,7 @@ kvor_on_path() {
 }
 check "installer: /ADDTOPATH puts kvor on PATH" kvor_on_path
 installed_window() {
-  # The window as an operator starts it (the qwindows platform, under Xvfb),
-  # through its whole start-up, closed again by its close box. The machine
-  # has no COM port (port 1 is "No serial port found"). Wine's desktop of
-  # the installer's session has no display: a new session gets one.
-  "$WINESERVER" -k 2>/dev/null || true
-  "$WINESERVER" -w 2>/dev/null || true
-  local status=0
-  timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" "$WINE" "$INSTALLED/K-VOR-NE-ZevevU301.exe" \
-    --close-when-shown || status=$?
-  [ "$status" = 0 ] || { echo "the window ended with $status" >&2; return 1; }
+  run_window "$INSTALLED/K-VOR-NE-ZevevU301.exe" || return 1
   [ -d "$DATA_DIR" ] || { echo "no $DATA_DIR" >&2; return 1; }
 }
 check "installed window starts, closes, and keeps its files in %LOCALAPPDATA%" installed_window
