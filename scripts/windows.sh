@@ -194,23 +194,31 @@ kvor_checks() {
     expect_status 2 "FAILED No serial port found" identify com79
 }
 check "kvor.exe: usage, exit codes, --version, diff, a COM port that is not there" kvor_checks
-kvor_writes_to_com12() {
-  # COM12 (\\.\COM12 to Windows) is one end of a null-modem pair of
-  # pseudo-terminals (socat). kvor's echo frame must come out at the other
-  # end, and its trace has the frame with CR LF. (No reply can come back:
-  # under Wine QSerialPort cannot read.)
+# A null-modem pair: two pseudo-terminals joined by socat, $WORK/pty-a the
+# one COMn leads to (COMn to Windows, \\.\COMn from COM10 on), $WORK/pty-b
+# the far end; null_modem_end takes it away again.
+null_modem_pair() {  # n
   socat pty,raw,echo=0,link="$WORK/pty-a" pty,raw,echo=0,link="$WORK/pty-b" &
-  local socat_pid=$!
+  SOCAT_PID=$!
   local i
   for i in $(seq 1 50); do [ -e "$WORK/pty-b" ] && break; sleep 0.1; done
-  ln -sf "$(readlink -f "$WORK/pty-a")" "$WINEPREFIX/dosdevices/com12"
+  ln -sf "$(readlink -f "$WORK/pty-a")" "$WINEPREFIX/dosdevices/com$1"
+}
+null_modem_end() {  # n
+  kill "$SOCAT_PID" 2>/dev/null || true
+  wait "$SOCAT_PID" 2>/dev/null || true
+  rm -f "$WINEPREFIX/dosdevices/com$1"
+}
+kvor_writes_to_com12() {
+  # kvor's echo frame must come out at the far end, and its trace has the
+  # frame with CR LF. (No reply can come back: under Wine QSerialPort cannot
+  # read.)
+  null_modem_pair 12
   timeout 20 head -c 36 "$WORK/pty-b" >"$WORK/far.bin" &
   local reader=$!
   kvor identify COM12 --trace wire.trace
   wait "$reader" || true
-  kill "$socat_pid" 2>/dev/null || true
-  wait "$socat_pid" 2>/dev/null || true
-  rm -f "$WINEPREFIX/dosdevices/com12"
+  null_modem_end 12
   [ "$(cat "$WORK/status.txt")" = 2 ] || { echo "exit $(cat "$WORK/status.txt"): $(cat "$WORK/out.txt")" >&2; return 1; }
   [ "$(od -An -tx1 -N4 "$WORK/far.bin" | tr -d ' \n')" = "00550005" ] ||
     { echo "the far end got: $(od -An -tx1 "$WORK/far.bin" | head -2)" >&2; return 1; }
@@ -220,7 +228,10 @@ kvor_writes_to_com12() {
 }
 check "kvor.exe: COM12 opens, the echo frame goes out, the trace it writes has CR LF" kvor_writes_to_com12
 # With the simulated sensor in the Windows build (the follow-up), the checks
-# against kvor's port "simulated" go here: identify, get, send --verify, diff.
+# against kvor's port "simulated" go here (expect_status with identify, get,
+# send --verify, diff; a file's CR LF as above), and kvor-sensor-sim.exe
+# --device COM5 on null_modem_pair 5 with the Linux build's kvor on
+# $WORK/pty-b (identify, send --verify).
 
 # ---- Package --------------------------------------------------------------------
 STAGE="$ROOT/$BUILD_DIR/stage/K-VOR-NE-ZevevU301"
@@ -292,11 +303,12 @@ DATA_DIR="$(find "$WINEPREFIX/drive_c/users" -mindepth 3 -maxdepth 3 -path '*/Ap
 # through its whole start-up, closed again by its close box. The machine has
 # no COM port (port 1 is "No serial port found"). Wine's desktop of an
 # earlier session has no display: a new session gets one.
-run_window() {
+run_window() {  # the program, then further arguments
+  local exe=$1; shift
   "$WINESERVER" -k 2>/dev/null || true
   "$WINESERVER" -w 2>/dev/null || true
   local status=0
-  timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" "$WINE" "$1" --close-when-shown || status=$?
+  timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" "$WINE" "$exe" --close-when-shown "$@" || status=$?
   [ "$status" = 0 ] || { echo "the window ended with $status" >&2; return 1; }
 }
 zip_window() {
@@ -360,10 +372,10 @@ installed_window() {
   [ -d "$DATA_DIR" ] || { echo "no $DATA_DIR" >&2; return 1; }
 }
 check "installed window starts, closes, and keeps its files in %LOCALAPPDATA%" installed_window
-# With the simulated sensor in the Windows build (the follow-up): the window
-# with --simulate --trace under Xvfb, run mode, a recording and a parameter
-# file with CR LF; kvor-sensor-sim.exe --device COM5 over a socat pair with
-# the Linux kvor at the other end.
+# With the simulated sensor in the Windows build (the follow-up): run_window
+# with --simulate --trace FILE (the whole start-up in the trace), and run
+# mode, a recording and a parameter file (CR LF) through the installed
+# window.
 uninstall_silently() {
   touch "$DATA_DIR/KVORpara.cfg"
   "$WINE" "$INSTALLED/Uninstall.exe" /S && "$WINESERVER" -w
