@@ -118,13 +118,14 @@ cleanup() {
   done
 }
 trap cleanup EXIT
+# (Wine hands a Windows program no variable named QT_*, but WINEQT_* as QT_*.)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# Wine hands a Windows program no variable named QT_*, but WINEQT_* as QT_*.
-# A fresh prefix of its own for each group of runs.
+# A fresh prefix of its own for each group of runs: WINEPREFIX from now on.
 new_prefix() {
   local p
   p="$(mktemp -d /tmp/kvor-wine.XXXXXX)"
   PREFIXES+=("$p")
+  export WINEPREFIX="$p"
   WINEPREFIX="$p" "$WINE" wineboot -i >/dev/null 2>&1
   # COM1 to COM4 are not the machine's /dev/ttyS* (Wine links them at every
   # start, and opening one may block): port 1 is no port, and the checks link
@@ -134,7 +135,6 @@ new_prefix() {
     WINEPREFIX="$p" "$WINE" reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d '' /f >/dev/null 2>&1
   done
   rm -f "$p"/dosdevices/com*
-  echo "$p"
 }
 winpath() { echo "Z:${1//\//\\}"; }
 mingw_dll() { x86_64-w64-mingw32-g++-posix -print-file-name="$1"; }
@@ -142,8 +142,7 @@ mingw_dll() { x86_64-w64-mingw32-g++-posix -print-file-name="$1"; }
 BUILD_WINEPATH="$(winpath "$QT/bin");$(winpath "$(dirname "$(mingw_dll libstdc++-6.dll)")");$(winpath /usr/x86_64-w64-mingw32/lib)"
 
 # ---- Tests under Wine ---------------------------------------------------------------
-export WINEPREFIX
-WINEPREFIX="$(new_prefix)"
+new_prefix
 for exe in "$BIN"/test_*.exe; do
   name="$(basename "$exe" .exe)"
   log="$ROOT/$BUILD_DIR/$name.log"
@@ -294,7 +293,7 @@ makensis -V2 -DVERSION="$version" -DSTAGE="$STAGE" -DFILES="$FILES_NSH" -DUNFILE
 say "installer: $SETUP"
 
 # ---- The package under Wine -----------------------------------------------------------
-WINEPREFIX="$(new_prefix)"
+new_prefix
 SYSTEM32="$WINEPREFIX/drive_c/windows/system32"
 INSTALL_DIR='C:\Program Files\K-VOR-NE-ZevevU301'
 INSTALLED="$WINEPREFIX/drive_c/Program Files/K-VOR-NE-ZevevU301"
