@@ -126,13 +126,16 @@ new_prefix() {
   p="$(mktemp -d /tmp/kvor-wine.XXXXXX)"
   PREFIXES+=("$p")
   export WINEPREFIX="$p"
-  WINEPREFIX="$p" "$WINE" wineboot -i >/dev/null 2>&1
+  # One Wine server for the whole group: one that ends while a program of
+  # the group starts fails that program.
+  "$WINESERVER" -p
+  "$WINE" wineboot -i >/dev/null 2>&1
   # COM1 to COM4 are not the machine's /dev/ttyS* (Wine links them at every
   # start, and opening one may block): port 1 is no port, and the checks link
   # the ports they use themselves.
   local n
   for n in 1 2 3 4; do
-    WINEPREFIX="$p" "$WINE" reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d '' /f >/dev/null 2>&1
+    "$WINE" reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d '' /f >/dev/null 2>&1
   done
   rm -f "$p"/dosdevices/com*
 }
@@ -190,7 +193,8 @@ kvor_checks() {
     expect_status 3 "missing.cfg" diff golden.cfg missing.cfg &&
     expect_status 2 "COM77: FAILED No serial port found" identify COM77 &&
     expect_status 2 "FAILED No serial port found" identify '\\.\COM78' &&
-    expect_status 2 "FAILED No serial port found" identify com79
+    expect_status 2 "FAILED No serial port found" identify com79 &&
+    expect_status 2 "7: FAILED No serial port found" identify 7
 }
 check "kvor.exe: usage, exit codes, --version, diff, a COM port that is not there" kvor_checks
 # A null-modem pair: two pseudo-terminals joined by socat, $WORK/pty-a the
@@ -306,6 +310,7 @@ run_window() {  # the program, then further arguments
   local exe=$1; shift
   "$WINESERVER" -k 2>/dev/null || true
   "$WINESERVER" -w 2>/dev/null || true
+  "$WINESERVER" -p
   local status=0
   timeout 120 xvfb-run -a -s "-screen 0 1280x800x24" "$WINE" "$exe" --close-when-shown "$@" || status=$?
   [ "$status" = 0 ] || { echo "the window ended with $status" >&2; return 1; }
@@ -320,7 +325,7 @@ zip_window() {
 }
 check "zip: the window runs from the unpacked folder and keeps its files there" zip_window
 install_silently() {
-  "$WINE" "$SETUP" /S /ADDTOPATH "/D=$INSTALL_DIR" && "$WINESERVER" -w &&
+  "$WINE" "$SETUP" /S /ADDTOPATH "/D=$INSTALL_DIR" &&
     [ -f "$INSTALLED/K-VOR-NE-ZevevU301.exe" ] && [ -f "$INSTALLED/kvor.exe" ] &&
     [ -f "$INSTALLED/Uninstall.exe" ]
 }
@@ -377,9 +382,10 @@ check "installed window starts, closes, and keeps its files in %LOCALAPPDATA%" i
 # window.
 uninstall_silently() {
   touch "$DATA_DIR/KVORpara.cfg"
-  "$WINE" "$INSTALLED/Uninstall.exe" /S && "$WINESERVER" -w
+  # The uninstaller runs a copy of itself and returns at once.
+  "$WINE" "$INSTALLED/Uninstall.exe" /S
   local i
-  for i in $(seq 1 50); do [ -e "$INSTALLED" ] || break; sleep 0.2; done
+  for i in $(seq 1 150); do [ -e "$INSTALLED" ] || break; sleep 0.2; done
   if [ -e "$INSTALLED" ]; then echo "left behind: $(cd "$INSTALLED" && find . | head)" >&2; return 1; fi
   [ -f "$DATA_DIR/KVORpara.cfg" ] || { echo "the user's data folder went too" >&2; return 1; }
   ! "$WINE" reg query 'HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment' /v Path 2>/dev/null |

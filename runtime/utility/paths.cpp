@@ -30,6 +30,9 @@
 
 namespace {
 
+// Names a write probe tries before the folder counts as not writable.
+const int kProbeAttempts = 100;
+
 #ifdef _WIN32
 const char kSeparator = '\\';
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
@@ -79,16 +82,25 @@ int DeleteFile(const char *path) {
 bool IsWritableDir(const char *directory) {
   if (directory == nullptr || directory[0] == '\0') return false;
   static unsigned counter = 0;
-  char probe[4096];
-  char name[64];
-  std::snprintf(name, sizeof name, ".kvor-write-probe-%ld-%u", static_cast<long>(KVOR_GETPID()),
-                ++counter);
-  if (MakePathname(directory, name, probe, sizeof probe) != UTIL_NO_ERROR) return false;
-  const int fd = KVOR_CREATE_NEW(probe);
-  if (fd < 0) return false;
-  KVOR_CLOSE(fd);
-  KVOR_UNLINK(probe);
-  return true;
+  // A probe left behind by a program that ended before removing it may have
+  // this one's name (process ids come again, on Windows soon): that name is
+  // passed over.
+  for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
+    char probe[4096];
+    char name[64];
+    std::snprintf(name, sizeof name, ".kvor-write-probe-%ld-%u", static_cast<long>(KVOR_GETPID()),
+                  ++counter);
+    if (MakePathname(directory, name, probe, sizeof probe) != UTIL_NO_ERROR) return false;
+    const int fd = KVOR_CREATE_NEW(probe);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    KVOR_CLOSE(fd);
+    KVOR_UNLINK(probe);
+    return true;
+  }
+  return false;
 }
 
 int ChooseDataDir(const char *preferred, const char *fallback, char *out, size_t size) {

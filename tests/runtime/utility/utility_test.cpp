@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
+#include <process.h>
 #include <stdlib.h>
 #else
 #include <sys/stat.h>
@@ -163,6 +164,19 @@ TEST(UtilityPaths, UnwritableProgramFolderFallsBackToThePerUserFolder) {
 
   ASSERT_EQ(ChooseDataDir(temp.path().c_str(), fallback.c_str(), out, sizeof out), UTIL_NO_ERROR);
   EXPECT_EQ(std::string(out), temp.path());
+
+  // Probes an earlier program of the same process id left behind (it ended
+  // before removing them) do not make the folder unwritable.
+#ifdef _WIN32
+  const long pid = _getpid();
+#else
+  const long pid = getpid();
+#endif
+  const std::string leftOver = temp.File("left-over");
+  ASSERT_TRUE(std::filesystem::create_directory(leftOver));
+  for (int n = 1; n <= 50; ++n)
+    ASSERT_TRUE(WriteBytes(leftOver + "/.kvor-write-probe-" + std::to_string(pid) + "-" + std::to_string(n), ""));
+  EXPECT_TRUE(IsWritableDir(leftOver.c_str()));
 
   std::memset(out, 'x', 16);
   EXPECT_EQ(ChooseDataDir(unwritable, (file + "/kvor/none").c_str(), out, sizeof out), UTIL_FILE_ERROR);
