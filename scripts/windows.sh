@@ -111,10 +111,22 @@ BIN="$ROOT/$BUILD_DIR/bin"
 # ---- Wine ------------------------------------------------------------------------
 PREFIXES=()
 cleanup() {
-  local p
+  local p server
   for p in "${PREFIXES[@]}"; do
+    [ -d "$p" ] || continue
+    # The server's socket folder is named after the prefix's device and inode.
+    server="$(printf 'server-%x-%x' "0x$(stat -c %D "$p")" "$(stat -c %i "$p")")"
     WINEPREFIX="$p" "$WINESERVER" -k 2>/dev/null || true
-    if [ -z "${KEEP_PREFIX:-}" ]; then rm -rf "$p"; else say "kept Wine prefix $p"; fi
+    if [ -z "${KEEP_PREFIX:-}" ]; then
+      rm -rf "$p"
+      for dir in /tmp/wine-*/"$server" "/tmp/.wine-$(id -u)/$server"; do
+        [ -d "$dir" ] || continue
+        rm -rf "$dir"
+        rmdir "$(dirname "$dir")" 2>/dev/null || true
+      done
+    else
+      say "kept Wine prefix $p"
+    fi
   done
 }
 trap cleanup EXIT
