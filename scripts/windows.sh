@@ -282,7 +282,8 @@ while [ "${#queue[@]}" -gt 0 ]; do
     fi
   done < <(imports "$file")
 done
-# The zip: unpack anywhere and run.
+# The zip: unpack anywhere and run. (Earlier versions' artefacts go.)
+rm -f "$ROOT/$BUILD_DIR"/K-VOR-NE-ZevevU301-*-win64.zip "$ROOT/$BUILD_DIR"/K-VOR-NE-ZevevU301-*-win64-setup.exe
 ZIP="$ROOT/$BUILD_DIR/K-VOR-NE-ZevevU301-$version-win64.zip"
 rm -f "$ZIP"
 (cd "$ROOT/$BUILD_DIR/stage" && zip -qr -X "$ZIP" K-VOR-NE-ZevevU301)
