@@ -16,11 +16,16 @@
 
 #include "app/app.h"
 #include "app/command_line.h"
+#include "runtime/utility/utility.h"
+#ifndef KVOR_WITHOUT_SIM  // TEMPORARY: the Windows build until sim/ builds there
 #include "sim/sensor_sim.h"
+#endif
 
 int main(int argc, char **argv) {
   char fault[160];
-  switch (CheckCommandLine(argc, argv, fault, sizeof fault)) {
+  const int request = CheckCommandLine(argc, argv, fault, sizeof fault);
+  if (request != PROGRAM_RUN) UseCallersConsole();
+  switch (request) {
     case PROGRAM_HELP:
       std::fputs(ProgramUsage(), stdout);
       return 0;
@@ -44,6 +49,14 @@ int main(int argc, char **argv) {
     }
   }
 
+#ifdef KVOR_WITHOUT_SIM  // TEMPORARY: the Windows build until sim/ builds there
+  if (simulate) {
+    std::fprintf(stderr, "K-VOR-NE-ZevevU301: --simulate is not in this build\n");
+    return EXIT_USAGE;
+  }
+  args.push_back(nullptr);
+  return WinMain(static_cast<int>(args.size()) - 1, args.data());
+#else
   // The simulated sensor stands behind a pseudo-terminal like a real one
   // behind a serial port, so the program takes its usual path to it. Windows
   // has no pseudo-terminals: there it runs inside the program, behind the
@@ -68,4 +81,5 @@ int main(int argc, char **argv) {
   const int code = WinMain(count, args.data());
   sensor.stop();
   return code;
+#endif
 }

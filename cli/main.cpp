@@ -11,6 +11,7 @@
 #include "cli/port_names.h"
 #include "link/frame_summary.h"
 #include "runtime/rs232/com_trace.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 
@@ -58,7 +59,10 @@ int main(int argc, char **argv) {
       return EXIT_BAD_FILE;
     }
   }
+  // The window's wire timing: its 20 ms and 50 ms waits as long as asked.
+  BeginFineTimer();
   const int status = RunCommand(request);
+  EndFineTimer();
   CloseComTrace();
   return status;
 }

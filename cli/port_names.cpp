@@ -11,6 +11,7 @@
 
 #include "params/parameter_file.h"
 
+#include "runtime/rs232/com_names.h"
 #include "runtime/rs232/port_table.h"
 #include "runtime/rs232/rs232.h"
 #include "runtime/rs232/simulated_line.h"
@@ -27,16 +28,6 @@ bool IsNumber(const std::string &text) {
   return true;
 }
 
-// COM1, com12: a port's name on Windows.
-bool IsComName(const std::string &text) {
-  if (text.size() < 4 || text.size() > 7) return false;
-  for (size_t i = 0; i < 3; ++i)
-    if ((text[i] | 0x20) != "com"[i]) return false;
-  for (size_t i = 3; i < text.size(); ++i)
-    if (text[i] < '0' || text[i] > '9') return false;
-  return true;
-}
-
 // The table as the window starts it without --port: the machine's devices.
 void LoadPortTableOnce() {
   static bool loaded = false;
@@ -50,10 +41,12 @@ void LoadPortTableOnce() {
 }  // namespace
 
 bool LooksLikePort(const std::string &operand) {
-  if (IsNumber(operand) || IsComName(operand) || IsSimulatedDevice(operand)) return true;
+  if (IsNumber(operand) || IsSimulatedDevice(operand)) return true;
   struct stat st;
   if (::stat(operand.c_str(), &st) == 0) return S_ISCHR(st.st_mode);
-  return operand.rfind("/dev/", 0) == 0;
+  // Windows' COM7, com7, \\.\COM7 (no file can have such a name there), or
+  // a device under /dev/ that is not plugged in.
+  return ComPortNumber(operand) > 0 || operand.rfind("/dev/", 0) == 0;
 }
 
 int CountPorts(const CliRequest &request) {
@@ -103,7 +96,8 @@ int ReadParameterOperand(const std::string &operand, ParameterSet *set, char *fa
 
 int ResolvePort(const std::string &port, std::string *device) {
   if (!IsNumber(port)) {
-    *device = port;
+    const int com = ComPortNumber(port);
+    *device = com > 0 ? ComPortName(com) : port;
     return 0;
   }
   LoadPortTableOnce();

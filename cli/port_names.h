@@ -1,8 +1,9 @@
 // What an operand on kvor's command line names: a PORT (a device path such
-// as /dev/ttyUSB0 or a /dev/serial/by-id/... link, COMn, a number as the
-// window numbers ports, by the window's own port table, or "simulated": a
-// simulated sensor inside kvor, one for each such PORT) or a parameter file
-// (a regular file, or a pipe such as the /dev/fd/N of <(cat golden.cfg)).
+// as /dev/ttyUSB0 or a /dev/serial/by-id/... link, a COM port as COM7, com7
+// or \\.\COM7, a number as the window numbers ports, by the window's own
+// port table, or "simulated": a simulated sensor inside kvor, one for each
+// such PORT) or a parameter file (a regular file, or a pipe such as the
+// /dev/fd/N of <(cat golden.cfg)).
 #ifndef KVOR_CLI_PORT_NAMES_H
 #define KVOR_CLI_PORT_NAMES_H
 
@@ -14,11 +15,11 @@
 
 namespace kvorcli {
 
-// A number, COMn, "simulated", a character device, or a path under /dev/
-// where nothing is (a device that is not plugged in): a PORT rather than a
-// parameter file (for diff, whose operands may be either). Anything else
-// that is there (a regular file, also one under /dev/shm, or a pipe) is a
-// file.
+// A number, a COM port name that no file has, "simulated", a character
+// device, or a path under /dev/ where nothing is (a device that is not
+// plugged in): a PORT rather than a parameter file (for diff, whose operands
+// may be either). Anything else that is there (a regular file, also one
+// under /dev/shm, or a pipe) is a file.
 bool LooksLikePort(const std::string &operand);
 
 // How many different PORTs the command serves.
@@ -28,8 +29,9 @@ int CountPorts(const CliRequest &request);
 // params/parameter_file.h); a pipe is read to its end.
 int ReadParameterOperand(const std::string &operand, ParameterSet *set, char *fault, size_t size);
 
-// The device to open for a PORT into *device: 0, or the layer's RS_* code
-// (a number without an entry, the number of an adapter that is gone).
+// The device to open for a PORT into *device (a COM port as COMn): 0, or the
+// layer's RS_* code (a number without an entry, the number of an adapter
+// that is gone).
 int ResolvePort(const std::string &port, std::string *device);
 
 }  // namespace kvorcli

@@ -191,7 +191,8 @@ void SensorLine::Pause(int ms, std::function<void()> done) {
 }
 
 void SensorLine::OnError(QSerialPort::SerialPortError error) {
-  if (error == QSerialPort::NoError || lost_) return;
+  // An open that fails reports here first; Open maps that error itself.
+  if (error == QSerialPort::NoError || lost_ || !port_.isOpen()) return;
   if (!SerialDeviceGone(&port_, error)) {
     // A read that found nothing; Qt has stopped watching the device. After
     // its read has returned, it watches again.

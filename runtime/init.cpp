@@ -14,6 +14,7 @@
 #include "runtime/rs232/port_table.h"
 #include "runtime/runtime.h"
 #include "runtime/utility/internal.h"
+#include "runtime/utility/utility.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ int g_argc = 0;
 std::vector<QByteArray> g_argStorage;
 std::vector<char *> g_argv;
 bool g_initialised = false;
+bool g_fineTimer = false;  // the layer holds the fine system timer
 
 void KeepArguments(int argc, char **argv) {
   g_argStorage.clear();
@@ -79,8 +81,10 @@ int InitCVIRTE(int argc, char **argv) {
   // Windows are closed only by the system's own callbacks; hiding the last
   // one must not end the program behind their back.
   QApplication::setQuitOnLastWindowClosed(false);
-  // The polling loops' sleeps do the graphs' drawing.
+  // The polling loops' sleeps do the graphs' drawing, and last what they ask.
   SetBlockedTimeUse(uilayer::DrawWhileBlocked);
+  if (!g_fineTimer) BeginFineTimer();
+  g_fineTimer = true;
   uilayer::InstallAccessibleDescriptions();
   // No pixmap cache: the styles key what they cache by the widget's palette,
   // and a value display turning red and green gets a new palette each turn.
@@ -103,6 +107,8 @@ int InitCVIRTE(int argc, char **argv) {
 void CloseCVIRTE(void) {
   if (!uilayer::LayerReady()) return;
   SetBlockedTimeUse(nullptr);
+  if (g_fineTimer) EndFineTimer();
+  g_fineTimer = false;
   for (int handle : uilayer::AllPanelHandles())
     if (uilayer::FindPanel(handle)) DiscardPanel(handle);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

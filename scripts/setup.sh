@@ -5,6 +5,9 @@
 #   scripts/setup.sh             what building, running and testing need
 #   scripts/setup.sh --package   that, and the tools that build and check the
 #                                Debian package (scripts/package.sh)
+#   scripts/setup.sh --windows   that, and what cross-builds the Windows
+#                                programs and checks them under Wine
+#                                (scripts/windows.sh)
 set -euo pipefail
 
 PACKAGES=(
@@ -20,6 +23,12 @@ PACKAGES=(
 for arg in "$@"; do
   case "$arg" in
     --package) PACKAGES+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream) ;;
+    # The MinGW-w64 compiler with POSIX threads (std::thread, std::mutex),
+    # Wine to run the tests, NSIS for the installer, socat for null-modem
+    # pairs, zip for the portable folder and googletest's sources for the
+    # Windows test build.
+    --windows) PACKAGES+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 nsis socat zip unzip
+                          xz-utils googletest ccache) ;;
     *) echo "setup: unknown option $arg" >&2; exit 2 ;;
   esac
 done

@@ -43,3 +43,7 @@ for size in 48 128 256; do
   convert "$master" -filter Lanczos -resize "${size}x${size}" -strip \
     -define png:exclude-chunk=date,time,tIME "PNG32:$out/kvor-icon-$size.png"
 done
+
+# The Windows icon (the programs' resource, the installer, the Start menu):
+# the three sizes in one .ico.
+convert "$out/kvor-icon-256.png" "$out/kvor-icon-128.png" "$out/kvor-icon-48.png" "$out/kvor-icon.ico"

@@ -7,6 +7,7 @@
 
 #include "runtime/graph/control.h"
 #include "runtime/graph/strip_chart.h"
+#include "runtime/utility/utility.h"
 
 namespace uilayer {
 namespace {
@@ -30,7 +31,7 @@ QString NameOr(const QString &name, const char *kind, int number) {
 
 void AddRow(QByteArray *csv, const QStringList &cells) {
   csv->append(cells.join(QLatin1Char(',')).toUtf8());
-  csv->append('\n');
+  csv->append(TextLineEnd());
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "runtime/rs232/port_table.h"
 #include "runtime/rs232/port_table_order.h"
 
+#include "runtime/rs232/com_names.h"
+
 #include "runtime/rs232/rs232.h"
 #include "runtime/rs232/simulated_line.h"
 #include "runtime/runtime.h"
@@ -54,11 +56,12 @@ bool IsValidPortNumber(int port) { return port >= 1 && port <= MAX_COM_PORTS; }
 // under /dev/ (as Qt reads it), links such as /dev/serial/by-id/... are
 // followed. A name that leads nowhere (yet) stays as it is; so does one whose
 // device path would be too long to keep, and the simulated sensor's, which
-// is no file.
+// is no file. On Windows com7 and \\.\COM7 are COM7.
 std::string CanonicalDevice(const std::string &name) {
   if (IsSimulatedDevice(name)) return name;
 #ifdef _WIN32
-  return name;
+  const int com = ComPortNumber(name);
+  return com > 0 ? ComPortName(com) : name;
 #else
   if (name.empty()) return name;
   const bool path = name[0] == '/' || name.rfind("./", 0) == 0 || name.rfind("../", 0) == 0;
@@ -76,7 +79,7 @@ std::string CanonicalDevice(const std::string &name) {
 std::string DeviceForPort(int port) {
   if (!IsValidPortNumber(port)) return std::string();
 #ifdef _WIN32
-  if (g_entries[port].device.empty()) return "COM" + std::to_string(port);
+  if (g_entries[port].device.empty()) return ComPortName(port);
 #endif
   return g_entries[port].device;
 }
@@ -115,15 +118,8 @@ std::vector<SerialDevice> ListMachineDevices() {
 // elsewhere; elsewhere no device has a number of its own (0).
 int NaturalPort(const SerialDevice &d) {
 #ifdef _WIN32
-  const std::string &name = d.location;
-  if (name.size() < 4 || (name.compare(0, 3, "COM") != 0 && name.compare(0, 3, "com") != 0)) return 0;
-  int n = 0;
-  for (size_t i = 3; i < name.size(); ++i) {
-    if (name[i] < '0' || name[i] > '9') return 0;
-    n = n * 10 + (name[i] - '0');
-    if (n > MAX_COM_PORTS) return 0;
-  }
-  return n;
+  const int n = ComPortNumber(d.location);
+  return n <= MAX_COM_PORTS ? n : 0;
 #else
   (void)d;
   return 0;

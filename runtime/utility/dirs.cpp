@@ -12,7 +12,10 @@
 
 #include <cstring>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <QFileInfo>
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -34,6 +37,12 @@ QByteArray ProgramDir() {
       return QByteArray(link[0] != '\0' ? link : "/");
     }
   }
+#elif defined(_WIN32)
+  wchar_t path[32768];
+  const DWORD n = ::GetModuleFileNameW(nullptr, path, sizeof path / sizeof path[0]);
+  if (n > 0 && n < sizeof path / sizeof path[0])
+    return QFile::encodeName(QDir::toNativeSeparators(
+        QFileInfo(QString::fromWCharArray(path, static_cast<int>(n))).absolutePath()));
 #endif
   return QByteArray();
 }
@@ -71,8 +80,9 @@ int GetDataDir(char *directory, size_t size) {
   // An installed program's folder is shared by every user and belongs to the
   // package manager, even where this user may write to it (the superuser).
   if (IsInstalledLayout(program.constData())) program.clear();
-  const QByteArray perUser = QFile::encodeName(
-      QDir::toNativeSeparators(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+  // ~/.local/share/<program> (XDG), %LOCALAPPDATA%\<program> on Windows.
+  const QByteArray perUser = QFile::encodeName(QDir::toNativeSeparators(
+      QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)));
   return ChooseDataDir(program.isEmpty() ? nullptr : program.constData(),
                        perUser.isEmpty() ? nullptr : perUser.constData(), directory, size);
 }

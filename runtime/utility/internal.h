@@ -17,7 +17,8 @@ int ChooseDataDir(const char *preferred, const char *fallback, char *out, size_t
 // The program's own files lie beside it (a build, a copied folder) or, for an
 // install, in its data folder at a fixed place relative to the program's
 // folder (../share/<package> for bin/), so any prefix or DESTDIR works.
-// True when that data folder exists: the program runs from an install.
+// True when that data folder exists, or the Windows installer's uninstaller
+// lies beside the program: the program runs from an install.
 bool IsInstalledLayout(const char *programDir);
 // The path of the file of that name beside the program, else in the data
 // folder; UTIL_FILE_ERROR when neither holds it, UTIL_TOO_LONG when the path

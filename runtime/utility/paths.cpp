@@ -10,17 +10,28 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <process.h>
+#include <sys/stat.h>
 #define KVOR_UNLINK _unlink
 #define KVOR_GETPID _getpid
+#define KVOR_CLOSE _close
+// A new file, never one that is there (msvcrt's fopen knows no "x").
+#define KVOR_CREATE_NEW(path) _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE)
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #define KVOR_UNLINK ::unlink
 #define KVOR_GETPID ::getpid
+#define KVOR_CLOSE ::close
+#define KVOR_CREATE_NEW(path) ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)
 #endif
 
 namespace {
+
+// Names a write probe tries before the folder counts as not writable.
+const int kProbeAttempts = 100;
 
 #ifdef _WIN32
 const char kSeparator = '\\';
@@ -71,16 +82,25 @@ int DeleteFile(const char *path) {
 bool IsWritableDir(const char *directory) {
   if (directory == nullptr || directory[0] == '\0') return false;
   static unsigned counter = 0;
-  char probe[4096];
-  char name[64];
-  std::snprintf(name, sizeof name, ".kvor-write-probe-%ld-%u", static_cast<long>(KVOR_GETPID()),
-                ++counter);
-  if (MakePathname(directory, name, probe, sizeof probe) != UTIL_NO_ERROR) return false;
-  std::FILE *f = std::fopen(probe, "wbx");
-  if (f == nullptr) return false;
-  std::fclose(f);
-  KVOR_UNLINK(probe);
-  return true;
+  // A probe left behind by a program that ended before removing it may have
+  // this one's name (process ids come again, on Windows soon): that name is
+  // passed over.
+  for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
+    char probe[4096];
+    char name[64];
+    std::snprintf(name, sizeof name, ".kvor-write-probe-%ld-%u", static_cast<long>(KVOR_GETPID()),
+                  ++counter);
+    if (MakePathname(directory, name, probe, sizeof probe) != UTIL_NO_ERROR) return false;
+    const int fd = KVOR_CREATE_NEW(probe);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return false;
+    }
+    KVOR_CLOSE(fd);
+    KVOR_UNLINK(probe);
+    return true;
+  }
+  return false;
 }
 
 int ChooseDataDir(const char *preferred, const char *fallback, char *out, size_t size) {

@@ -14,6 +14,9 @@
 #define KVOR_DATA_DIR_FROM_BIN "../share/k-vor-ne-zevevu301"
 #endif
 
+// The uninstaller the Windows installer leaves beside the program.
+#define KVOR_INSTALLER_UNINSTALLER "Uninstall.exe"
+
 namespace {
 
 std::filesystem::path InstalledDataDir(const char *programDir) {
@@ -30,7 +33,10 @@ bool IsFile(const std::filesystem::path &path) {
 bool IsInstalledLayout(const char *programDir) {
   if (programDir == nullptr || programDir[0] == '\0') return false;
   std::error_code ignored;
-  return std::filesystem::is_directory(InstalledDataDir(programDir), ignored);
+  // The Windows installer keeps everything in one folder, its uninstaller
+  // among the files.
+  return std::filesystem::is_directory(InstalledDataDir(programDir), ignored) ||
+         IsFile(std::filesystem::path(programDir) / KVOR_INSTALLER_UNINSTALLER);
 }
 
 int FindProgramFileIn(const char *programDir, const char *name, char *out, size_t size) {

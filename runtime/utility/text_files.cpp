@@ -200,17 +200,34 @@ bool PutPadded(Writer &w, const char *text, int length, int fieldWidth) {
   return w.Put(text, static_cast<size_t>(length));
 }
 
+bool PutLineEnd(Writer &w) {
+  const char *end = TextLineEnd();
+  return w.Put(end, std::strlen(end));
+}
+
+// The bytes as they are, each line feed not after a carriage return as the
+// system ends a line.
+bool PutPlainText(Writer &w, const char *text, size_t n) {
+  size_t from = 0;
+  for (size_t i = 0; i < n; ++i) {
+    if (text[i] != '\n' || (i > 0 && text[i - 1] == '\r')) continue;
+    if (!w.Put(text + from, i - from) || !PutLineEnd(w)) return false;
+    from = i + 1;
+  }
+  return w.Put(text + from, n - from);
+}
+
 bool WriteValues(Writer &w, const void *array, int dataType, int count, int layout, int fieldWidth) {
-  if (layout == VAL_PLAIN_TEXT) return w.Put(static_cast<const char *>(array), static_cast<size_t>(count));
+  if (layout == VAL_PLAIN_TEXT) return PutPlainText(w, static_cast<const char *>(array), static_cast<size_t>(count));
   char text[64];
   for (int i = 0; i < count; ++i) {
     const int length = FormatValue(array, dataType, i, text, sizeof text);
     if (length < 0 || static_cast<size_t>(length) >= sizeof text) return false;
     if (layout == VAL_ONE_LINE_TABS && i > 0 && !w.Put("\t", 1)) return false;
     if (!PutPadded(w, text, length, fieldWidth)) return false;
-    if (layout == VAL_ONE_PER_LINE && !w.Put("\n", 1)) return false;
+    if (layout == VAL_ONE_PER_LINE && !PutLineEnd(w)) return false;
   }
-  if (layout == VAL_ONE_LINE_TABS && count > 0 && !w.Put("\n", 1)) return false;
+  if (layout == VAL_ONE_LINE_TABS && count > 0 && !PutLineEnd(w)) return false;
   return true;
 }
 
@@ -291,6 +308,14 @@ int ScanNumbers(const char *text, size_t length, unsigned int *values, int count
 }
 
 }  // namespace
+
+const char *TextLineEnd(void) {
+#ifdef _WIN32
+  return "\r\n";
+#else
+  return "\n";
+#endif
+}
 
 int ArrayToFile(const char *path, const void *array, int dataType, int count, int layout,
                 int fieldWidth, int action) {

@@ -48,7 +48,6 @@ void Delay(double seconds) {
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
 
-#ifndef _WIN32
 void Sleep(unsigned int milliseconds) {
 #ifdef __linux__
   // The polling loops sleep 20 ms a pass; Linux lets a sleep run up to its
@@ -69,7 +68,6 @@ void Sleep(unsigned int milliseconds) {
   if (milliseconds > 1) std::this_thread::sleep_until(end - awake);
   while (Clock::now() < end) std::this_thread::yield();
 }
-#endif
 
 const char *DateStr(void) {
   static char text[32];

@@ -7,13 +7,23 @@
 // ---- Time ------------------------------------------------------------------
 double Timer(void);                 // monotonic seconds
 void Delay(double seconds);         // blocks, runs no events
-#ifndef _WIN32
-// Blocks and runs no events (Windows has its own); meanwhile the layer draws
-// the graph frames that fall due and paints what changed.
+// Blocks and runs no events; meanwhile the layer draws the graph frames that
+// fall due and paints what changed. (On Windows this is the layer's own
+// Sleep, beside the system's Sleep(DWORD), which no program file includes.)
 void Sleep(unsigned int milliseconds);
-#endif
+// From BeginFineTimer to the matching EndFineTimer the system's timer wakes
+// sleepers to the millisecond (Windows: timeBeginPeriod(1)), so a 20 ms
+// sleep is 20 ms; the programs hold it from start to end. Calls nest.
+void BeginFineTimer(void);
+void EndFineTimer(void);
 const char *DateStr(void);          // "MM-DD-YYYY", local time
 const char *TimeStr(void);          // "HH:MM:SS", local time, 24-hour clock
+
+// ---- Console -------------------------------------------------------------------
+// For a window program's --help and --version: on Windows its standard
+// output and error, where they lead nowhere, go to the console of whoever
+// started it (a window program has none of its own). Nothing elsewhere.
+void UseCallersConsole(void);
 
 // ---- Paths -------------------------------------------------------------------
 enum {
@@ -66,11 +76,17 @@ enum {
 enum {
   VAL_ONE_PER_LINE = 0,     // each value on a line of its own
   VAL_ONE_LINE_TABS = 1,    // all values on one line, separated by tabs, then a line end
-  VAL_PLAIN_TEXT = 2,       // a VAL_CHAR array written as it is, no line end
+  VAL_PLAIN_TEXT = 2,       // a VAL_CHAR array written as it is (line ends the system's), no line end added
 };
 
+// How this system ends the lines of the text files the programs write: "\r\n"
+// on Windows, "\n" elsewhere. The readers take either.
+const char *TextLineEnd(void);
+
 // Writes count values of the given type (VAL_* of userint.h), each right-aligned
-// in a field of fieldWidth characters (0: no padding), with "\n" line ends.
+// in a field of fieldWidth characters (0: no padding), with TextLineEnd() line
+// ends; VAL_PLAIN_TEXT writes its bytes as they are, but for a line feed not
+// after a carriage return, which becomes TextLineEnd().
 // The bytes reach the operating system before it returns (the file is closed,
 // and synced to disk). An append that fails part-way is cut back to the end
 // the file had before, so the file never keeps part of what one call wrote.

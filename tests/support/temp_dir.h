@@ -3,28 +3,36 @@
 #ifndef KVOR_TESTS_SUPPORT_TEMP_DIR_H
 #define KVOR_TESTS_SUPPORT_TEMP_DIR_H
 
-#include <stdlib.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
 class TempDir {
  public:
+  // Under the system's folder for temporary files (/tmp; %TEMP% on Windows).
   TempDir() {
-    char pattern[] = "/tmp/kvor-ui-test-XXXXXX";
-    if (mkdtemp(pattern) != nullptr) path_ = pattern;
+    std::error_code error;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    if (error) return;
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const std::filesystem::path candidate = base / ("kvor-ui-test-" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate, error) && !error) path_ = candidate.string();
+    }
   }
   ~TempDir() {
     if (path_.empty()) return;
     std::error_code ignored;
-    chmod(path_.c_str(), 0755);
     // Folders a test made read-only must be writable again to be removed.
+    const auto writable = std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                          std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                          std::filesystem::perms::others_exec;
+    std::filesystem::permissions(path_, writable, ignored);
     for (auto &entry : std::filesystem::recursive_directory_iterator(path_, ignored))
-      if (entry.is_directory(ignored)) chmod(entry.path().c_str(), 0755);
+      if (entry.is_directory(ignored)) std::filesystem::permissions(entry.path(), writable, ignored);
     std::filesystem::remove_all(path_, ignored);
   }
   TempDir(const TempDir &) = delete;

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cstring>
 #include <filesystem>
@@ -17,6 +19,18 @@
 namespace {
 
 const unsigned int kSentinel = 0xDEADBEEF;
+
+// The text with each line end as this system writes it.
+std::string SystemLines(const std::string &text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n')
+      out += TextLineEnd();
+    else
+      out += c;
+  }
+  return out;
+}
 
 class TextFilesTest : public ::testing::Test {
  protected:
@@ -36,35 +50,40 @@ class TextFilesTest : public ::testing::Test {
 // ---- Writing ---------------------------------------------------------------------
 
 TEST_F(TextFilesTest, OneValuePerLineRightAlignedInItsField) {
+#ifdef _WIN32
+  EXPECT_STREQ(TextLineEnd(), "\r\n") << "text files on Windows end their lines with CR LF";
+#else
+  EXPECT_STREQ(TextLineEnd(), "\n");
+#endif
   const std::string path = Path("KVORpara.cfg");
   const unsigned short words[4] = {500, 50, 65535, 0};
   const int n = ArrayToFile(path.c_str(), words, VAL_UNSIGNED_SHORT_INTEGER, 4, VAL_ONE_PER_LINE, 10,
                             VAL_TRUNCATE);
-  const std::string expected = "       500\n        50\n     65535\n         0\n";
+  const std::string expected = SystemLines("       500\n        50\n     65535\n         0\n");
   EXPECT_EQ(ReadBytes(path), expected);
   EXPECT_EQ(n, static_cast<int>(expected.size()));
 
   // Wider than the field: the number is written whole.
   const int big[1] = {-1234567890};
   ASSERT_GT(ArrayToFile(path.c_str(), big, VAL_INTEGER, 1, VAL_ONE_PER_LINE, 5, VAL_TRUNCATE), 0);
-  EXPECT_EQ(ReadBytes(path), "-1234567890\n");
+  EXPECT_EQ(ReadBytes(path), SystemLines("-1234567890\n"));
 }
 
 TEST_F(TextFilesTest, TabLineWithSignedValuesAndPadding) {
   const std::string path = Path("KVorRecord.dat");
   const int sample[6] = {1024, 2048, 1024, -37000, 2, 2};
   ASSERT_GT(ArrayToFile(path.c_str(), sample, VAL_INTEGER, 6, VAL_ONE_LINE_TABS, 0, VAL_TRUNCATE), 0);
-  EXPECT_EQ(ReadBytes(path), "1024\t2048\t1024\t-37000\t2\t2\n");
+  EXPECT_EQ(ReadBytes(path), SystemLines("1024\t2048\t1024\t-37000\t2\t2\n"));
 
   const unsigned int interval[1] = {5};
   ASSERT_GT(ArrayToFile(path.c_str(), interval, VAL_UNSIGNED_INTEGER, 1, VAL_ONE_LINE_TABS, 5,
                         VAL_TRUNCATE),
             0);
-  EXPECT_EQ(ReadBytes(path), "    5\n");
+  EXPECT_EQ(ReadBytes(path), SystemLines("    5\n"));
 
   const short pair[2] = {-7, 12};
   ASSERT_GT(ArrayToFile(path.c_str(), pair, VAL_SHORT_INTEGER, 2, VAL_ONE_LINE_TABS, 4, VAL_TRUNCATE), 0);
-  EXPECT_EQ(ReadBytes(path), "  -7\t  12\n");
+  EXPECT_EQ(ReadBytes(path), SystemLines("  -7\t  12\n"));
 }
 
 TEST_F(TextFilesTest, PlainTextIsWrittenByteForByteAndAppendKeepsWhatWasThere) {
@@ -76,8 +95,14 @@ TEST_F(TextFilesTest, PlainTextIsWrittenByteForByteAndAppendKeepsWhatWasThere) {
   ASSERT_GT(ArrayToFile(path.c_str(), setpoint, VAL_UNSIGNED_INTEGER, 1, VAL_ONE_LINE_TABS, 0, VAL_APPEND),
             0);
   const std::string bytes = ReadBytes(path);
-  EXPECT_EQ(bytes, std::string("SETPOINT-VALUE [\xB5m]: 37000\n"));
+  EXPECT_EQ(bytes, SystemLines("SETPOINT-VALUE [\xB5m]: 37000\n"));
   EXPECT_EQ(static_cast<unsigned char>(bytes[16]), 0xB5u) << "the micro sign is the one byte B5";
+
+  // Line feeds become the system's line ends; a CR LF stays one.
+  const char lines[] = "time,Aval\n1,2\r\n\n";
+  const int linesLength = static_cast<int>(std::strlen(lines));
+  ASSERT_GE(ArrayToFile(path.c_str(), lines, VAL_CHAR, linesLength, VAL_PLAIN_TEXT, 0, VAL_TRUNCATE), linesLength);
+  EXPECT_EQ(ReadBytes(path), std::string("time,Aval") + TextLineEnd() + "1,2\r\n" + TextLineEnd());
 
   // Binary bytes, NUL included, go out unchanged.
   const char raw[4] = {'\0', '\r', '\n', '\xFF'};
@@ -96,20 +121,24 @@ TEST_F(TextFilesTest, WritingFailuresAreReported) {
   ASSERT_TRUE(std::filesystem::create_directory(folder));
   EXPECT_EQ(ArrayToFile(folder.c_str(), v, VAL_INTEGER, 1, VAL_ONE_PER_LINE, 0, VAL_TRUNCATE), UTIL_FILE_ERROR);
   EXPECT_EQ(ArrayToFile(folder.c_str(), v, VAL_INTEGER, 1, VAL_ONE_PER_LINE, 0, VAL_APPEND), UTIL_FILE_ERROR);
-  // A folder in which nothing can be created, whoever asks.
-  EXPECT_EQ(ArrayToFile("/proc/kvor.dat", v, VAL_INTEGER, 1, VAL_ONE_PER_LINE, 0, VAL_TRUNCATE),
-            UTIL_FILE_ERROR);
   EXPECT_EQ(ArrayToFile(Path("missing/sub/x.dat").c_str(), v, VAL_INTEGER, 1, VAL_ONE_PER_LINE, 0,
                         VAL_TRUNCATE),
             UTIL_FILE_ERROR);
+#ifndef _WIN32  // Linux's own folders and devices
+  // A folder in which nothing can be created, whoever asks.
+  EXPECT_EQ(ArrayToFile("/proc/kvor.dat", v, VAL_INTEGER, 1, VAL_ONE_PER_LINE, 0, VAL_TRUNCATE),
+            UTIL_FILE_ERROR);
   // A full disk.
   EXPECT_EQ(ArrayToFile("/dev/full", v, VAL_INTEGER, 1, VAL_ONE_PER_LINE, 0, VAL_APPEND), UTIL_FILE_ERROR);
+#endif
+#ifndef _WIN32
   if (geteuid() != 0) {  // permission bits do not stop the superuser
     const std::string readOnly = Path("ro");
     ASSERT_EQ(mkdir(readOnly.c_str(), 0555), 0);
     EXPECT_EQ(ArrayToFile((readOnly + "/x.dat").c_str(), v, VAL_INTEGER, 1, VAL_ONE_PER_LINE, 0, VAL_TRUNCATE),
               UTIL_FILE_ERROR);
   }
+#endif
 
   const std::string path = Path("ok.dat");
   EXPECT_EQ(ArrayToFile(path.c_str(), v, VAL_INTEGER, 1, VAL_PLAIN_TEXT, 0, VAL_TRUNCATE), UTIL_BAD_ARGUMENT)
@@ -224,9 +253,11 @@ TEST_F(TextFilesTest, OnlyRegularFilesOfModestSizeAreRead) {
   std::fill(values, values + 30, kSentinel);
   EXPECT_EQ(FileToArray(Path("missing.cfg").c_str(), values, 30), UTIL_FILE_ERROR);
   EXPECT_EQ(FileToArray(temp_.path().c_str(), values, 30), UTIL_FILE_ERROR) << "a folder";
+#ifndef _WIN32  // no named pipes in the file system there
   const std::string fifo = Path("pipe.cfg");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_EQ(FileToArray(fifo.c_str(), values, 30), UTIL_FILE_ERROR) << "a pipe, without hanging";
+#endif
 
   // 64 KiB of well-formed numbers is the most that is read.
   std::string limit;

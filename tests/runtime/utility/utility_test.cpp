@@ -5,7 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <process.h>
+#include <stdlib.h>
+#else
+#include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -51,7 +57,11 @@ TEST(UtilityTime, TimerDelayAndSleepAgreeWithTheSteadyClock) {
 std::string Strftime(const char *format) {
   const std::time_t now = std::time(nullptr);
   std::tm t{};
+#ifdef _WIN32
+  localtime_s(&t, &now);
+#else
   localtime_r(&now, &t);
+#endif
   char text[32];
   std::strftime(text, sizeof text, format, &t);
   return text;
@@ -74,9 +84,17 @@ TEST(UtilityTime, DateAndTimeTextsHaveTheirFixedForms) {
 }
 
 TEST(UtilityPaths, MakePathnameJoinsWithinTheBufferOrLeavesItEmpty) {
+#ifdef _WIN32
+  const std::string joined = "/opt/kvor\\KVORpara.cfg";  // Windows' separator; it reads '/' too
   char out[32];
+  ASSERT_EQ(MakePathname("C:\\kvor\\", "KVORpara.cfg", out, sizeof out), UTIL_NO_ERROR);
+  EXPECT_STREQ(out, "C:\\kvor\\KVORpara.cfg") << "no doubled separator";
+#else
+  const std::string joined = "/opt/kvor/KVORpara.cfg";
+  char out[32];
+#endif
   ASSERT_EQ(MakePathname("/opt/kvor", "KVORpara.cfg", out, sizeof out), UTIL_NO_ERROR);
-  EXPECT_STREQ(out, "/opt/kvor/KVORpara.cfg");
+  EXPECT_EQ(out, joined);
   ASSERT_EQ(MakePathname("/opt/kvor/", "KVORpara.cfg", out, sizeof out), UTIL_NO_ERROR);
   EXPECT_STREQ(out, "/opt/kvor/KVORpara.cfg") << "no doubled separator";
   ASSERT_EQ(MakePathname("", "KVORpara.cfg", out, sizeof out), UTIL_NO_ERROR);
@@ -85,7 +103,7 @@ TEST(UtilityPaths, MakePathnameJoinsWithinTheBufferOrLeavesItEmpty) {
   // "/opt/kvor/" + 12 characters = 22 characters: fits 23 bytes, not 22.
   char exact[23];
   EXPECT_EQ(MakePathname("/opt/kvor", "KVORpara.cfg", exact, sizeof exact), UTIL_NO_ERROR);
-  EXPECT_STREQ(exact, "/opt/kvor/KVORpara.cfg");
+  EXPECT_EQ(exact, joined);
   char shortBuffer[22];
   std::memset(shortBuffer, 'x', sizeof shortBuffer);
   EXPECT_EQ(MakePathname("/opt/kvor", "KVORpara.cfg", shortBuffer, sizeof shortBuffer), UTIL_TOO_LONG);
@@ -101,7 +119,13 @@ TEST(UtilityPaths, MakePathnameJoinsWithinTheBufferOrLeavesItEmpty) {
 }
 
 std::string ExecutableDir() {
+#ifdef _WIN32
+  const char *path = _pgmptr;  // the C run-time's full path of the program
+  if (path == nullptr) return std::string();
+  return std::filesystem::path(path).parent_path().string();
+#else
   return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+#endif
 }
 
 TEST(UtilityPaths, ProjectAndDataDirAreTheProgramsFolderWhenWritable) {
@@ -118,7 +142,7 @@ TEST(UtilityPaths, ProjectAndDataDirAreTheProgramsFolderWhenWritable) {
   EXPECT_EQ(GetProjectDir(exact.data(), exact.size()), UTIL_NO_ERROR);
   EXPECT_EQ(GetProjectDir(nullptr, 10), UTIL_BAD_ARGUMENT);
 
-  ASSERT_EQ(access(dir, W_OK), 0) << "the test's own folder is writable";
+  ASSERT_TRUE(IsWritableDir(dir)) << "the test's own folder is writable";
   char data[4096];
   ASSERT_EQ(GetDataDir(data, sizeof data), UTIL_NO_ERROR);
   EXPECT_STREQ(data, dir);
@@ -129,8 +153,12 @@ TEST(UtilityPaths, UnwritableProgramFolderFallsBackToThePerUserFolder) {
   ASSERT_TRUE(temp.ok());
   const std::string fallback = temp.File("user/data/kvor");
   char out[4096];
-  // Nothing can be created in /proc, not even by the superuser.
-  ASSERT_EQ(ChooseDataDir("/proc", fallback.c_str(), out, sizeof out), UTIL_NO_ERROR);
+  // Nothing can be created below a file, not even by the superuser.
+  const std::string file = temp.File("a-file");
+  ASSERT_TRUE(WriteBytes(file, "x"));
+  const char *unwritable = file.c_str();
+  EXPECT_FALSE(IsWritableDir(unwritable));
+  ASSERT_EQ(ChooseDataDir(unwritable, fallback.c_str(), out, sizeof out), UTIL_NO_ERROR);
   EXPECT_EQ(std::string(out), fallback);
   EXPECT_TRUE(std::filesystem::is_directory(fallback)) << "created when missing";
   EXPECT_TRUE(std::filesystem::is_empty(fallback)) << "the write probe leaves nothing behind";
@@ -138,23 +166,45 @@ TEST(UtilityPaths, UnwritableProgramFolderFallsBackToThePerUserFolder) {
   ASSERT_EQ(ChooseDataDir(temp.path().c_str(), fallback.c_str(), out, sizeof out), UTIL_NO_ERROR);
   EXPECT_EQ(std::string(out), temp.path());
 
+  // Probes an earlier program of the same process id left behind (it ended
+  // before removing them) do not make the folder unwritable.
+#ifdef _WIN32
+  const long pid = _getpid();
+#else
+  const long pid = getpid();
+#endif
+  const std::string leftOver = temp.File("left-over");
+  ASSERT_TRUE(std::filesystem::create_directory(leftOver));
+  for (int n = 1; n <= 50; ++n)
+    ASSERT_TRUE(WriteBytes(leftOver + "/.kvor-write-probe-" + std::to_string(pid) + "-" + std::to_string(n), ""));
+  EXPECT_TRUE(IsWritableDir(leftOver.c_str()));
+
   std::memset(out, 'x', 16);
-  EXPECT_EQ(ChooseDataDir("/proc", "/proc/kvor/none", out, sizeof out), UTIL_FILE_ERROR);
+  EXPECT_EQ(ChooseDataDir(unwritable, (file + "/kvor/none").c_str(), out, sizeof out), UTIL_FILE_ERROR);
   EXPECT_STREQ(out, "");
   char small[8];
-  EXPECT_EQ(ChooseDataDir("/proc", fallback.c_str(), small, sizeof small), UTIL_TOO_LONG);
+  EXPECT_EQ(ChooseDataDir(unwritable, fallback.c_str(), small, sizeof small), UTIL_TOO_LONG);
   EXPECT_STREQ(small, "");
 
+#ifndef _WIN32
   if (geteuid() != 0) {  // permission bits do not stop the superuser
     const std::string readOnly = temp.File("ro");
     ASSERT_EQ(mkdir(readOnly.c_str(), 0555), 0);
     ASSERT_EQ(ChooseDataDir(readOnly.c_str(), fallback.c_str(), out, sizeof out), UTIL_NO_ERROR);
     EXPECT_EQ(std::string(out), fallback);
   }
+#endif
+}
+
+// Whatever separators the system writes ('\\' on Windows, either read).
+bool SamePath(const std::string &a, const std::string &b) {
+  return std::filesystem::path(a).lexically_normal() == std::filesystem::path(b).lexically_normal();
 }
 
 // The panels and logos of a build lie beside the program; those of an install
-// in share/<package> beside its bin/ folder. Only the latter is an install.
+// in share/<package> beside its bin/ folder, or (the Windows installer's) in
+// the program's own folder with the uninstaller. Only the latter two are
+// installs.
 TEST(UtilityPaths, ProgramFilesBesideTheProgramOrInItsInstalledDataFolder) {
   TempDir temp;
   ASSERT_TRUE(temp.ok());
@@ -169,18 +219,27 @@ TEST(UtilityPaths, ProgramFilesBesideTheProgramOrInItsInstalledDataFolder) {
   ASSERT_TRUE(WriteBytes(data + "/logo2.png", "installed"));
   EXPECT_TRUE(IsInstalledLayout(bin.c_str()));
   ASSERT_EQ(FindProgramFileIn(bin.c_str(), "logo2.png", out, sizeof out), UTIL_NO_ERROR);
-  EXPECT_EQ(std::string(out), data + "/logo2.png");
+  EXPECT_TRUE(SamePath(out, data + "/logo2.png")) << out;
   EXPECT_EQ(FindProgramFileIn(bin.c_str(), "logo3.png", out, sizeof out), UTIL_FILE_ERROR);
 
   // A copy beside the program wins over the installed one.
   ASSERT_TRUE(WriteBytes(bin + "/logo2.png", "beside"));
   ASSERT_EQ(FindProgramFileIn(bin.c_str(), "logo2.png", out, sizeof out), UTIL_NO_ERROR);
-  EXPECT_EQ(std::string(out), bin + "/logo2.png");
+  EXPECT_TRUE(SamePath(out, bin + "/logo2.png")) << out;
   char small[8];
   EXPECT_EQ(FindProgramFileIn(bin.c_str(), "logo2.png", small, sizeof small), UTIL_TOO_LONG);
   EXPECT_STREQ(small, "");
   EXPECT_EQ(FindProgramFileIn("", "logo2.png", out, sizeof out), UTIL_BAD_ARGUMENT);
   EXPECT_FALSE(IsInstalledLayout(""));
+
+  const std::string folder = temp.File("K-VOR-NE-ZevevU301");
+  ASSERT_TRUE(std::filesystem::create_directories(folder));
+  ASSERT_TRUE(WriteBytes(folder + "/logo2.png", "beside"));
+  EXPECT_FALSE(IsInstalledLayout(folder.c_str())) << "an unpacked zip";
+  ASSERT_TRUE(WriteBytes(folder + "/Uninstall.exe", "MZ"));
+  EXPECT_TRUE(IsInstalledLayout(folder.c_str())) << "installed by the Windows installer";
+  ASSERT_EQ(FindProgramFileIn(folder.c_str(), "logo2.png", out, sizeof out), UTIL_NO_ERROR);
+  EXPECT_TRUE(SamePath(out, folder + "/logo2.png")) << out;
 }
 
 TEST(UtilityPaths, DeleteFileRemovesFilesOnly) {
