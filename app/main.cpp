@@ -17,9 +17,7 @@
 #include "app/app.h"
 #include "app/command_line.h"
 #include "runtime/utility/utility.h"
-#ifndef KVOR_WITHOUT_SIM  // TEMPORARY: the Windows build until sim/ builds there
 #include "sim/sensor_sim.h"
-#endif
 
 int main(int argc, char **argv) {
   char fault[160];
@@ -49,30 +47,22 @@ int main(int argc, char **argv) {
     }
   }
 
-#ifdef KVOR_WITHOUT_SIM  // TEMPORARY: the Windows build until sim/ builds there
-  if (simulate) {
-    std::fprintf(stderr, "K-VOR-NE-ZevevU301: --simulate is not in this build\n");
-    return EXIT_USAGE;
-  }
-  args.push_back(nullptr);
-  return WinMain(static_cast<int>(args.size()) - 1, args.data());
-#else
   // The simulated sensor stands behind a pseudo-terminal like a real one
   // behind a serial port, so the program takes its usual path to it. Windows
   // has no pseudo-terminals: there it runs inside the program, behind the
   // serial layer ("simulated"), and everything above the layer is the same.
   kvorsim::SensorSim sensor;
   std::string simulatedPort;
-  if (simulate) {
-#ifdef _WIN32
+  if (simulate && !kvorsim::havePseudoTerminals()) {
     simulatedPort = "1=simulated";
-#else
+  } else if (simulate) {
     if (!sensor.start()) {
       std::fprintf(stderr, "Cannot start the simulated sensor: %s\n", sensor.lastError().c_str());
       return 1;
     }
     simulatedPort = "1=" + sensor.devicePath();
-#endif
+  }
+  if (simulate) {
     args.push_back(const_cast<char *>("--port"));
     args.push_back(&simulatedPort[0]);
   }
@@ -81,5 +71,4 @@ int main(int argc, char **argv) {
   const int code = WinMain(count, args.data());
   sensor.stop();
   return code;
-#endif
 }

@@ -21,6 +21,7 @@
 #include "link/protocol.h"
 #include "runtime/testkit/testkit.h"
 #include "runtime/userint/userint.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -84,8 +85,8 @@ int main(int argc, char **argv) {
     return 1;
   }
   bench::Note("load average at start " + bench::LoadAverage());
-  char folder[] = "/tmp/kvor-bench-recording-XXXXXX";
-  const std::string file = std::string(mkdtemp(folder) ? folder : "/tmp") + "/record.dat";
+  const TempDir folder;
+  const std::string file = folder.File("record.dat");
   testkit::Click(pHandle, MAIN_TOGGBTN_RECORDER);
   testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, file);
   testkit::Click(panelPopUp, REC_RECORDFILENAMEBTN);

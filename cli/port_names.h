@@ -26,7 +26,8 @@ bool LooksLikePort(const std::string &operand);
 int CountPorts(const CliRequest &request);
 
 // Reads a parameter file operand into *set (PARA_FILE_* of
-// params/parameter_file.h); a pipe is read to its end.
+// params/parameter_file.h); a pipe is read to its end (parameter_operand.cpp;
+// Windows, where an operand is a file: parameter_operand_windows.cpp).
 int ReadParameterOperand(const std::string &operand, ParameterSet *set, char *fault, size_t size);
 
 // The device to open for a PORT into *device (a COM port as COMn): 0, or the

@@ -1,25 +1,41 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs on Debian 12 with MinGW-w64, runs their
 # tests under Wine, and makes the installer and the zip:
-#   build-windows/bin/                 K-VOR-NE-ZevevU301.exe, kvor.exe, test_*.exe
+#   build-windows/bin/                 K-VOR-NE-ZevevU301.exe, kvor.exe, kvor-sensor-sim.exe,
+#                                      test_*.exe, bench_run_mode.exe, bench_recording.exe
 #   build-windows/K-VOR-NE-ZevevU301-<version>-win64-setup.exe
 #   build-windows/K-VOR-NE-ZevevU301-<version>-win64.zip
 # Exits non-zero on any failure. Qt for MinGW comes from KVOR_QT_MINGW=<prefix>
 # or is unpacked from ../shared/windows/ into build-windows/qt/.
 #
-# What runs under Wine (wine64 8.0, each run in a fresh prefix of its own):
-#   - every test executable built for Windows, on the offscreen platform;
+# What runs under Wine (wine64 8.0, in fresh prefixes of its own):
+#   - every test case of every test executable built for Windows, each a
+#     process of its own, on the offscreen platform; the end-to-end suites
+#     run against the simulated sensor inside the program (the device
+#     "simulated", as --simulate gives it on Windows); a case that cannot run
+#     there skips itself and is named below with its reason;
+#   - the window on the qwindows platform under Xvfb: start-up, run mode, a
+#     recording and a parameter file, as the end-to-end tests drive them;
 #   - kvor.exe: usage and exit codes, --version, diff of two files, a COM port
-#     that does not exist, CR LF in a file it writes;
+#     that does not exist, identify, get, send --verify and diff against the
+#     port "simulated", CR LF in the files it writes;
+#   - kvor-sensor-sim.exe --device COM5 on a null-modem pair (two pseudo-
+#     terminals joined by socat, COM5 linked to one), the Linux build's kvor
+#     on the other: identify, send --verify, unpaced and paced;
 #   - the installer: a silent install into a fresh prefix, the installed
 #     programs' --version, the window started under Xvfb and closed again,
-#     kvor on PATH, a silent uninstall that leaves the user's data folder;
+#     with --simulate (the Start menu's entry) its whole start-up in its
+#     --trace, kvor on PATH, a silent uninstall that leaves the user's data
+#     folder;
 #   - objdump over the installed folder: every DLL a program or plugin
 #     imports is there or one Windows provides.
 # Under Wine 8.0 QSerialPort writes to a COM port but cannot read from one
 # (../shared/windows/README.md), so the serial transport is tested on Linux.
 #
-#   JOBS=N           parallel compile jobs (default: the number of cores)
+#   JOBS=N           parallel compile jobs and test streams (default: the
+#                    number of cores)
+#   LINUX_BUILD_DIR  the Linux build whose kvor talks to kvor-sensor-sim.exe
+#                    (default build; its kvor is built when missing)
 #   KEEP_PREFIX=1    keep the Wine prefixes (their paths are printed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -75,11 +91,26 @@ LEFT_OUT=(
   runtime/rs232/empty_read_test.cpp
   runtime/rs232/port_table_test.cpp
   link/echo_check_test.cpp
+  # kvor-sensor-sim started without --device serves a pseudo-terminal; a
+  # pseudo-terminal stands in for the serial device.
+  sim/command_line_test.cpp
+  sim/serial_device_test.cpp
+  # cmake --install of the build tree, a Linux program (the installer checks
+  # below install the Windows build).
+  app/install_test.cpp
 )
-# TEMPORARY: until the simulated sensor builds for Windows, CMake also leaves
-# out every test file that needs it (KVOR_WITH_SIM in CMakeLists.txt): the
-# end-to-end suites, the modes, faults, recorder, parameter and kvor tests
-# against a sensor, and sim/'s own tests.
+# Test cases built for Windows that skip themselves there (the run below
+# names each with its reason):
+#   - tests/cli: the cases with simulated sensors on pseudo-terminals in the
+#     test's process; on Windows kvor runs against its port "simulated" (the
+#     command line, identify, get, send --verify and diff, several sensors
+#     at once, a recording stopped by the console's Ctrl+C, kvor stats);
+#   - a disk that fills up mid-write (a parameter file, a recording): Windows
+#     has no file-size limit for one process;
+#   - the window's fit on screens of given sizes: the layout follows the
+#     system's fonts, and Wine's stand-ins are not Windows';
+#   - a start without a display (Windows always has one) and the heap's
+#     statistics (glibc's).
 
 version="3.01+r0"
 if git rev-parse --git-dir >/dev/null 2>&1; then
@@ -102,7 +133,7 @@ if [ -f "$BUILD_DIR/CMakeCache.txt" ] &&
 fi
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" -DKVOR_QT_MINGW="$QT" \
-  "${launcher[@]}" -DKVOR_BUILD_BENCH=OFF -DKVOR_REVISION="$revision" \
+  "${launcher[@]}" -DKVOR_BUILD_BENCH=ON -DKVOR_REVISION="$revision" \
   -DKVOR_TESTS_LEFT_OUT="$left_out" >/dev/null
 cmake --build "$BUILD_DIR" -j"$JOBS"
 built=$(date +%s)
@@ -157,20 +188,106 @@ mingw_dll() { x86_64-w64-mingw32-g++-posix -print-file-name="$1"; }
 BUILD_WINEPATH="$(winpath "$QT/bin");$(winpath "$(dirname "$(mingw_dll libstdc++-6.dll)")");$(winpath /usr/x86_64-w64-mingw32/lib)"
 
 # ---- Tests under Wine ---------------------------------------------------------------
-new_prefix
+# As CTest runs them on Linux: every test case a process of its own (the
+# program's state is the process's), on the offscreen platform, JOBS at a
+# time, each stream in a Wine prefix of its own (the user's settings are in
+# its registry). A case that cannot run on Windows skips itself and says why.
+RESULTS="$ROOT/$BUILD_DIR/wine-tests"
+rm -rf "$RESULTS" && mkdir -p "$RESULTS"
+in_wine() {  # seconds, then the program and its arguments; run in $BIN
+  local seconds=$1; shift
+  (cd "$BIN" && WINEPATH="$BUILD_WINEPATH" WINEQT_PLUGIN_PATH="$(winpath "$QT/plugins")" \
+     WINEQT_QPA_PLATFORM=offscreen timeout "$seconds" "$WINE" "$@")
+}
+list_cases() {  # test executable
+  in_wine 120 "$1" --gtest_list_tests | tr -d '\r' |
+    awk '/^[^ ]/ { suite = ($1 ~ /\.$/) ? $1 : "" } /^  / && suite != "" { print suite $1 }' | grep -v DISABLED_
+}
+run_case() {  # test executable, test case; the result beside its log
+  local log
+  log="$RESULTS/$(basename "$1" .exe)/${2//\//_}.log"
+  mkdir -p "$(dirname "$log")"
+  if in_wine 300 "$1" --gtest_filter="$2" >"$log" 2>&1; then
+    if grep -q '^\[  SKIPPED \] ' "$log"; then echo skipped >"$log.result"; else echo ok >"$log.result"; fi
+  else
+    echo failed >"$log.result"
+  fi
+}
+tests_started=$(date +%s)
+streams=()
+for i in $(seq 1 "$JOBS"); do
+  new_prefix
+  streams+=("$WINEPREFIX")
+  : >"$RESULTS/stream-$i.txt"
+done
+i=0
 for exe in "$BIN"/test_*.exe; do
-  name="$(basename "$exe" .exe)"
-  log="$ROOT/$BUILD_DIR/$name.log"
-  if (cd "$BIN" && WINEPATH="$BUILD_WINEPATH" WINEQT_PLUGIN_PATH="$(winpath "$QT/plugins")" \
-        WINEQT_QPA_PLATFORM=offscreen timeout 600 "$WINE" "$exe" --gtest_brief=1 >"$log" 2>&1); then
-    say "check: $name ok ($(grep -Eo '[0-9]+ tests? from [0-9]+ test suites? ran' "$log" | head -n 1))"
+  cases="$(list_cases "$exe")" || { say "check: $(basename "$exe" .exe) lists no tests" >&2; failed=1; continue; }
+  while read -r test; do
+    echo "$exe $test" >>"$RESULTS/stream-$((i % JOBS + 1)).txt"
+    i=$((i + 1))
+  done <<<"$cases"
+done
+for i in $(seq 1 "$JOBS"); do
+  (
+    export WINEPREFIX="${streams[$((i - 1))]}"
+    while read -r exe test; do run_case "$exe" "$test"; done <"$RESULTS/stream-$i.txt"
+  ) &
+done
+wait
+for dir in "$RESULTS"/*/; do
+  name="$(basename "$dir")"
+  ok=$(cat "$dir"*.result | grep -cx ok || true)
+  skipped=$(cat "$dir"*.result | grep -cx skipped || true)
+  bad=$(cat "$dir"*.result | grep -cx failed || true)
+  for result in $(grep -lx skipped "$dir"*.result || true); do
+    say "  $name: skipped $(basename "$result" .log.result): $(tr -d '\r' <"${result%.result}" | grep -A1 ': Skipped$' | tail -n 1)"
+  done
+  if [ "$bad" -eq 0 ]; then
+    say "check: $name ok ($ok passed, $skipped skipped)"
     passes=$((passes + 1))
   else
-    say "check: $name FAILED (log: $log)" >&2
-    tail -n 40 "$log" >&2
+    say "check: $name FAILED ($bad of $((ok + skipped + bad)) test cases)" >&2
+    for result in $(grep -lx failed "$dir"*.result || true); do
+      say "  failed: $(basename "$result" .log.result) (log: ${result%.result})" >&2
+      tr -d '\r' <"${result%.result}" | grep -B2 -A12 -m3 'Failure$' | head -n 40 >&2 || tail -n 20 "${result%.result}" >&2
+    done
     failed=1; failures=$((failures + 1))
   fi
 done
+say "tests under Wine: $(($(date +%s) - tests_started)) s"
+
+# The window on Windows' own platform (qwindows, under Xvfb) as the end-to-end
+# tests drive it, against the sensor inside the program as --simulate gives
+# it: the start-up, run mode, a recording and a parameter file (the tests
+# read the files back: CR LF). One Wine session with a display for all.
+WINDOWED_CASES=(
+  "test_e2e StartUp.AgainstTheSensorInsideTheProgramPacedAndLateItIsTheSameStartUp"
+  "test_modes RunMode.ShowsEveryReplyAndAsksAgainUntilStop"
+  "test_recorder Recorder.AShortRecordingWritesTheHeaderAndOneLinePerSample"
+  "test_params ParameterFile.SavingTheStartValuesWritesThirtyNumbersInFieldsOfTen"
+)
+windowed_cases() {
+  "$WINESERVER" -k 2>/dev/null || true
+  "$WINESERVER" -w 2>/dev/null || true
+  "$WINESERVER" -p
+  local script="$RESULTS/windowed.sh" entry
+  {
+    echo 'status=0'
+    for entry in "${WINDOWED_CASES[@]}"; do
+      printf 'timeout 300 %q %q --gtest_filter=%q >>%q 2>&1 || { echo "FAILED %s"; status=1; }\n' \
+        "$WINE" "$BIN/${entry%% *}.exe" "${entry#* }" "$RESULTS/windowed.log" "$entry"
+    done
+    echo 'exit $status'
+  } >"$script"
+  rm -f "$RESULTS/windowed.log"
+  (cd "$BIN" && WINEPATH="$BUILD_WINEPATH" WINEQT_PLUGIN_PATH="$(winpath "$QT/plugins")" WINEQT_QPA_PLATFORM=windows \
+     timeout 900 xvfb-run -a -s "-screen 0 1280x800x24" bash "$script") ||
+    { grep -B2 -A12 'Failure$' "$RESULTS/windowed.log" | tr -d '\r' | head -n 60 >&2; return 1; }
+  [ "$(grep -c '^\[  PASSED  \] 1 test' "$RESULTS/windowed.log")" = "${#WINDOWED_CASES[@]}" ]
+}
+check "the window on the qwindows platform under Xvfb: start-up, run mode, a recording, a parameter file" \
+  windowed_cases
 
 # kvor.exe as a script on Windows runs it: its output (CR LF turned into LF)
 # in $WORK/out.txt, its exit status in $WORK/status.txt.
@@ -242,11 +359,54 @@ kvor_writes_to_com12() {
   ! grep -qv $'\r$' "$WORK/wire.trace" || { echo "a line without CR LF" >&2; od -c "$WORK/wire.trace" | head >&2; return 1; }
 }
 check "kvor.exe: COM12 opens, the echo frame goes out, the trace it writes has CR LF" kvor_writes_to_com12
-# With the simulated sensor in the Windows build (the follow-up), the checks
-# against kvor's port "simulated" go here (expect_status with identify, get,
-# send --verify, diff; a file's CR LF as above), and kvor-sensor-sim.exe
-# --device COM5 on null_modem_pair 5 with the Linux build's kvor on
-# $WORK/pty-b (identify, send --verify).
+# Every line of the file (there is one at least) ends in CR LF.
+crlf_lines() {  # file
+  [ -s "$1" ] || { echo "$1: empty or missing" >&2; return 1; }
+  ! grep -qv $'\r$' "$1" || { echo "$1: a line without CR LF" >&2; od -c "$1" | head -n 5 >&2; return 1; }
+}
+# kvor's PORT "simulated": a sensor inside kvor, fresh from the factory for
+# each command, on Windows as on Linux.
+kvor_against_simulated() {
+  rm -f "$WORK/got.cfg" "$WORK/sim.trace"
+  expect_status 0 "simulated: OK CCD type 20 (1024-pixel" identify simulated &&
+    expect_status 0 "simulated: OK" get simulated --from eeprom --output got.cfg &&
+    crlf_lines "$WORK/got.cfg" && [ "$(wc -l <"$WORK/got.cfg")" = 30 ] &&
+    expect_status 0 "simulated: OK sent to EEPROM and verified: all 30 words read back as sent" \
+      --trace sim.trace send golden.cfg simulated --to eeprom --verify &&
+    crlf_lines "$WORK/sim.trace" && grep -q ' RX 36 00 AA 00 04 00 01 ' "$WORK/sim.trace" &&
+    expect_status 0 "no differences" diff got.cfg simulated --from eeprom &&
+    expect_status 1 "simulated: FAILED" diff golden.cfg simulated
+}
+check "kvor.exe: identify, get, send --verify and diff against the port simulated; its files have CR LF" \
+  kvor_against_simulated
+
+# kvor-sensor-sim.exe on COM5, one end of a null-modem pair; the Linux
+# build's kvor on the other end (built here when the Linux build has none).
+LINUX_BUILD_DIR=${LINUX_BUILD_DIR:-build}
+LINUX_KVOR="$ROOT/$LINUX_BUILD_DIR/bin/kvor"
+if [ ! -f "$LINUX_BUILD_DIR/CMakeCache.txt" ]; then
+  cmake -S . -B "$LINUX_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+fi
+cmake --build "$LINUX_BUILD_DIR" -j"$JOBS" --target kvor >/dev/null
+sensor_sim_on_com5() {  # further options of kvor-sensor-sim
+  null_modem_pair 5
+  (cd "$WORK" && WINEPATH="$BUILD_WINEPATH" exec "$WINE" "$BIN/kvor-sensor-sim.exe" --device COM5 "$@" \
+     >"$WORK/sensor.out" 2>&1) &
+  local sensor=$! i status=0
+  for i in $(seq 1 100); do grep -q 'is answering' "$WORK/sensor.out" 2>/dev/null && break; sleep 0.2; done
+  "$LINUX_KVOR" identify "$WORK/pty-b" >"$WORK/linux.out" 2>&1 &&
+    grep -q 'pty-b: OK CCD type 20' "$WORK/linux.out" &&
+    tr -d '\r' <"$WORK/golden.cfg" >"$WORK/golden-lf.cfg" &&
+    "$LINUX_KVOR" send "$WORK/golden-lf.cfg" "$WORK/pty-b" --to ram --verify >>"$WORK/linux.out" 2>&1 &&
+    grep -q 'pty-b: OK sent to RAM and verified: all 30 words read back as sent' "$WORK/linux.out" ||
+    status=1
+  kill "$sensor" 2>/dev/null || true
+  wait "$sensor" 2>/dev/null || true
+  null_modem_end 5
+  [ "$status" = 0 ] || { cat "$WORK/sensor.out" "$WORK/linux.out" >&2; return 1; }
+}
+check "kvor-sensor-sim.exe --device COM5: the Linux kvor identifies it, sends and verifies" sensor_sim_on_com5
+check "kvor-sensor-sim.exe --device COM5 --paced: the same at 19200 baud" sensor_sim_on_com5 --paced
 
 # ---- Package --------------------------------------------------------------------
 STAGE="$ROOT/$BUILD_DIR/stage/K-VOR-NE-ZevevU301"
@@ -389,10 +549,26 @@ installed_window() {
   [ -d "$DATA_DIR" ] || { echo "no $DATA_DIR" >&2; return 1; }
 }
 check "installed window starts, closes, and keeps its files in %LOCALAPPDATA%" installed_window
-# With the simulated sensor in the Windows build (the follow-up): run_window
-# with --simulate --trace FILE (the whole start-up in the trace), and run
-# mode, a recording and a parameter file (CR LF) through the installed
-# window.
+# The Start menu's "(simulated sensor)" entry: --simulate. Its whole start-up
+# is in the trace: the echo, the hardware, both parameter frames and the
+# firmware text, each request and its reply, every line ended by CR LF.
+startup_signature() {  # trace: a line a frame, direction and command (a request's argument too)
+  tr -d '\r' <"$1" | sed -n \
+    -e 's/.* TX 36 00 55 00 \(..\) 00 \(..\) .*/TX \1 \2/p' \
+    -e 's/.* RX 36 00 AA 00 \(..\) .*/RX \1/p' \
+    -e 's/.* RX 72 .*firmware text "\(.*\)"$/RX firmware \1/p' | head -n 10 | tr '\n' ','
+}
+installed_window_simulated() {
+  local trace="$WORK/window.trace"
+  rm -f "$trace"
+  run_window "$INSTALLED/K-VOR-NE-ZevevU301.exe" --simulate --trace "$(winpath "$trace")" || return 1
+  crlf_lines "$trace" || return 1
+  local want="TX 05 00,RX 05,TX 0A 00,RX 0A,TX 02 00,RX 02,TX 02 01,RX 02,TX 07 00,RX firmware K-VOR firmware V3.01 (simulated),"
+  [ "$(startup_signature "$trace")" = "$want" ] ||
+    { echo "the start-up in the trace: $(startup_signature "$trace")" >&2; head -n 12 "$trace" >&2; return 1; }
+}
+check "installed window with --simulate: the whole start-up against the sensor inside it, traced with CR LF" \
+  installed_window_simulated
 uninstall_silently() {
   touch "$DATA_DIR/KVORpara.cfg"
   # The uninstaller runs a copy of itself and returns at once.

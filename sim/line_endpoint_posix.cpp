@@ -1,5 +1,6 @@
 // The sensor's end of a pseudo-terminal or a serial device, on POSIX systems.
 #include "sim/line_endpoint.h"
+#include "sim/sensor_sim.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -130,6 +131,8 @@ bool makeWakePipe(int wake[2], std::string *error) {
 }
 
 }  // namespace
+
+bool havePseudoTerminals() { return true; }
 
 std::unique_ptr<LineEndpoint> openPseudoTerminal(std::string *error) {
   const int master = posix_openpt(O_RDWR | O_NOCTTY);

@@ -2,6 +2,7 @@
 // synchronous handle (they work under Wine as well). Windows has no
 // pseudo-terminals.
 #include "sim/line_endpoint.h"
+#include "sim/sensor_sim.h"
 
 #include <windows.h>
 
@@ -121,6 +122,8 @@ class Win32SerialEndpoint : public LineEndpoint {
 };
 
 }  // namespace
+
+bool havePseudoTerminals() { return false; }
 
 std::unique_ptr<LineEndpoint> openPseudoTerminal(std::string *error) {
   *error = "there are no pseudo-terminals on Windows: serve a COM port with --device COMn";

@@ -82,6 +82,10 @@ struct Options {
 // CLOCK_MONOTONIC on Linux).
 double monotonicSeconds();
 
+// Whether this system has pseudo-terminals for start() (not Windows: there a
+// sensor serves a COM port or the in-process line).
+bool havePseudoTerminals();
+
 class SensorSim {
  public:
   explicit SensorSim(const Options &options = Options());

@@ -1,5 +1,6 @@
 // What the process costs: resident memory and CPU time, from /proc and
-// getrusage.
+// getrusage (process_stats.cpp); on Windows the working set and the
+// system's CPU times (process_stats_windows.cpp).
 #ifndef KVOR_BENCH_PROCESS_STATS_H
 #define KVOR_BENCH_PROCESS_STATS_H
 

@@ -1,5 +1,8 @@
 #include "bench/common/program_session.h"
 
+#include <QByteArray>
+#include <QtGlobal>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -11,14 +14,18 @@
 
 namespace bench {
 
-void UseOffscreenPlatformByDefault() { setenv("QT_QPA_PLATFORM", "offscreen", 0); }
+void UseOffscreenPlatformByDefault() {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+}
 
 ProgramSession::~ProgramSession() { End(); }
 
 bool ProgramSession::Start(const kvorsim::Options &sensorOptions) {
   UseOffscreenPlatformByDefault();
   sensor_ = std::make_unique<kvorsim::SensorSim>(sensorOptions);
-  if (!sensor_->start()) {
+  // Where there are no pseudo-terminals (Windows), the sensor inside the
+  // program, as --simulate gives it there.
+  if (!(kvorsim::havePseudoTerminals() ? sensor_->start() : sensor_->startInProcess("simulated"))) {
     error_ = "the simulated sensor did not start: " + sensor_->lastError();
     return false;
   }

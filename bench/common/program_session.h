@@ -1,6 +1,7 @@
 // The real program in this process, on Qt's offscreen platform, with port 1
-// on a pseudo-terminal served by the simulated sensor: the same chain the
-// end-to-end tests use, with no test framework around it.
+// on a pseudo-terminal served by the simulated sensor (on Windows the sensor
+// inside the program): the same chain the end-to-end tests use, with no test
+// framework around it.
 #ifndef KVOR_BENCH_PROGRAM_SESSION_H
 #define KVOR_BENCH_PROGRAM_SESSION_H
 

@@ -33,4 +33,9 @@ int FindProgramFileIn(const char *programDir, const char *name, char *out, size_
 using BlockedTimeUse = void (*)(double untilSeconds);
 void SetBlockedTimeUse(BlockedTimeUse use);
 
+// Forgets every setting the user's settings hold (GetUserSetting), so a test
+// starts from none: on Windows they are in the registry, the same for every
+// test of a process.
+void ForgetUserSettings();
+
 #endif

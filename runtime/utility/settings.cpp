@@ -2,6 +2,7 @@
 // (QSettings, in the desktop's usual place: ~/.config on Linux, the registry
 // on Windows).
 #include "runtime/utility/utility.h"
+#include "runtime/utility/internal.h"
 
 #include <QSettings>
 #include <QStandardPaths>
@@ -40,4 +41,10 @@ int SetUserSetting(const char *key, int value) {
   // Written now: a program that is killed later keeps the choice.
   settings.sync();
   return settings.status() == QSettings::NoError ? UTIL_NO_ERROR : UTIL_FILE_ERROR;
+}
+
+void ForgetUserSettings() {
+  QSettings settings = ProgramSettings();
+  settings.clear();
+  settings.sync();
 }

@@ -17,6 +17,7 @@ namespace {
 
 // One real time-out serves the whole group.
 TEST(KvorFaults, FourSensorsOneMuteTheOtherThreeDoneJsonLinesParse) {
+  KVOR_SKIP_WITHOUT_PSEUDO_TERMINALS();
   TempDir dir;
   const std::string file = dir.File("golden.cfg");
   ASSERT_EQ(WriteParameterFile(file.c_str(), StartParameterSet()), 1);
@@ -47,6 +48,7 @@ TEST(KvorFaults, FourSensorsOneMuteTheOtherThreeDoneJsonLinesParse) {
 }
 
 TEST(KvorFaults, WrongSyncAndADeviceThatVanishesMidSend) {
+  KVOR_SKIP_WITHOUT_PSEUDO_TERMINALS();
   TempDir dir;
   const std::string file = dir.File("golden.cfg");
   ASSERT_EQ(WriteParameterFile(file.c_str(), StartParameterSet()), 1);

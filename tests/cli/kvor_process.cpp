@@ -1,123 +1,118 @@
 #include "kvor_process.h"
 
-#include <poll.h>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include <chrono>
-#include <cstring>
 #include <sstream>
+#include <thread>
 
 #ifndef KVOR_CLI_PATH
 #error "the tests need the path of kvor"
 #endif
 
-extern char **environ;
-
 namespace clitest {
 
 namespace {
 
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 // The test's environment without anything that could lead Qt to a display,
 // with the given entries in place of its own.
-std::vector<std::string> EnvironmentWithoutDisplay(const std::vector<std::string> &given) {
-  std::vector<std::string> env;
-  const auto replaced = [&given](const std::string &entry) {
-    for (const std::string &g : given)
-      if (entry.compare(0, g.find('=') + 1, g, 0, g.find('=') + 1) == 0) return true;
-    return false;
-  };
-  for (char **e = environ; *e != nullptr; ++e) {
-    const std::string entry = *e;
-    if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
-        entry.rfind("QT_QPA_PLATFORM=", 0) == 0 || replaced(entry))
-      continue;
-    env.push_back(entry);
+QProcessEnvironment EnvironmentWithoutDisplay(const std::vector<std::string> &given) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+  for (const std::string &entry : given) {
+    const size_t equals = entry.find('=');
+    env.insert(QString::fromStdString(entry.substr(0, equals)), QString::fromStdString(entry.substr(equals + 1)));
   }
-  env.insert(env.end(), given.begin(), given.end());
   return env;
+}
+
+#ifdef _WIN32
+// Ctrl+C on Windows is an event of a console, for every process attached to
+// it: kvor shares a console of the test's own (Wine gives a program whose
+// output goes to files none that can raise the event), and the test lets the
+// event pass itself by.
+BOOL WINAPI LetStopPass(DWORD) { return TRUE; }
+
+void MakeSharedConsole(QProcess *process) {
+  static const bool made = [] {
+    ::FreeConsole();
+    const bool ok = ::AllocConsole() != 0;
+    ::SetConsoleCtrlHandler(LetStopPass, TRUE);
+    return ok;
+  }();
+  (void)made;
+  process->setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *args) {
+    args->flags &= ~static_cast<DWORD>(CREATE_NO_WINDOW);
+  });
+}
+#endif
+
+// Line ends as a script on Windows reads them (CR LF) become LF.
+std::string WithoutCarriageReturns(const QByteArray &bytes) {
+  std::string out;
+  for (int i = 0; i < bytes.size(); ++i)
+    if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) out += bytes[i];
+  return out;
 }
 
 }  // namespace
 
-KvorProcess::KvorProcess(const std::vector<std::string> &args, const std::vector<std::string> &environment) {
-  std::vector<std::string> argStrings = args;
-  argStrings.insert(argStrings.begin(), KVOR_CLI_PATH);
-  std::vector<std::string> envStrings = EnvironmentWithoutDisplay(environment);
-  int out[2], err[2];
-  if (pipe(out) != 0 || pipe(err) != 0) return;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  posix_spawn_file_actions_addclose(&actions, err[0]);
-  std::vector<char *> argv, envp;
-  for (std::string &a : argStrings) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  for (std::string &e : envStrings) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  close(err[1]);
-  out_ = out[0];
-  err_ = err[0];
+struct KvorProcess::Child {
+  QProcess process;
+};
+
+KvorProcess::KvorProcess(const std::vector<std::string> &args, const std::vector<std::string> &environment)
+    : child_(new Child) {
+  QStringList arguments;
+  for (const std::string &a : args) arguments << QString::fromStdString(a);
+  child_->process.setProcessEnvironment(EnvironmentWithoutDisplay(environment));
+  child_->process.setStandardInputFile(QProcess::nullDevice());
+#ifdef _WIN32
+  MakeSharedConsole(&child_->process);
+#endif
+  child_->process.start(QStringLiteral(KVOR_CLI_PATH), arguments);
+  if (!child_->process.waitForStarted(10000)) child_.reset();
 }
 
 KvorProcess::~KvorProcess() {
-  if (pid_ > 0) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+  if (child_ && child_->process.state() != QProcess::NotRunning) {
+    child_->process.kill();
+    child_->process.waitForFinished(10000);
   }
-  if (out_ >= 0) close(out_);
-  if (err_ >= 0) close(err_);
 }
 
 void KvorProcess::Signal(int sig) {
-  if (pid_ > 0) kill(pid_, sig);
-}
-
-void KvorProcess::Drain(int timeoutMs) {
-  pollfd fds[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
-  if (poll(fds, 2, timeoutMs) <= 0) return;
-  char buffer[4096];
-  for (int i = 0; i < 2; ++i) {
-    if (!(fds[i].revents & (POLLIN | POLLHUP))) continue;
-    const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-    if (n > 0) (i == 0 ? run_.out : run_.err).append(buffer, static_cast<size_t>(n));
-  }
+  if (!child_ || child_->process.state() != QProcess::Running) return;
+#ifdef _WIN32
+  (void)sig;  // SIGINT and SIGTERM alike: Ctrl+C
+  ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+#else
+  ::kill(static_cast<pid_t>(child_->process.processId()), sig);
+#endif
 }
 
 KvorRun KvorProcess::Finish(double timeoutSeconds) {
-  if (pid_ <= 0) return run_;
-  const double end = Now() + timeoutSeconds;
-  int status = 0;
-  while (waitpid(pid_, &status, WNOHANG) != pid_) {
-    if (Now() > end) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, &status, 0);
-      pid_ = -1;
-      run_.status = -1;
-      return run_;
-    }
-    Drain(20);
+  KvorRun run;
+  if (!child_) return run;
+  QProcess &p = child_->process;
+  if (!p.waitForFinished(static_cast<int>(timeoutSeconds * 1000))) {
+    p.kill();
+    p.waitForFinished(10000);
+  } else if (p.exitStatus() == QProcess::NormalExit) {
+    run.status = p.exitCode();
   }
-  pid_ = -1;
-  for (int i = 0; i < 50; ++i) Drain(0);
-  // Whatever is left in the pipes.
-  char buffer[4096];
-  ssize_t n;
-  while ((n = read(out_, buffer, sizeof buffer)) > 0) run_.out.append(buffer, static_cast<size_t>(n));
-  while ((n = read(err_, buffer, sizeof buffer)) > 0) run_.err.append(buffer, static_cast<size_t>(n));
-  run_.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run_;
+  run.out = WithoutCarriageReturns(p.readAllStandardOutput());
+  run.err = WithoutCarriageReturns(p.readAllStandardError());
+  child_.reset();
+  return run;
 }
 
 KvorRun RunKvorStoppedAt(const std::vector<std::string> &args, const kvorsim::SensorSim &sensor, size_t frames,
@@ -129,7 +124,7 @@ KvorRun RunKvorStoppedAt(const std::vector<std::string> &args, const kvorsim::Se
     return run;
   }
   for (size_t i = 0; i < stops.size(); ++i) {
-    if (i > 0) usleep(10000);
+    if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     kvor.Signal(stops[i]);
   }
   return kvor.Finish(10);
@@ -162,6 +157,14 @@ std::vector<int> Commands(const kvorsim::SensorSim &sensor, size_t awaited) {
   std::vector<int> commands;
   for (const kvorsim::ReceivedFrame &f : sensor.received()) commands.push_back(f.command());
   return commands;
+}
+
+double UtcSecondsOf(std::tm t) {
+#ifdef _WIN32
+  return static_cast<double>(_mkgmtime(&t));
+#else
+  return static_cast<double>(timegm(&t));
+#endif
 }
 
 }  // namespace clitest

@@ -3,8 +3,9 @@
 #ifndef KVOR_TESTS_CLI_KVOR_PROCESS_H
 #define KVOR_TESTS_CLI_KVOR_PROCESS_H
 
-#include <sys/types.h>
+#include <gtest/gtest.h>
 
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,7 +16,7 @@ namespace clitest {
 
 struct KvorRun {
   int status = -1;  // exit status; -1 when it did not exit by itself in time
-  std::string out, err;
+  std::string out, err;  // line ends as LF (Windows' console text has CR LF)
 };
 
 class KvorProcess {
@@ -23,16 +24,15 @@ class KvorProcess {
   // environment: entries ("TZ=...") that replace or join the test's own.
   explicit KvorProcess(const std::vector<std::string> &args, const std::vector<std::string> &environment = {});
   ~KvorProcess();
-  // Output so far, without waiting.
+  // SIGINT or SIGTERM; on Windows, where both are Ctrl+C, the console's
+  // Ctrl+C event.
   void Signal(int sig);
   // Waits for the end (killing it after timeout seconds).
   KvorRun Finish(double timeoutSeconds = 30);
 
  private:
-  void Drain(int timeoutMs);
-  pid_t pid_ = -1;
-  int out_ = -1, err_ = -1;
-  KvorRun run_;
+  struct Child;
+  std::unique_ptr<Child> child_;
 };
 
 inline KvorRun RunKvor(const std::vector<std::string> &args, double timeoutSeconds = 30,
@@ -48,6 +48,8 @@ KvorRun RunKvorStoppedAt(const std::vector<std::string> &args, const kvorsim::Se
                          const std::vector<int> &stops);
 
 // Simulated sensors, each on a pseudo-terminal of its own, standing still.
+// Where there are none (Windows), only the PORT "simulated" inside kvor is
+// there: a test that needs sensors of its own is skipped.
 std::vector<std::unique_ptr<kvorsim::SensorSim>> StartSensors(int count, bool paced = false);
 
 // The command codes of the frames the sensor received, in order, once it has
@@ -58,6 +60,14 @@ std::vector<int> Commands(const kvorsim::SensorSim &sensor, size_t awaited = 0);
 // The lines of a text.
 std::vector<std::string> Lines(const std::string &text);
 
+// The time in t, taken as UTC, in seconds since the epoch.
+double UtcSecondsOf(std::tm t);
+
 }  // namespace clitest
+
+// Skips a test that needs simulated sensors of its own (on pseudo-terminals).
+#define KVOR_SKIP_WITHOUT_PSEUDO_TERMINALS()                          \
+  if (!kvorsim::havePseudoTerminals())                                \
+  GTEST_SKIP() << "needs sensors on pseudo-terminals of the test's own"
 
 #endif

@@ -329,7 +329,14 @@ TEST_F(MainWindow, EveryControlIsNamedForWhatItIsARingForItsEntry) {
           values.push_back(kind == "slider" ? testkit::AccessibleValue(p.panel, id)
                                             : testkit::Text(p.panel, id));
           if (kind == "ring") {
+#ifdef _WIN32
+            // Qt tells Windows' screen readers a ring's name (what it is)
+            // and its value (the entry); elsewhere the entry is the name.
+            EXPECT_EQ(name, testkit::AccessibleName(p.panel, id)) << "with " << value;
+            EXPECT_EQ(testkit::Text(p.panel, id), testkit::AccessibleValue(p.panel, id));
+#else
             EXPECT_EQ(testkit::Text(p.panel, id), testkit::AccessibleName(p.panel, id));
+#endif
             EXPECT_EQ(label, testkit::AccessibleLabel(p.panel, id)) << "with " << value;
             EXPECT_NE(testkit::Text(p.panel, id), label);
           } else {

@@ -11,6 +11,7 @@
 #include "app/controls.h"
 #include "app/globals.h"
 #include "runtime/testkit/testkit.h"
+#include "support/temp_dir.h"
 
 namespace faults {
 
@@ -108,14 +109,12 @@ Deadline::~Deadline() {
 
 RecorderFile ReadRecorderFile(const std::string &path) {
   RecorderFile file;
-  std::ifstream in(path, std::ios::binary);
-  file.opened = static_cast<bool>(in);
-  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  file.closedByLineEnd = !content.empty() && content.back() == '\n';
-  static const std::regex sixIntegers("-?\\d+(\\t-?\\d+){5}\\r?");
-  std::istringstream lines(content);
-  std::string line;
-  while (std::getline(lines, line)) {
+  file.opened = static_cast<bool>(std::ifstream(path, std::ios::binary));
+  const std::string content = ReadBytes(path);
+  file.closedByLineEnd = content.size() >= kFileLineEnd.size() &&
+                         content.compare(content.size() - kFileLineEnd.size(), std::string::npos, kFileLineEnd) == 0;
+  static const std::regex sixIntegers("-?\\d+(\\t-?\\d+){5}");
+  for (const std::string &line : FileLines(path)) {
     if (file.header.size() < 2) {
       file.header.push_back(line);
       continue;
@@ -129,8 +128,8 @@ RecorderFile ReadRecorderFile(const std::string &path) {
 bool RecorderFile::HeaderWellFormed(int intervalSeconds) const {
   if (header.size() != 2) return false;
   const std::regex first("\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d  K-VOR-RECORDER-FILE: "
-                         "Time-Interval\\[s\\]: " + std::to_string(intervalSeconds) + "\\r?");
-  const std::regex second("SETPOINT-VALUE \\[\xB5m\\]: \\d+\\r?");
+                         "Time-Interval\\[s\\]: " + std::to_string(intervalSeconds));
+  const std::regex second("SETPOINT-VALUE \\[\xB5m\\]: \\d+");
   return std::regex_match(header[0], first) && std::regex_match(header[1], second);
 }
 

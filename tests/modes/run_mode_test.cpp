@@ -125,9 +125,7 @@ TEST_F(RunMode, SavesTheDataOfTheStripChartAndTheBarGraphFromTheirMenus) {
   testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, path);
   testkit::ChooseGraphMenuEntry(pHandle, MAIN_STRIPCHART, "Save data\u2026");
   EXPECT_EQ("Data saved!", Status());
-  std::vector<std::string> rows;
-  std::istringstream csv(ReadBytes(path));
-  for (std::string row; std::getline(csv, row);) rows.push_back(row);
+  const std::vector<std::string> rows = FileLines(path);
   ASSERT_EQ(101u, rows.size());
   EXPECT_EQ("point,upper tolerance,lower tolerance,set-point,measured value,fifth: measured value", rows[0]);
   std::vector<std::vector<double>> traces;
@@ -146,8 +144,9 @@ TEST_F(RunMode, SavesTheDataOfTheStripChartAndTheBarGraphFromTheirMenus) {
   testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, bar);
   testkit::ChooseGraphMenuEntry(pHandle, MAIN_BAR_A, "Save data\u2026");
   const std::string barData = ReadBytes(bar);
-  EXPECT_EQ(0u, barData.find("quantity,value\nset-point," + std::to_string(tValA) + "\n")) << barData;
-  EXPECT_NE(std::string::npos, barData.find("\nedge position," + std::to_string(Aval) + "\n")) << barData;
+  const std::string &end = kFileLineEnd;
+  EXPECT_EQ(0u, barData.find("quantity,value" + end + "set-point," + std::to_string(tValA) + end)) << barData;
+  EXPECT_NE(std::string::npos, barData.find(end + "edge position," + std::to_string(Aval) + end)) << barData;
 }
 
 // The program started with a wire trace.

@@ -33,13 +33,6 @@ bool Exists(const std::string &path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-std::vector<std::string> Lines(const std::string &text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
 // Width and height a picture file gives itself: the PNG's header, the SVG's
 // view box, the PDF's page in points (one on-screen pixel a point); 0 x 0
 // for a file that is none of its kind.
@@ -195,7 +188,7 @@ TEST_F(VideoMode, SavesPicturesAndDataOfTheVideoGraphFromItsMenu) {
   testkit::QueueFileSelectAnswer(VAL_NEW_FILE_SELECTED, TempPath("video"));  // no extension: CSV
   testkit::ChooseGraphMenuEntry(pHandle, MAIN_VIDEO_A, "Save data\u2026");
   EXPECT_EQ("Data saved!", Status());
-  const std::vector<std::string> rows = Lines(ReadBytes(TempPath("video.csv")));
+  const std::vector<std::string> rows = FileLines(TempPath("video.csv"));
   ASSERT_EQ(129u, rows.size());
   EXPECT_EQ("sample,video A,threshold A", rows[0]);
   const auto plots = testkit::GraphPlots(pHandle, MAIN_VIDEO_A);

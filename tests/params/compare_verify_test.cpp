@@ -278,8 +278,7 @@ TEST_F(TracedVerify, VerifiedAtTheRepliesDelaysAndEveryReplyTracedWhole) {
 }
 
 std::string Stamp(std::time_t t) {
-  std::tm local{};
-  localtime_r(&t, &local);
+  const std::tm local = *std::localtime(&t);
   char text[32];
   std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
   return text;

@@ -16,13 +16,7 @@
 
 namespace {
 
-std::vector<std::string> Lines(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
-  return lines;
-}
+std::vector<std::string> Lines(const std::string &path) { return FileLines(path); }
 
 using RecorderCloseBox = support::ProgramTest;
 

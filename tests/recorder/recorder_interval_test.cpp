@@ -21,13 +21,7 @@ namespace {
 
 double FractionOf(double seconds) { return seconds - std::floor(seconds); }
 
-size_t LineCount(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  size_t n = 0;
-  std::string line;
-  while (std::getline(in, line)) ++n;
-  return n;
-}
+size_t LineCount(const std::string &path) { return FileLines(path).size(); }
 
 using RecorderInterval = support::ProgramTest;
 

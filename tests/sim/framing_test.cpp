@@ -1,5 +1,6 @@
 // How the sensor finds frames in the byte stream, and what it records.
-#include <unistd.h>
+#include <chrono>
+#include <thread>
 
 #include "request_builder.h"
 #include "sim_fixture.h"
@@ -84,7 +85,7 @@ TEST_P(SimFraming, KeepsTheMostRecentFramesOfALongSession) {
   line->send(burst);
   ASSERT_TRUE(sensor->waitForFrames(90500, 20.0));
   const double settle = now() + 5.0;
-  while (now() < settle && sensor->received().back().dataWord(1) != static_cast<uint16_t>(total - 1)) usleep(10000);
+  while (now() < settle && sensor->received().back().dataWord(1) != static_cast<uint16_t>(total - 1)) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   const std::vector<kvorsim::ReceivedFrame> frames = sensor->received();
   ASSERT_EQ(frames.size(), 90500u);
   EXPECT_EQ(frames.front().dataWord(1), static_cast<uint16_t>(total - 90500));

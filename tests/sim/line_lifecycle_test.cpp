@@ -1,13 +1,8 @@
 // The line around the sensor: the program closing and reopening its port, a
-// hang-up and a new start, a real serial device instead of a
-// pseudo-terminal, and the line inside the process.
-#include <fcntl.h>
-#include <poll.h>
-#include <stdlib.h>
-#include <termios.h>
-#include <unistd.h>
-
+// hang-up and a new start, and the line inside the process.
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "request_builder.h"
 #include "sim/in_process_line.h"
@@ -24,7 +19,7 @@ const Bytes kEchoReply = hex("00 AA 00 05 00 00 00 01") + zeros(28);
 TEST_P(SimLineLifecycle, ServesAgainAfterTheProgramClosesAndReopensThePort) {
   EXPECT_EQ(toHex(line->exchange(kEcho, 36)), toHex(kEchoReply));
   line.reset();  // the program closes its port: the sensor must not lose the line
-  usleep(100000);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_TRUE(sensor->running());
   line = std::make_unique<LineProbe>(sensor->devicePath());
   ASSERT_TRUE(line->isOpen());
@@ -35,50 +30,15 @@ TEST_P(SimLineLifecycle, StartsOnANewLineAfterAHangUp) {
   const std::string first = sensor->devicePath();
   sensor->hangUp();
   EXPECT_EQ(sensor->lastError(), "hung up");
-  ASSERT_TRUE(sensor->start()) << sensor->lastError();
+  ASSERT_TRUE(startOnItsLine()) << sensor->lastError();
   EXPECT_TRUE(sensor->running());
   LineProbe again(sensor->devicePath());
   ASSERT_TRUE(again.isOpen());
   EXPECT_EQ(toHex(again.exchange(kEcho, 36)), toHex(kEchoReply));
   // A second start while serving is refused; stop ends it.
-  EXPECT_FALSE(sensor->start());
+  EXPECT_FALSE(startOnItsLine());
   sensor->stop();
   EXPECT_FALSE(sensor->running());
-}
-
-TEST(SimSerialDevice, ServesASerialDevice) {
-  // A pseudo-terminal of the test's own stands in for a null-modem cable:
-  // the sensor opens its slave like a serial device, the test speaks on the master.
-  const int master = posix_openpt(O_RDWR | O_NOCTTY);
-  ASSERT_GE(master, 0);
-  ASSERT_EQ(grantpt(master), 0);
-  ASSERT_EQ(unlockpt(master), 0);
-  const std::string device = ptsname(master);
-  fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-
-  kvorsim::Options still;
-  still.moving = false;
-  kvorsim::SensorSim bench(still);
-  ASSERT_TRUE(bench.startOnDevice(device)) << bench.lastError();
-  EXPECT_EQ(bench.devicePath(), device);
-  ASSERT_EQ(write(master, kEcho.data(), kEcho.size()), 36);
-  Bytes reply;
-  const double end = now() + 1.5;
-  while (reply.size() < 36 && now() < end) {
-    pollfd p{master, POLLIN, 0};
-    if (poll(&p, 1, 50) <= 0) continue;
-    uint8_t buf[64];
-    const ssize_t n = read(master, buf, sizeof buf);
-    if (n > 0) reply.insert(reply.end(), buf, buf + n);
-  }
-  EXPECT_EQ(toHex(reply), toHex(kEchoReply));
-  bench.stop();
-  close(master);
-
-  kvorsim::SensorSim missing(still);
-  EXPECT_FALSE(missing.startOnDevice("/dev/no-such-serial-device"));
-  EXPECT_NE(missing.lastError().find("/dev/no-such-serial-device"), std::string::npos);
-  EXPECT_FALSE(missing.running());
 }
 
 KVOR_SIM_ON_BOTH_LINES(SimLineLifecycle);

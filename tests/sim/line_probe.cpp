@@ -1,11 +1,14 @@
 #include "line_probe.h"
 
+#ifndef _WIN32  // Windows has no pseudo-terminals: there the probe reaches the in-process line only
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+#endif
 
 #include <cctype>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -52,17 +55,14 @@ uint16_t wordAt(const Bytes &bytes, size_t at) {
   return static_cast<uint16_t>((bytes.at(at) << 8) | bytes.at(at + 1));
 }
 
-double now() {
-  timespec ts{};
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
+double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 LineProbe::LineProbe(const std::string &devicePath) {
   if (std::shared_ptr<kvorsim::InProcessLine> line = kvorsim::findInProcessLine(devicePath)) {
     if (line->open()) inProcess_ = line;
     return;
   }
+#ifndef _WIN32
   fd_ = ::open(devicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   if (fd_ < 0) return;
   termios tio{};
@@ -70,10 +70,13 @@ LineProbe::LineProbe(const std::string &devicePath) {
   cfmakeraw(&tio);
   cfsetspeed(&tio, B19200);
   tcsetattr(fd_, TCSANOW, &tio);
+#endif
 }
 
 LineProbe::~LineProbe() {
+#ifndef _WIN32
   if (fd_ >= 0) ::close(fd_);
+#endif
   if (inProcess_) inProcess_->close();
 }
 
@@ -82,6 +85,7 @@ double LineProbe::send(const Bytes &bytes) {
     inProcess_->write(bytes.data(), bytes.size());
     return now();
   }
+#ifndef _WIN32
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
@@ -94,6 +98,7 @@ double LineProbe::send(const Bytes &bytes) {
       poll(&p, 1, 10);
     }
   }
+#endif
   return now();
 }
 
@@ -115,6 +120,7 @@ Bytes LineProbe::receive(size_t count, double timeout) {
     if (left <= 0 || inProcess_->hungUp()) break;
     inProcess_->waitForInput(taken_, left);
   }
+#ifndef _WIN32
   while (!inProcess_ && out.size() < count) {
     const double left = end - now();
     if (left <= 0) break;
@@ -130,6 +136,7 @@ Bytes LineProbe::receive(size_t count, double timeout) {
     out.insert(out.end(), buf, buf + n);
     arrivals_.insert(arrivals_.end(), static_cast<size_t>(n), t);
   }
+#endif
   return out;
 }
 
@@ -143,6 +150,7 @@ bool LineProbe::hangsUp(double seconds) {
       receive(4096, 0.01);
       continue;
     }
+#ifndef _WIN32
     pollfd p{fd_, POLLIN, 0};
     if (poll(&p, 1, 10) <= 0) continue;
     uint8_t drain[64];
@@ -152,6 +160,7 @@ bool LineProbe::hangsUp(double seconds) {
       n = ::read(fd_, drain, sizeof drain);
     } while (n > 0 && (p.revents & POLLHUP));
     if (p.revents & POLLHUP) return n == 0 || errno == EIO;
+#endif
   }
   return false;
 }

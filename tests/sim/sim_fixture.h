@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "line_probe.h"
 #include "sim/sensor_sim.h"
@@ -42,12 +43,17 @@ class SimTest : public ::testing::Test {
   void startSensor(const kvorsim::Options &options) {
     line.reset();
     sensor = std::make_unique<kvorsim::SensorSim>(options);
-    ASSERT_TRUE(inProcess ? sensor->startInProcess("simulated:sim-test") : sensor->start()) << sensor->lastError();
+    ASSERT_TRUE(startOnItsLine()) << sensor->lastError();
     line = std::make_unique<LineProbe>(sensor->devicePath());
     ASSERT_TRUE(line->isOpen()) << sensor->devicePath();
   }
 
-  bool inProcess = false;  // the line: a pseudo-terminal, or inside the process
+  // Starts the sensor (again) on a line of the test's kind.
+  bool startOnItsLine() { return inProcess ? sensor->startInProcess("simulated:sim-test") : sensor->start(); }
+
+  // The line: a pseudo-terminal, or inside the process (where there are no
+  // pseudo-terminals, always).
+  bool inProcess = !kvorsim::havePseudoTerminals();
   std::unique_ptr<kvorsim::SensorSim> sensor;
   std::unique_ptr<LineProbe> line;
 };
@@ -55,6 +61,11 @@ class SimTest : public ::testing::Test {
 // The same tests on both lines the program may meet the sensor on: a
 // pseudo-terminal, and the line inside the process (Windows has no other).
 enum class Line { PseudoTerminal, InProcess };
+
+inline std::vector<Line> linesOfThisSystem() {
+  if (kvorsim::havePseudoTerminals()) return {Line::PseudoTerminal, Line::InProcess};
+  return {Line::InProcess};
+}
 
 class SimLineTest : public SimTest, public ::testing::WithParamInterface<Line> {
  protected:
@@ -66,7 +77,7 @@ inline std::string lineName(const ::testing::TestParamInfo<Line> &info) {
 }
 
 #define KVOR_SIM_ON_BOTH_LINES(suite) \
-  INSTANTIATE_TEST_SUITE_P(Lines, suite, ::testing::Values(Line::PseudoTerminal, Line::InProcess), lineName)
+  INSTANTIATE_TEST_SUITE_P(Lines, suite, ::testing::ValuesIn(linesOfThisSystem()), lineName)
 
 }  // namespace simtest
 

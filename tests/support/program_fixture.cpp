@@ -1,8 +1,10 @@
 #include "support/program_fixture.h"
 
+#include <QByteArray>
+#include <QtGlobal>
+
 #include <cstdlib>
 #include <utility>
-#include <unistd.h>
 
 #include "app/app.h"
 #include "app/controls.h"
@@ -10,37 +12,29 @@
 #include "runtime/rs232/port_table.h"
 #include "runtime/testkit/testkit.h"
 #include "runtime/userint/userint.h"
+#include "runtime/utility/internal.h"
 #include "runtime/utility/utility.h"
+#include "sim/sensor_sim.h"
 
 namespace support {
 
 bool PeerInProcess() {
-#ifdef _WIN32
-  return true;
-#else
+  if (!kvorsim::havePseudoTerminals()) return true;
   const char *peer = std::getenv("KVOR_TEST_PEER");
   return peer != nullptr && std::string(peer) == "inprocess";
-#endif
 }
 
-ProgramTest::ProgramTest() : peerInProcess(PeerInProcess()) {
-  char pattern[] = "/tmp/kvor-test-XXXXXX";
-  const char *dir = mkdtemp(pattern);
-  tempDir_ = dir ? dir : "/tmp";
+ProgramTest::ProgramTest() : peerInProcess(PeerInProcess()), tempDir_(temp_.path()) {
   sensorOptions.moving = false;
   // The user's settings (Verify after sending) of this test alone, never the
   // machine's nor an earlier test's: the settings look for their folder on
   // every use, so the tests of one executable may also run in one process.
-  setenv("XDG_CONFIG_HOME", (tempDir_ + "/config").c_str(), 1);
+  // (Windows keeps them in the registry: there they are forgotten.)
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(tempDir_ + "/config"));
+  ForgetUserSettings();
 }
 
-ProgramTest::~ProgramTest() {
-  if (!tempDir_.empty() && tempDir_ != "/tmp") {
-    const std::string command = "rm -rf '" + tempDir_ + "'";
-    if (std::system(command.c_str()) != 0) {
-    }
-  }
-}
+ProgramTest::~ProgramTest() = default;
 
 int ProgramTest::StartProgramWithPort(const std::string &device) {
   argStorage_ = {"K-VOR-NE-ZevevU301"};

@@ -14,6 +14,7 @@
 
 #include "sim/sensor_sim.h"
 #include "runtime/rs232/port_table_order.h"
+#include "support/temp_dir.h"
 
 namespace support {
 
@@ -90,6 +91,7 @@ class ProgramTest : public ::testing::Test {
   int StartProgramWithPort(const std::string &device);
   std::unique_ptr<kvorsim::SensorSim> sensor_;
   int otherSensors_ = 0;
+  ::TempDir temp_;
   std::string tempDir_;
   bool programStarted_ = false;
   std::vector<std::string> argStorage_;

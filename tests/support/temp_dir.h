@@ -3,6 +3,8 @@
 #ifndef KVOR_TESTS_SUPPORT_TEMP_DIR_H
 #define KVOR_TESTS_SUPPORT_TEMP_DIR_H
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -46,6 +48,14 @@ class TempDir {
   std::string path_;
 };
 
+// How the text files the programs write end their lines: CR LF on Windows,
+// as the original tool's files there, LF elsewhere.
+#ifdef _WIN32
+inline const std::string kFileLineEnd = "\r\n";
+#else
+inline const std::string kFileLineEnd = "\n";
+#endif
+
 inline std::string ReadBytes(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -58,6 +68,24 @@ inline std::vector<int> FileNumbers(const std::string &path) {
   long long n;
   while (in >> n) numbers.push_back(static_cast<int>(n));
   return numbers;
+}
+
+// The lines of a text file the programs wrote, without their line ends
+// (kFileLineEnd; a last line without one is returned as it is). A line end
+// of the other system's kind fails the test.
+inline std::vector<std::string> FileLines(const std::string &path) {
+  const std::string text = ReadBytes(path);
+  std::vector<std::string> lines;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find(kFileLineEnd, at);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(at, end - at));
+    const std::string &line = lines.back();
+    EXPECT_TRUE(line.find('\n') == std::string::npos && (line.empty() || line.back() != '\r'))
+        << path << ", line " << lines.size() << " does not end as " << (kFileLineEnd == "\n" ? "LF" : "CR LF");
+    at = end + kFileLineEnd.size();
+  }
+  return lines;
 }
 
 inline bool WriteBytes(const std::string &path, const std::string &bytes) {

@@ -20,12 +20,18 @@ struct TraceLine {
   std::vector<uint8_t> bytes;
 };
 
-// Every line of the trace file; a line not in the trace's layout fails the test.
+// Every line of the trace file; a line not in the trace's layout, or not
+// ended as the system ends a text file's lines, fails the test.
 inline std::vector<TraceLine> ReadTrace(const std::string &path) {
   static const std::regex layout(
-      "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{6}Z (TX|RX) (\\d+)((?: [0-9A-F]{2})*) \\| (.+)");
+      "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{6}Z (TX|RX) (\\d+)((?: [0-9A-F]{2})*) \\| ([^\r]+)" +
+      kFileLineEnd.substr(0, kFileLineEnd.size() - 1));
   std::vector<TraceLine> lines;
-  std::istringstream in(ReadBytes(path));
+  const std::string whole = ReadBytes(path);
+  EXPECT_TRUE(whole.empty() || (whole.size() >= kFileLineEnd.size() &&
+                                  whole.compare(whole.size() - kFileLineEnd.size(), std::string::npos, kFileLineEnd) == 0))
+      << path;
+  std::istringstream in(whole);
   for (std::string text; std::getline(in, text);) {
     std::smatch m;
     EXPECT_TRUE(std::regex_match(text, m, layout)) << text;

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QSettings>
+#include <QByteArray>
+#include <QtGlobal>
+
 #ifdef _WIN32
 #include <process.h>
 #include <stdlib.h>
@@ -261,26 +265,36 @@ TEST(UtilityPaths, DeleteFileRemovesFilesOnly) {
 
 // The settings are in the configuration folder as it is at each use
 // ($XDG_CONFIG_HOME), so tests that give each its own folder, one after the
-// other in one process, do not see each other's choices.
+// other in one process, do not see each other's choices. (Windows keeps them
+// in the registry, where they outlast a test unless it forgets them.)
 TEST(UtilitySettings, KeptInTheConfigurationFolderOfTheMoment) {
   TempDir first, second;
   ASSERT_TRUE(first.ok() && second.ok());
-  const char *before = std::getenv("XDG_CONFIG_HOME");
-  const std::string earlier = before ? before : "";
-  setenv("XDG_CONFIG_HOME", first.path().c_str(), 1);
+  const QByteArray before = qgetenv("XDG_CONFIG_HOME");
+  const bool wasSet = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(first.path()));
+  ForgetUserSettings();
   EXPECT_EQ(GetUserSetting("verifyAfterSending", 7), 7) << "nothing stored yet";
   ASSERT_EQ(SetUserSetting("verifyAfterSending", 1), UTIL_NO_ERROR);
   EXPECT_EQ(GetUserSetting("verifyAfterSending", 0), 1);
+#ifdef _WIN32
+  const QSettings registry(QStringLiteral("HKEY_CURRENT_USER\\Software\\K-VOR\\K-VOR-NE-ZevevU301"),
+                           QSettings::NativeFormat);
+  EXPECT_EQ(registry.value(QStringLiteral("verifyAfterSending")).toInt(), 1);
+#else
   EXPECT_TRUE(std::filesystem::exists(first.File("K-VOR/K-VOR-NE-ZevevU301.conf")));
-  setenv("XDG_CONFIG_HOME", second.path().c_str(), 1);
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(second.path()));
   EXPECT_EQ(GetUserSetting("verifyAfterSending", 0), 0);
   ASSERT_EQ(SetUserSetting("verifyAfterSending", 2), UTIL_NO_ERROR);
-  setenv("XDG_CONFIG_HOME", first.path().c_str(), 1);
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(first.path()));
   EXPECT_EQ(GetUserSetting("verifyAfterSending", 0), 1);
+#endif
   EXPECT_EQ(GetUserSetting("", 5), 5);
   EXPECT_EQ(SetUserSetting(nullptr, 1), UTIL_BAD_ARGUMENT);
-  if (before) setenv("XDG_CONFIG_HOME", earlier.c_str(), 1);
-  else unsetenv("XDG_CONFIG_HOME");
+  ForgetUserSettings();
+  EXPECT_EQ(GetUserSetting("verifyAfterSending", 7), 7) << "forgotten";
+  if (wasSet) qputenv("XDG_CONFIG_HOME", before);
+  else qunsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace
