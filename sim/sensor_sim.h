@@ -166,7 +166,9 @@ class SensorSim {
   // the most recent 90 000 to 100 000 of them.
   std::vector<ReceivedFrame> received() const;
   void clearReceived();
-  // Waits (up to timeoutSeconds) until at least n frames have been received.
+  // Waits (up to timeoutSeconds) until at least n frames have been received;
+  // a frame counts when it is complete, before the sensor acts on it, so a
+  // test that looks at RAM or EEPROM next waits for waitUntilAnswered too.
   bool waitForFrames(size_t n, double timeoutSeconds) const;
   int repliesSent() const;
   // Waits (up to timeoutSeconds) until every frame received so far has been

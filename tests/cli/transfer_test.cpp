@@ -125,6 +125,7 @@ TEST(KvorTransfer, SendVerifyGetAsTheWindowDoesAndTheFileAsItsSave) {
   EXPECT_EQ(ram.status, 0) << ram.out << ram.err;
   // Nothing answers frame 1: kvor may end while it is still on the line.
   sensor.waitForFrames(3, 2.0);
+  sensor.waitUntilAnswered(2.0);
   ExpectFrames(sensor.received(), {{5, 0, FrameWords(golden, 0)},
                                    {1, 0, FrameWords(golden, 0)},
                                    {1, 1, FrameWords(golden, 1)}});

@@ -29,19 +29,25 @@ std::string DescriptionLine(int line) {
 
 int ShownValue(int panel, int control) { return std::stoi(testkit::Text(panel, control)); }
 
+// What the status box shows, step by step, during a whole start-up against
+// the simulated sensor, the progress texts included.
+std::vector<std::string> StartUpTexts() {
+  return {"InitVars",
+          "Echo Check - Line Ok!",
+          "Waiting for parameter-frame ...",
+          "Parameter-frame received! - Line Ok!",
+          "Waiting for parameter-frame ...",
+          "Parameter-frame received! - Line Ok!",
+          "Waiting for firmware info ...",
+          "K-VOR firmware V3.01 (simulated)"};
+}
+
 TEST_F(StartUp, AgainstASensorChecksIdentifiesReadsBothFramesAndShowsTheFirmware) {
   testkit::StartTextLog();
   ASSERT_EQ(0, Start());
   testkit::StopTextLog();
   // Every step tells the operator where it is, the progress texts included.
-  EXPECT_EQ((std::vector<std::string>{"InitVars", "Echo Check - Line Ok!",
-                                      "Waiting for parameter-frame ...",
-                                      "Parameter-frame received! - Line Ok!",
-                                      "Waiting for parameter-frame ...",
-                                      "Parameter-frame received! - Line Ok!",
-                                      "Waiting for firmware info ...",
-                                      "K-VOR firmware V3.01 (simulated)"}),
-            testkit::TextLog(pHandle, MAIN_STATUS));
+  EXPECT_EQ(StartUpTexts(), testkit::TextLog(pHandle, MAIN_STATUS));
   const auto frames = Frames();
   ASSERT_EQ((std::vector<int>{5, 10, 2, 2, 7}), Commands());
 
@@ -91,14 +97,7 @@ TEST_F(StartUp, AgainstTheSensorInsideTheProgramPacedAndLateItIsTheSameStartUp) 
   testkit::StartTextLog();
   ASSERT_EQ(0, StartProgramOnSensor());
   testkit::StopTextLog();
-  EXPECT_EQ((std::vector<std::string>{"InitVars", "Echo Check - Line Ok!",
-                                      "Waiting for parameter-frame ...",
-                                      "Parameter-frame received! - Line Ok!",
-                                      "Waiting for parameter-frame ...",
-                                      "Parameter-frame received! - Line Ok!",
-                                      "Waiting for firmware info ...",
-                                      "K-VOR firmware V3.01 (simulated)"}),
-            testkit::TextLog(pHandle, MAIN_STATUS));
+  EXPECT_EQ(StartUpTexts(), testkit::TextLog(pHandle, MAIN_STATUS));
   ASSERT_EQ((std::vector<int>{5, 10, 2, 2, 7}), Commands());
   const auto frames = Frames();
   EXPECT_EQ(StartFrame0(), DataWords(frames[0]));

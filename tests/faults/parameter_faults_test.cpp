@@ -156,6 +156,7 @@ TEST_P(ParameterFaults, GetTakesWhatArrivesSendNeverWaitsAndTheNextGetIsClean) {
   // makes of the frames, and a clean Get, are for a sensor that answers.
   if (c.fault == Fault::DelayUnder || c.fault == Fault::DelayOver) return;
   ASSERT_TRUE(Sensor().waitForFrames(framesBeforeSend + 2, 1.0));
+  ASSERT_TRUE(Sensor().waitUntilAnswered(1.0));  // the writes are done
   const std::vector<int> commands = Commands();
   EXPECT_EQ((std::vector<int>{1, 1}), std::vector<int>(commands.begin() + framesBeforeSend, commands.end()));
   EXPECT_EQ(parameter.teachA, Sensor().ram(0)[2]);

@@ -64,6 +64,7 @@ TEST_F(Transfer, SendToRamCarriesWhatThePanelsShowAtTheClick) {
   testkit::Click(pHandle, MAIN_BTNSEND);
   testkit::StopTextLog();
   ASSERT_TRUE(Sensor().waitForFrames(2, 1.0));
+  ASSERT_TRUE(Sensor().waitUntilAnswered(1.0));  // frames are counted as they arrive
   EXPECT_EQ((std::vector<std::string>{"Transmit...", "Sending Para-Frame 1 ...", "Line Ok!"}),
             testkit::TextLog(pHandle, MAIN_STATUS));
 
@@ -90,6 +91,7 @@ TEST_F(Transfer, SendToEepromWritesTheEepromOnly) {
   const kvorsim::ParamFrame ramBefore = Sensor().ram(0);
   testkit::Click(pHandle, MAIN_BTNSEND);
   ASSERT_TRUE(Sensor().waitForFrames(2, 1.0));
+  ASSERT_TRUE(Sensor().waitUntilAnswered(1.0));
   EXPECT_EQ((std::vector<int>{3, 3}), Commands());
   EXPECT_EQ(1111, Sensor().eeprom(0)[4]);
   EXPECT_EQ(ramBefore, Sensor().ram(0));

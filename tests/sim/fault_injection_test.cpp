@@ -16,6 +16,7 @@ TEST_P(SimFaultInjection, MuteAnswersNothingButStillListens) {
   line->send(request(1, 0, {1, 2, 3}));
   EXPECT_TRUE(line->receiveFor(0.3).empty());
   EXPECT_TRUE(sensor->waitForFrames(2, 1.0));
+  EXPECT_TRUE(sensor->waitUntilAnswered(1.0));
   EXPECT_EQ(sensor->ram(0)[2], 3);  // the write was done, only the answer is missing
   sensor->setMute(false);
   EXPECT_EQ(toHex(line->exchange(kEchoRequest, 36)), toHex(kEchoReply));
