@@ -168,6 +168,20 @@ TEST(SimCommandLine, HelpExplainsEveryOption) {
 
 // The faults, and the sensor's side of the wire trace: what it threw away,
 // what it took for a frame, the garbage it put in front of its reply.
+// The lines of the simulator's trace (line ends kept); the trace and its
+// folder are removed.
+std::vector<std::string> TakeTraceLines(const std::string &trace, const char *folder) {
+  std::vector<std::string> lines;
+  if (FILE *f = fopen(trace.c_str(), "r")) {
+    char text[512];
+    while (fgets(text, sizeof text, f)) lines.emplace_back(text);
+    fclose(f);
+  }
+  unlink(trace.c_str());
+  rmdir(folder);
+  return lines;
+}
+
 TEST(SimCommandLine, FaultOptionsReachTheSensorAndItsTraceShowsTheWire) {
   char folder[] = "/tmp/kvor-sim-trace-XXXXXX";
   ASSERT_NE(mkdtemp(folder), nullptr);
@@ -183,14 +197,7 @@ TEST(SimCommandLine, FaultOptionsReachTheSensorAndItsTraceShowsTheWire) {
   sim.signal(SIGINT);
   EXPECT_EQ(sim.exitCode(3.0), 0);
 
-  std::vector<std::string> lines;
-  if (FILE *f = fopen(trace.c_str(), "r")) {
-    char text[512];
-    while (fgets(text, sizeof text, f)) lines.emplace_back(text);
-    fclose(f);
-  }
-  unlink(trace.c_str());
-  rmdir(folder);
+  const std::vector<std::string> lines = TakeTraceLines(trace, folder);
   ASSERT_EQ(lines.size(), 4u);
   // Each line: UTC time with microseconds, direction, count, bytes, summary.
   EXPECT_EQ(lines[0].size(), std::string("2025-03-14T09:26:53.589793Z").size() +
@@ -241,14 +248,7 @@ TEST(SimCommandLine, ItsTraceStampsEachFrameWhenItArrivedHoweverLateTheAnswer) {
   sim.signal(SIGINT);
   EXPECT_EQ(sim.exitCode(3.0), 0);
 
-  std::vector<std::string> lines;
-  if (FILE *f = fopen(trace.c_str(), "r")) {
-    char text[512];
-    while (fgets(text, sizeof text, f)) lines.emplace_back(text);
-    fclose(f);
-  }
-  unlink(trace.c_str());
-  rmdir(folder);
+  const std::vector<std::string> lines = TakeTraceLines(trace, folder);
   ASSERT_EQ(lines.size(), 4u);
   const char *expected[] = {" RX 36 00 55 00 05 ", " RX 36 00 55 00 0A ", " TX 36 00 AA 00 05 ", " TX 36 00 AA 00 0A "};
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(lines[i].find(expected[i]), 27u) << lines[i];
